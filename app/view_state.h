@@ -1,0 +1,57 @@
+// The view state every viewer command changes: what is shown, how it is zoomed, and the view flags.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tesmo {
+
+// Bits of ViewState::flags.
+enum ViewFlag : uint32_t {
+  kImageShown = 1u << 0,
+  kModified = 1u << 1,
+  kFullScreen = 1u << 2,
+  kFrameDrawn = 1u << 3,         // a frame has been composed since the last layout
+  kKeepPlace = 1u << 5,          // keep zoom and window place for the next load
+  kExifRotated = 1u << 8,
+  kFitComputed = 1u << 9,
+  kCursorBarBuilt = 1u << 12,
+  kFileInfoCurrent = 1u << 13,
+  kExifPanelBuilt = 1u << 14,
+  kHistogramBuilt = 1u << 15,
+  kRedrawBackground = 1u << 16,
+  kModalOpen = 1u << 20,         // a modal dialog or message box is open: commands are ignored
+  kThumbnailCurrent = 1u << 24,
+};
+
+constexpr int32_t kZoomActual = 25600;  // zoom unit: 1/256 percent
+
+struct ViewState {
+  uint32_t flags = 0;
+  int32_t displayed_surface = 0;  // 1 the image, 2 the alpha channel view
+  int32_t image_width = 0;
+  int32_t image_height = 0;
+  int32_t rotation = 0;
+  int32_t zoom_x = kZoomActual;
+  int32_t zoom_y = kZoomActual;
+  std::u16string display_name;  // set for generated pictures; empty for a file
+  std::u16string path;
+};
+
+// Values the edit dialogs keep between uses, the window place saved when an image is closed, and
+// the zoom of the previous image.
+struct RememberedValues {
+  int32_t resample_algorithm = 1;
+  int32_t canvas_align_x = 1;
+  int32_t canvas_align_y = 1;
+  int32_t canvas_anchor_column = 0;
+  int32_t canvas_anchor_row = 0;
+  int32_t crop_x = 0, crop_y = 0, crop_width = 1, crop_height = 1;
+  int32_t trim_sides = 15;
+  uint32_t trim_colour = 0;
+  int32_t window_x = 0, window_y = 0;
+  int32_t last_zoom_x = kZoomActual;
+  int32_t last_zoom_y = kZoomActual;
+};
+
+}  // namespace tesmo

@@ -1,0 +1,126 @@
+// Whole-file reads and the temporary-file-and-rename replace.
+#include "base/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+
+#include "base/path.h"
+#include "base/text.h"
+
+namespace tesmo {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Owns a POSIX file descriptor.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+bool write_all(int fd, std::span<const uint8_t> data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string temp_name_beside(const fs::path& target) {
+  static thread_local std::mt19937 rng(std::random_device{}());
+  std::string name(".");
+  name += target.filename().string();
+  name += ".tmp";
+  name += std::to_string(rng() % 1000000);
+  return (target.parent_path() / name).string();
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> read_file_prefix(const std::u16string& path, size_t max_bytes) {
+  Fd fd(::open(to_fs_path(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  struct stat st {};
+  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  std::vector<uint8_t> data(std::min<size_t>(static_cast<size_t>(st.st_size), max_bytes));
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;  // the file shrank while being read
+    done += static_cast<size_t>(n);
+  }
+  data.resize(done);
+  return data;
+}
+
+std::optional<std::vector<uint8_t>> read_file(const std::u16string& path) {
+  return read_file_prefix(path, SIZE_MAX);
+}
+
+int file_replace(const std::u16string& path, std::span<const uint8_t> data) {
+  if (path.empty()) return 1;
+  fs::path target = to_fs_path(path);
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) return 1;
+  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  std::string temp = temp_name_beside(target);
+  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return 1;
+  bool ok = write_all(fd.get(), data) && ::fsync(fd.get()) == 0;
+  ok = (::close(fd.release()) == 0) && ok;
+  if (ok) {
+    clear_read_only(path);  // the rename replaces the entry; the old mode must not carry over
+    ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  }
+  if (!ok) ::unlink(temp.c_str());
+  return ok ? 0 : 1;
+}
+
+bool file_exists(const std::u16string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(to_fs_path(path), ec);
+}
+
+bool is_directory(const std::u16string& path) {
+  std::error_code ec;
+  return fs::is_directory(to_fs_path(path), ec);
+}
+
+bool clear_read_only(const std::u16string& path) {
+  std::error_code ec;
+  fs::permissions(to_fs_path(path), fs::perms::owner_write, fs::perm_options::add, ec);
+  return !ec;
+}
+
+bool set_read_only(const std::u16string& path) {
+  std::error_code ec;
+  fs::permissions(to_fs_path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove, ec);
+  return !ec;
+}
+
+}  // namespace tesmo

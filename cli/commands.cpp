@@ -1,0 +1,78 @@
+// The command table and its dispatch.
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <string>
+
+#include "base/text.h"
+#include "tools/binary_to_text.h"
+
+namespace tesmo::cli {
+namespace {
+
+constexpr Command kCommands[] = {
+    {"help", "", "list the commands", cmd_help},
+    {"b2t", "FILE", "write FILE's bytes as C hexadecimal initialisers to FILE.txt", cmd_b2t},
+};
+
+const Command& command_named(std::string_view name) {
+  for (const Command& c : kCommands) {
+    if (c.name == name) return c;
+  }
+  return kCommands[0];
+}
+
+void print_usage(FILE* out) {
+  std::fputs("usage: tesmo COMMAND [ARGS...]\n", out);
+  for (const Command& c : kCommands) {
+    std::string line("  ");
+    line += c.name;
+    if (!c.usage.empty()) line.append(" ").append(c.usage);
+    std::fprintf(out, "%-40s %.*s\n", line.c_str(), static_cast<int>(c.summary.size()), c.summary.data());
+  }
+}
+
+}  // namespace
+
+std::span<const Command> commands() { return kCommands; }
+
+int fail(std::string_view reason) {
+  std::fprintf(stderr, "tesmo: %.*s\n", static_cast<int>(reason.size()), reason.data());
+  return 1;
+}
+
+int usage_error(const Command& c) {
+  std::fprintf(stderr, "usage: tesmo %.*s %.*s\n", static_cast<int>(c.name.size()), c.name.data(),
+               static_cast<int>(c.usage.size()), c.usage.data());
+  return 2;
+}
+
+int cmd_help(Args) {
+  print_usage(stdout);
+  return 0;
+}
+
+int cmd_b2t(Args args) {
+  if (args.size() != 1) return usage_error(command_named("b2t"));
+  std::u16string path = utf8_to_utf16(args[0]);
+  if (binary_to_text_file(path) != 0) {
+    return fail(std::string("cannot read ") + args[0] + " or write " + args[0] + ".txt");
+  }
+  return 0;
+}
+
+int run(int argc, const char* const* argv) {
+  if (argc < 2) {
+    print_usage(stderr);
+    return 2;
+  }
+  std::string_view name = argv[1];
+  for (const Command& c : kCommands) {
+    if (c.name == name) return c.run(Args(argv + 2, static_cast<size_t>(argc - 2)));
+  }
+  std::fprintf(stderr, "tesmo: unknown command \"%s\"\n", argv[1]);
+  print_usage(stderr);
+  return 2;
+}
+
+}  // namespace tesmo::cli

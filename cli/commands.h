@@ -1,0 +1,30 @@
+// The `tesmo` toolbox: one row per command, dispatched by name. Commands print UTF-8 and return
+// 0 on success, 1 on failure (a one-line reason on stderr), 2 on a usage error.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace tesmo::cli {
+
+using Args = std::span<const char* const>;  // the command's own arguments (after its name)
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;    // argument synopsis
+  std::string_view summary;  // one line for `tesmo help`
+  int (*run)(Args args);
+};
+
+std::span<const Command> commands();
+
+// Dispatches argv[1] to its command; prints the usage when it is missing or unknown.
+int run(int argc, const char* const* argv);
+
+int fail(std::string_view reason);                           // prints "tesmo: reason", returns 1
+int usage_error(const Command& command);                     // prints the usage, returns 2
+
+int cmd_help(Args args);
+int cmd_b2t(Args args);
+
+}  // namespace tesmo::cli

@@ -1,0 +1,185 @@
+// The fake platform: state kept in plain members and every window change written to a log.
+#include "platform/fake/fake_platform.h"
+
+#include <cstdio>
+
+namespace tesmo::platform {
+
+FakeMenu::FakeMenu(const MenuTemplate* menu) {
+  if (!menu) return;
+  for (const MenuEntry& e : menu->entries) {
+    if (e.kind == MenuEntryKind::Separator) continue;
+    if (e.id != 0) items_[e.id] = Item{false, e.kind != MenuEntryKind::Label};
+  }
+}
+
+void FakeMenu::set_checked(uint16_t id, bool checked) {
+  auto it = items_.find(id);
+  if (it != items_.end()) it->second.checked = checked;
+}
+
+bool FakeMenu::is_checked(uint16_t id) const {
+  auto it = items_.find(id);
+  return it != items_.end() && it->second.checked;
+}
+
+void FakeMenu::set_enabled(uint16_t id, bool enabled) {
+  auto it = items_.find(id);
+  if (it != items_.end()) it->second.enabled = enabled;
+}
+
+bool FakeMenu::is_enabled(uint16_t id) const {
+  auto it = items_.find(id);
+  return it != items_.end() && it->second.enabled;
+}
+
+FakeWindow::FakeWindow(FakePlatform& platform, const MainWindowParams& params)
+    : platform_(platform),
+      class_name_(params.class_name),
+      title_(params.title),
+      style_(params.style),
+      client_width_(params.client_width),
+      client_height_(params.client_height),
+      menu_(params.menu) {
+  system_chose_position = !params.position.has_value();
+  position_ = params.position.value_or(platform.system_position);
+  menu_attached = params.menu != nullptr;
+  foreground = platform.foreground_on_create;
+  log.push_back("create");
+}
+
+int FakeWindow::frame_height_extra() const {
+  Metrics m;
+  int h = 2 * m.dialog_frame_y;
+  if (style_.caption) h += m.caption;
+  if (menu_attached) h += m.menu;
+  if (style_.hscroll) h += m.hscroll_height;
+  return h;
+}
+
+Rect FakeWindow::window_rect() const {
+  Metrics m;
+  int w = client_width_ + 2 * m.dialog_frame_x + (style_.vscroll ? m.vscroll_width : 0);
+  return {position_.x, position_.y, position_.x + w, position_.y + client_height_ + frame_height_extra()};
+}
+
+Rect FakeWindow::client_rect() const {
+  Metrics m;
+  int left = position_.x + m.dialog_frame_x;
+  int top = position_.y + m.dialog_frame_y + (style_.caption ? m.caption : 0) + (menu_attached ? m.menu : 0);
+  return {left, top, left + client_width_, top + client_height_};
+}
+
+void FakeWindow::set_title(const std::u16string& title) {
+  title_ = title;
+  log.push_back("title");
+}
+
+void FakeWindow::set_style(const WindowStyle& style) {
+  style_ = style;
+  log.push_back("style");
+}
+
+void FakeWindow::set_geometry(Point p, int w, int h) {
+  position_ = p;
+  client_width_ = w;
+  client_height_ = h;
+  log.push_back("geometry " + std::to_string(p.x) + "," + std::to_string(p.y) + " " +
+                std::to_string(w) + "x" + std::to_string(h));
+}
+
+void FakeWindow::move(Point p) {
+  position_ = p;
+  log.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
+  platform_.push(Event{.kind = EventKind::Move, .x = p.x, .y = p.y});
+}
+
+void FakeWindow::set_topmost(bool on) {
+  topmost = on;
+  log.push_back(on ? "topmost" : "not topmost");
+}
+
+void FakeWindow::set_opacity(int alpha) {
+  opacity = alpha;
+  log.push_back("opacity " + std::to_string(alpha));
+}
+
+void FakeWindow::set_scroll_info(ScrollBarKind bar, const ScrollInfo& info, bool redraw) {
+  bars_[static_cast<int>(bar)] = info;
+  char line[96];
+  std::snprintf(line, sizeof line, "scroll %c %d..%d page %d pos %d%s",
+                bar == ScrollBarKind::Horizontal ? 'h' : 'v', info.min, info.max, info.page, info.pos,
+                redraw ? " redraw" : "");
+  log.push_back(line);
+}
+
+ScrollInfo FakeWindow::scroll_info(ScrollBarKind bar) const { return bars_[static_cast<int>(bar)]; }
+
+void FakeWindow::attach_menu(bool attached) {
+  menu_attached = attached;
+  log.push_back(attached ? "menu attached" : "menu detached");
+}
+
+void FakeWindow::show() {
+  visible = true;
+  log.push_back("show");
+}
+
+void FakeWindow::invalidate() {
+  for (const Event& e : platform_.events) {
+    if (e.kind == EventKind::Paint) return;  // paint requests coalesce
+  }
+  platform_.push(Event{.kind = EventKind::Paint});
+}
+
+void FakeWindow::present(const uint32_t*, int, int) { ++presents; }
+
+void FakeWindow::set_mouse_capture(bool on) { captured = on; }
+
+void FakeWindow::destroy() {
+  destroyed = true;
+  visible = false;
+  log.push_back("destroy");
+  platform_.push(Event{.kind = EventKind::Destroy});
+}
+
+std::unique_ptr<MainWindow> FakePlatform::create_main_window(const MainWindowParams& params) {
+  if (refuse_window) return nullptr;
+  auto w = std::make_unique<FakeWindow>(*this, params);
+  window = w.get();
+  return w;
+}
+
+bool FakePlatform::peek_event(Event& out) {
+  if (events.empty()) {
+    if (++idle_polls > max_idle_polls) post_quit(-99);
+    else return false;
+  }
+  idle_polls = 0;
+  out = events.front();
+  events.pop_front();
+  return true;
+}
+
+void FakePlatform::wait_event() {
+  ++waits;
+  if (events.empty()) post_quit(-99);  // nothing can ever arrive
+}
+
+void FakePlatform::post_quit(int code) { events.push_back(Event{.kind = EventKind::Quit, .code = code}); }
+
+void FakePlatform::sleep_ms(uint32_t ms) {
+  ++sleeps;
+  clock_ms += ms;
+}
+
+MessageAnswer FakePlatform::message_box(const std::u16string& text, const std::u16string&, MessageIcon,
+                                        MessageButtons) {
+  messages.push_back(text);
+  if (answers.empty()) return MessageAnswer::Ok;
+  MessageAnswer a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+}  // namespace tesmo::platform

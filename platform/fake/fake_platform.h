@@ -1,0 +1,130 @@
+// The deterministic platform used by tests: fixed metrics, a scripted event queue and message-box
+// answers, a settable clock, and a record of every change made to the main window.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace tesmo::platform {
+
+class FakePlatform;
+
+class FakeMenu final : public Menu {
+ public:
+  explicit FakeMenu(const MenuTemplate* menu);
+  bool has_item(uint16_t id) const override { return items_.count(id) != 0; }
+  void set_checked(uint16_t id, bool checked) override;
+  bool is_checked(uint16_t id) const override;
+  void set_enabled(uint16_t id, bool enabled) override;
+  bool is_enabled(uint16_t id) const override;
+
+ private:
+  struct Item {
+    bool checked = false;
+    bool enabled = true;
+  };
+  std::map<uint16_t, Item> items_;
+};
+
+class FakeWindow final : public MainWindow {
+ public:
+  FakeWindow(FakePlatform& platform, const MainWindowParams& params);
+
+  const char* class_name() const override { return class_name_; }
+  void set_title(const std::u16string& title) override;
+  std::u16string title() const override { return title_; }
+  void set_style(const WindowStyle& style) override;
+  WindowStyle style() const override { return style_; }
+  Rect window_rect() const override;
+  Rect client_rect() const override;
+  void set_geometry(Point outer_top_left, int client_width, int client_height) override;
+  void move(Point outer_top_left) override;
+  void set_topmost(bool topmost) override;
+  void set_opacity(int alpha) override;
+  void set_scroll_info(ScrollBarKind bar, const ScrollInfo& info, bool redraw) override;
+  ScrollInfo scroll_info(ScrollBarKind bar) const override;
+  Menu& menu() override { return menu_; }
+  void attach_menu(bool attached) override;
+  void show() override;
+  void invalidate() override;
+  void present(const uint32_t* pixels, int width, int height) override;
+  bool is_foreground() const override { return foreground; }
+  void bring_to_foreground() override { foreground = true; }
+  void set_mouse_capture(bool captured) override;
+  Point cursor_position() const override { return cursor_; }
+  void destroy() override;
+
+  // What tests read and set.
+  std::vector<std::string> log;   // one line per change, in order
+  bool system_chose_position = false;
+  bool visible = false;
+  bool destroyed = false;
+  bool menu_attached = true;
+  bool topmost = false;
+  bool captured = false;
+  int opacity = 255;
+  int presents = 0;
+  Point cursor;
+  bool foreground = true;
+
+ private:
+  int frame_height_extra() const;
+
+  FakePlatform& platform_;
+  const char* class_name_;
+  std::u16string title_;
+  WindowStyle style_;
+  Point position_;
+  int client_width_;
+  int client_height_;
+  ScrollInfo bars_[2];
+  FakeMenu menu_;
+  Point cursor_;
+};
+
+class FakePlatform final : public Platform {
+ public:
+  std::unique_ptr<MainWindow> create_main_window(const MainWindowParams& params) override;
+  bool peek_event(Event& out) override;
+  void wait_event() override;
+  void post_quit(int code) override;
+  uint32_t now_ms() override { return clock_ms; }
+  void sleep_ms(uint32_t ms) override;
+  bool key_held(uint16_t key) override { return held_keys.count(key) != 0; }
+  Metrics metrics() override { return Metrics{}; }
+  Size screen_size() override { return {1920, 1080}; }
+  std::optional<Rect> work_area() override { return work_area_rect; }
+  MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
+                            MessageIcon icon, MessageButtons buttons) override;
+
+  // Scripting.
+  void push(const Event& e) { events.push_back(e); }
+  void push_command(int id) { push(Event{.kind = EventKind::Command, .code = id}); }
+  void push_key(uint16_t key, uint8_t modifiers = 0) {
+    push(Event{.kind = EventKind::KeyDown, .code = key, .modifiers = modifiers});
+  }
+
+  std::deque<Event> events;
+  std::set<uint16_t> held_keys;
+  uint32_t clock_ms = 1000;
+  std::optional<Rect> work_area_rect = Rect{0, 0, 1920, 1040};
+  bool refuse_window = false;
+  bool foreground_on_create = true;  // whether a new window is the foreground window
+  Point system_position{26, 26};  // where the window system places a window left to it
+  // After this many empty polls in a row the fake ends the run with Quit(-99), so a test whose
+  // script runs out can never hang.
+  int max_idle_polls = 1000;
+  int idle_polls = 0;
+  int waits = 0;
+  int sleeps = 0;
+  std::deque<MessageAnswer> answers;  // next message-box answers; Ok when empty
+  std::vector<std::u16string> messages;
+  FakeWindow* window = nullptr;  // the last window created
+};
+
+}  // namespace tesmo::platform

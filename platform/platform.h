@@ -1,0 +1,67 @@
+// The platform layer: everything the system asks of the window system, in the system's own terms.
+//   keys.h           key codes and modifier bits
+//   event.h          Event: one message of the window system
+//   menu_template.h  menu and accelerator templates (the data lives in resources/)
+//   window.h         MainWindow, Menu, scroll-bar and style records
+//   platform.h       Platform: windows, the event queue, metrics, message boxes, clock and sleep
+// Implementations: qt/ (the product) and fake/ (deterministic, for tests).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/event.h"
+#include "platform/keys.h"
+#include "platform/window.h"
+
+namespace tesmo::platform {
+
+// Sizes of the window system's decorations, in pixels.
+struct Metrics {
+  int caption = 23;         // title bar height
+  int menu = 20;            // one-line menu bar height
+  int dialog_frame_x = 3;   // fixed frame width of a window without a sizing border
+  int dialog_frame_y = 3;
+  int vscroll_width = 17;   // vertical scroll bar width
+  int hscroll_height = 17;  // horizontal scroll bar height
+};
+
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
+
+enum class MessageIcon : uint8_t { None, Information, Warning, Error, Question };
+enum class MessageButtons : uint8_t { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageAnswer : uint8_t { Ok, Cancel, Yes, No };
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Creates the main window (hidden until `show`); null when the window system refuses.
+  virtual std::unique_ptr<MainWindow> create_main_window(const MainWindowParams& params) = 0;
+
+  // Takes the next waiting event without blocking; false when none is waiting.
+  virtual bool peek_event(Event& out) = 0;
+  // Blocks until at least one event is waiting.
+  virtual void wait_event() = 0;
+  // Queues a Quit event with `code` behind the events already waiting.
+  virtual void post_quit(int code) = 0;
+
+  virtual uint32_t now_ms() = 0;  // the millisecond clock (wraps after 49.7 days)
+  virtual void sleep_ms(uint32_t ms) = 0;
+  virtual bool key_held(uint16_t key) = 0;  // keys.h code, e.g. key::Control
+
+  virtual Metrics metrics() = 0;
+  virtual Size screen_size() = 0;
+  virtual std::optional<Rect> work_area() = 0;  // none when it cannot be read
+
+  virtual MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
+                                    MessageIcon icon, MessageButtons buttons) = 0;
+};
+
+}  // namespace tesmo::platform

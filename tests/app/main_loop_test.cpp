@@ -1,0 +1,167 @@
+// The viewer's start, message loop and close, driven through the fake platform.
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "base/bytes.h"
+#include "base/file_io.h"
+#include "platform/fake/fake_platform.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+using platform::Event;
+using platform::EventKind;
+namespace key = platform::key;
+
+class Viewer : public ::testing::Test {
+ protected:
+  int run(std::vector<std::u16string> args = {u"tesmo64"}) {
+    app = std::make_unique<Application>(tmp.folder());
+    return run_viewer(*app, fake, parse_command_line(args));
+  }
+  std::vector<uint8_t> settings_file() { return read_file(tmp.folder() + u"savedata/system.sav").value(); }
+
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  std::unique_ptr<Application> app;
+};
+
+TEST_F(Viewer, FirstStartLetsTheSystemPlaceTheWindowAndCloseStoresIt) {
+  fake.push(Event{.kind = EventKind::Close});
+  EXPECT_EQ(run(), 0);
+  platform::FakeWindow& w = *fake.window;
+  EXPECT_STREQ(w.class_name(), "ZUK_TESMO");
+  EXPECT_EQ(w.title(), u"Tesmo64");
+  EXPECT_TRUE(w.system_chose_position);
+  EXPECT_EQ(w.client_rect().width(), 400);
+  EXPECT_EQ(w.client_rect().height(), 300);
+  const platform::WindowStyle style = w.style();
+  EXPECT_TRUE(style.caption && style.system_menu && style.minimize_box);
+  EXPECT_FALSE(style.maximize_box || style.sizing_border || style.hscroll || style.vscroll);
+  EXPECT_TRUE(w.destroyed);
+  EXPECT_FALSE(w.menu_attached);
+  auto f = settings_file();
+  EXPECT_EQ(static_cast<int32_t>(load_u32le(f, 9576)), fake.system_position.x);
+  EXPECT_EQ(static_cast<int32_t>(load_u32le(f, 9580)), fake.system_position.y);
+}
+
+TEST_F(Viewer, OpensAtTheStoredPlace) {
+  {
+    SettingsStore store(tmp.folder());
+    store.settings().window_x = -50;
+    store.settings().window_y = 700;
+    ASSERT_EQ(store.save(), 0);
+  }
+  fake.push(Event{.kind = EventKind::Close});
+  run();
+  EXPECT_FALSE(fake.window->system_chose_position);
+  EXPECT_EQ(fake.window->window_rect().left, -50);
+  EXPECT_EQ(fake.window->window_rect().top, 700);
+  EXPECT_EQ(fake.window->client_rect().width(), 400);
+}
+
+TEST_F(Viewer, RefusedWindowEndsTheRunWithZero) {
+  fake.refuse_window = true;
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(fake.window, nullptr);
+}
+
+TEST_F(Viewer, StartFileAndSwitches) {
+  fake.push(Event{.kind = EventKind::Close});
+  run({u"tesmo64", u"/f", u"/x/pic.bmp"});
+  EXPECT_EQ(app->last_open_request, u"/f");  // the path is always argument 1
+}
+
+TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
+  fake.max_idle_polls = 5;
+  fake.push(Event{.kind = EventKind::Activate, .code = platform::ClickActive});
+  EXPECT_EQ(run(), -99);  // the fake ends the run when its script is exhausted
+  EXPECT_EQ(app->frames_composed(), 5u);
+  EXPECT_EQ(fake.sleeps, 5);
+  EXPECT_EQ(fake.waits, 0);
+
+  platform::FakePlatform idle;
+  auto inactive = std::make_unique<Application>(tmp.folder());
+  idle.push(Event{.kind = EventKind::Activate, .code = platform::Active, .minimized = true});
+  EXPECT_EQ(run_viewer(*inactive, idle, parse_command_line({u"p"})), -99);
+  EXPECT_EQ(inactive->frames_composed(), 0u);
+  EXPECT_EQ(idle.waits, 1);
+}
+
+TEST_F(Viewer, ActivationRules) {
+  app = std::make_unique<Application>(tmp.folder());
+  app->platform = &fake;
+  struct Case {
+    Event e;
+    bool keep_running;
+    bool active;
+  };
+  const Case cases[] = {
+      {{.kind = EventKind::Activate, .code = platform::Active}, false, true},
+      {{.kind = EventKind::Activate, .code = platform::ClickActive}, false, true},
+      {{.kind = EventKind::Activate, .code = platform::Inactive}, false, false},
+      {{.kind = EventKind::Activate, .code = platform::Active, .minimized = true}, false, false},
+      {{.kind = EventKind::Activate, .code = platform::Inactive}, true, true},
+      {{.kind = EventKind::Size, .code = platform::Minimized}, false, false},
+      {{.kind = EventKind::Size, .code = platform::MaxHide}, false, false},
+      {{.kind = EventKind::Size, .code = platform::Restored}, false, true},
+  };
+  for (const Case& c : cases) {
+    app->active = !c.active;
+    app->keep_running_when_inactive = c.keep_running;
+    app->frame_timer.frames = 9;
+    handle_main_window_event(*app, c.e);
+    EXPECT_EQ(app->active, c.active);
+    bool timer_reset = c.e.kind == EventKind::Activate && !c.keep_running;
+    EXPECT_EQ(app->frame_timer.frames, timer_reset ? 0u : 9u);
+  }
+}
+
+TEST_F(Viewer, AcceleratorsWorkOnlyWhileTheWindowIsInTheForeground) {
+  // Esc is Quit, which closes the window. In the background the key goes to the window instead.
+  fake.max_idle_polls = 3;
+  fake.push(Event{.kind = EventKind::Activate, .code = platform::Active});
+  fake.push_key(key::Escape);
+  EXPECT_EQ(run(), 0);
+  EXPECT_TRUE(fake.window->destroyed);
+
+  platform::FakePlatform background;
+  background.max_idle_polls = 3;
+  background.foreground_on_create = false;
+  auto second = std::make_unique<Application>(tmp.folder());
+  background.push(Event{.kind = EventKind::Activate, .code = platform::Active});
+  background.push_key(key::Escape);
+  EXPECT_EQ(run_viewer(*second, background, parse_command_line({u"p"})), -99);
+  EXPECT_FALSE(background.window->destroyed);
+}
+
+TEST_F(Viewer, ModalFlagAndGreyedItemsBlockCommands) {
+  app = std::make_unique<Application>(tmp.folder());
+  fake.push_command(cmd::Quit);  // Quit is enabled: the window closes
+  EXPECT_EQ(run_viewer(*app, fake, parse_command_line({u"p"})), 0);
+
+  platform::FakePlatform modal;
+  modal.max_idle_polls = 2;
+  auto second = std::make_unique<Application>(tmp.folder());
+  second->view().flags |= kModalOpen;
+  modal.push_command(cmd::Quit);
+  EXPECT_EQ(run_viewer(*second, modal, parse_command_line({u"p"})), -99);
+  EXPECT_FALSE(modal.window->destroyed);
+}
+
+TEST_F(Viewer, HalfOpacityWhileMoving) {
+  fake.push(Event{.kind = EventKind::EnterSizeMove});
+  fake.push(Event{.kind = EventKind::ExitSizeMove});
+  fake.push(Event{.kind = EventKind::Close});
+  run();
+  const auto& log = fake.window->log;
+  auto at = std::find(log.begin(), log.end(), "opacity 128");
+  ASSERT_NE(at, log.end());
+  EXPECT_EQ(*(at + 1), "opacity 255");
+}
+
+}  // namespace
+}  // namespace tesmo
