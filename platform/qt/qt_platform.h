@@ -1,0 +1,54 @@
+// The product's platform: the Platform interface on Qt 6 Widgets.
+//   qt_platform   QtPlatform: the application object, the event queue, clock, metrics, boxes
+//   qt_main_window, qt_widgets   the main window and the widgets that report its events
+//   qt_menu       the menu bar built from the menu template
+//   qt_keys       key codes, modifier bits and accelerator texts
+//   qt_event_queue  the queue between the widgets and the system's message loop
+#pragma once
+
+#include <QPointer>
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/qt/qt_event_queue.h"
+
+class QApplication;
+class QWidget;
+
+namespace tesmo::platform {
+
+class QtPlatform final : public Platform {
+ public:
+  // Creates the application object; `argc` must outlive the platform (Qt keeps a reference).
+  QtPlatform(int& argc, char** argv);
+  // Every window must be gone before the platform.
+  ~QtPlatform() override;
+
+  std::unique_ptr<MainWindow> create_main_window(const MainWindowParams& params) override;
+  // Lets Qt deliver what is pending once, then takes the oldest queued event.
+  bool peek_event(Event& out) override;
+  // Lets Qt block and deliver until the queue holds an event.
+  void wait_event() override;
+  void post_quit(int code) override;
+  uint32_t now_ms() override;
+  void sleep_ms(uint32_t ms) override;
+  // Shift, Control and Alt are read from the window system; every other key reads as not held.
+  bool key_held(uint16_t key) override;
+  // From the running style and, once the main window is shown, from its real frame; the values
+  // documented in Metrics where neither can tell.
+  Metrics metrics() override;
+  Size screen_size() override;
+  std::optional<Rect> work_area() override;
+  MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
+                            MessageIcon icon, MessageButtons buttons) override;
+
+ private:
+  std::unique_ptr<QApplication> app_;
+  qt::EventQueue queue_;
+  QPointer<QWidget> main_frame_;  // the last main window's frame, for metrics and box parents
+};
+
+// The product's platform for this process; call once, before any other Qt use.
+std::unique_ptr<Platform> make_qt_platform(int& argc, char** argv);
+
+}  // namespace tesmo::platform

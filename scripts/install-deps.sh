@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tesmo64 builds, tests and runs with. Does nothing when all are present.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build                       # build
+  zlib1g-dev                                  # deflate
+  libpng-dev                                  # PNG
+  libjpeg62-turbo-dev libturbojpeg0-dev       # JPEG and the lossless transform
+  libtiff-dev                                 # TIFF
+  libfreetype-dev libfontconfig-dev fonts-ipafont-gothic  # glyphs
+  qt6-base-dev                                # the viewer's window system
+  googletest libgtest-dev libgmock-dev        # tests (GoogleTest + GoogleMock)
+  xvfb xauth                                  # a display for the viewer and screenshots
+  libbenchmark-dev                            # benchmarks
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get install -y --no-install-recommends "${missing[@]}" ||
+  { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }

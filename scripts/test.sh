@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, runs the whole suite, then builds and runs it again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$here"
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+scripts/build.sh
+(cd build && ctest --output-on-failure -j"${JOBS:-2}")
+
+TESMO_SANITIZE=ON scripts/build.sh
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -j"${JOBS:-2}")
+echo "all tests passed"
