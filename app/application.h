@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/view_state.h"
 #include "platform/platform.h"
+#include "surface/surface.h"
 
 namespace tesmo {
 
@@ -38,6 +39,7 @@ class Application {
   SystemSettings& settings() { return settings_store_.settings(); }
   ViewState& view() { return view_; }
   RememberedValues& remembered() { return remembered_; }
+  SurfaceTable& surfaces() { return surfaces_; }
 
   // The shell, set up by the start-up once the window exists.
   platform::Platform* platform = nullptr;
@@ -53,9 +55,10 @@ class Application {
   void frame_update(int target);
   uint32_t frames_composed() const { return frames_composed_; }
 
-  // Opens the start file (empty path: nothing is shown). `index` and `entry_mode` select an entry of
-  // an archive list; −1 when not used.
-  void open_file(const std::u16string& path, int32_t index, int32_t entry_mode);
+  // Opens a file into surface 1 (empty path: nothing is shown). `index` and `entry_mode` select an
+  // entry of an archive list; −1 when not used (an archive entry is not opened from here). 0 when
+  // the picture was decoded, 1 otherwise.
+  int open_file(const std::u16string& path, int32_t index, int32_t entry_mode);
   // Closes the shown image; `reset` also returns the window to its empty size.
   void close_image(bool reset);
   void toggle_full_screen();
@@ -66,6 +69,7 @@ class Application {
   SettingsStore settings_store_;
   RememberedValues remembered_;
   ViewState view_;
+  SurfaceTable surfaces_;
   uint32_t frames_composed_ = 0;
 };
 

@@ -12,15 +12,21 @@ namespace {
 
 constexpr Command kCommands[] = {
     {"help", "", "list the commands", cmd_help},
+    {"info", "FILE", "describe FILE as its reader sees it", cmd_info},
+    {"convert", "IN OUT [--format ID] [--pixel-format N] [--quality Q] [--compress 0|1]",
+     "decode IN and write it as OUT", cmd_convert},
     {"b2t", "FILE", "write FILE's bytes as C hexadecimal initialisers to FILE.txt", cmd_b2t},
+    {"bench", "decode FILE [--repeat N]", "time whole-picture work; prints the median", cmd_bench},
 };
 
-const Command& command_named(std::string_view name) {
-  for (const Command& c : kCommands) {
-    if (c.name == name) return c;
-  }
-  return kCommands[0];
-}
+// The benchmark kinds of `tesmo bench`.
+struct BenchKind {
+  std::string_view name;
+  int (*run)(Args args);
+};
+constexpr BenchKind kBenchKinds[] = {
+    {"decode", cmd_bench_decode},
+};
 
 void print_usage(FILE* out) {
   std::fputs("usage: tesmo COMMAND [ARGS...]\n", out);
@@ -35,6 +41,22 @@ void print_usage(FILE* out) {
 }  // namespace
 
 std::span<const Command> commands() { return kCommands; }
+
+const Command& command_named(std::string_view name) {
+  for (const Command& c : kCommands) {
+    if (c.name == name) return c;
+  }
+  return kCommands[0];
+}
+
+int cmd_bench(Args args) {
+  if (!args.empty()) {
+    for (const BenchKind& k : kBenchKinds) {
+      if (k.name == args[0]) return k.run(args.subspan(1));
+    }
+  }
+  return usage_error(command_named("bench"));
+}
 
 int fail(std::string_view reason) {
   std::fprintf(stderr, "tesmo: %.*s\n", static_cast<int>(reason.size()), reason.data());

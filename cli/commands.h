@@ -21,10 +21,15 @@ std::span<const Command> commands();
 // Dispatches argv[1] to its command; prints the usage when it is missing or unknown.
 int run(int argc, const char* const* argv);
 
-int fail(std::string_view reason);                           // prints "tesmo: reason", returns 1
-int usage_error(const Command& command);                     // prints the usage, returns 2
+int fail(std::string_view reason);        // prints "tesmo: reason", returns 1
+int usage_error(const Command& command);  // prints the usage, returns 2
+const Command& command_named(std::string_view name);
 
 int cmd_help(Args args);
 int cmd_b2t(Args args);
+int cmd_info(Args args);
+int cmd_convert(Args args);
+int cmd_bench(Args args);         // dispatches to the bench_* commands by kind
+int cmd_bench_decode(Args args);  // the arguments after "decode"
 
 }  // namespace tesmo::cli

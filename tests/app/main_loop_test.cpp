@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
+#include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
 #include "temp_folder.h"
 
@@ -73,6 +74,24 @@ TEST_F(Viewer, StartFileAndSwitches) {
   fake.push(Event{.kind = EventKind::Close});
   run({u"tesmo64", u"/f", u"/x/pic.bmp"});
   EXPECT_EQ(app->last_open_request, u"/f");  // the path is always argument 1
+}
+
+TEST_F(Viewer, TheCommandLinePictureLandsInSurfaceOne) {
+  const std::vector<uint32_t> px = {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u, 0xFFD0E0F0u, 0xFF000000u};
+  std::u16string path = tmp.file("pic.bmp");
+  ASSERT_EQ(file_replace(path, bmp::encode(px, 3, 2, 5)), 0);
+  fake.max_idle_polls = 2;  // no close: the run ends when the script does, the picture stays
+  EXPECT_EQ(run({u"tesmo64", path}), -99);
+  const Surface* image = surface_find(app->surfaces(), kKeyImage);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 3);
+  EXPECT_EQ(std::vector<uint32_t>(image->picture().begin(), image->picture().end()), px);
+  EXPECT_EQ(app->view().image_width, 3);
+  EXPECT_TRUE(app->view().flags & kImageShown);
+  // A list index (archive-entry mode 0) is refused; a file no reader accepts leaves nothing shown.
+  EXPECT_EQ(app->open_file(path, 16, 0), 1);
+  EXPECT_EQ(app->open_file(tmp.file("missing.bmp"), -1, -1), 1);
+  EXPECT_EQ(surface_find(app->surfaces(), kKeyImage), nullptr);
 }
 
 TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {

@@ -1,0 +1,30 @@
+// Command arguments: positional values and "--name value" options.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tesmo::cli {
+
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> options;  // "--format" → "6"
+  std::vector<std::string> flags;              // options without a value ("--clip")
+  bool ok = true;                              // false: an unknown option or a missing value
+
+  std::optional<int64_t> integer(const std::string& name) const;  // decimal or 0x hexadecimal
+  bool has_flag(const std::string& name) const;
+};
+
+// Splits `args`. `with_value` names the options that take a value, `without_value` the flags.
+ParsedArgs parse_args(std::span<const char* const> args, std::span<const char* const> with_value,
+                      std::span<const char* const> without_value = {});
+
+// A whole-text decimal or "0x" hexadecimal integer; nothing when the text is not one.
+std::optional<int64_t> parse_integer(const std::string& text);
+
+}  // namespace tesmo::cli

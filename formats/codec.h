@@ -1,0 +1,47 @@
+// What one format's codec gives the registry: a probe that accepts or declines the data and keeps
+// a reader state, a decoder that fills the pixel buffer from that state, and a writer.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "formats/image.h"
+
+namespace tesmo {
+
+// Where an image comes from: a file path, or a complete file image in memory (with its length).
+struct ImageSource {
+  const std::u16string* path = nullptr;
+  std::span<const uint8_t> memory;
+  bool from_file() const { return path != nullptr; }
+};
+
+// A format's parsed header and the bytes its decoder will read. The file form owns the bytes; the
+// memory form points into the caller's memory, which stays valid until decoding ends.
+class ReaderState {
+ public:
+  virtual ~ReaderState() = default;
+};
+
+// Accepts the data (returns the reader state, `info` filled; texts only with `want_text`) or
+// declines it (returns null). Never reads outside the source.
+using ProbeFn = std::unique_ptr<ReaderState> (*)(const ImageSource& source, ImageInfo& info,
+                                                 bool want_text);
+// Writes info.width × info.height pixels; data it cannot use leaves those pixels as they were.
+using DecodeFn = void (*)(ReaderState& state, std::span<uint32_t> pixels);
+// Builds and writes the file of `request`; 0 on success, 1 on failure (old file left as it was).
+using SaveFn = int (*)(std::span<const uint32_t> pixels, int32_t width, int32_t height,
+                       const SaveRequest& request);
+
+// The last step of every own-format writer: the complete output replaces the file at `path`
+// (folders created, read-only cleared, written beside and renamed). 0 or 1.
+int write_image_file(const std::u16string& path, std::span<const uint8_t> bytes);
+
+// Copies `text` into a stored text field of `capacity` bytes (terminator included), cutting it
+// so that no two-byte CP932 character is split.
+std::string fit_text(std::string_view text, size_t capacity);
+
+}  // namespace tesmo

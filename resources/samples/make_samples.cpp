@@ -1,0 +1,123 @@
+// Writes the built-in sample pictures with the system's own writers: a test card with colour bars
+// and fine lines, a smooth gradient, a picture with a soft alpha channel, and an icon.
+//   tesmo_make_samples OUTPUT_FOLDER
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/bytes.h"
+#include "base/file_io.h"
+#include "base/text.h"
+#include "formats/bmp/bmp.h"
+
+namespace {
+
+using Pixels = std::vector<uint32_t>;
+
+constexpr uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
+  return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+// Seven colour bars over the top two thirds; below them a grey ramp, then one-pixel lines and a
+// checkerboard that show the resampling filters at work.
+Pixels test_card(int w, int h) {
+  static constexpr uint32_t kBars[] = {argb(255, 192, 192, 192), argb(255, 192, 192, 0), argb(255, 0, 192, 192),
+                                       argb(255, 0, 192, 0),     argb(255, 192, 0, 192), argb(255, 192, 0, 0),
+                                       argb(255, 0, 0, 192)};
+  Pixels p(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint32_t c;
+      if (y < h * 2 / 3) {
+        c = kBars[x * 7 / w];
+      } else if (y < h * 3 / 4) {
+        uint32_t v = static_cast<uint32_t>(x * 255 / (w - 1));
+        c = argb(255, v, v, v);
+      } else if (x < w / 2) {
+        c = (x % (1 + (x * 4 / w))) == 0 ? argb(255, 255, 255, 255) : argb(255, 0, 0, 0);
+      } else {
+        c = ((x / 4 + y / 4) % 2) ? argb(255, 255, 255, 255) : argb(255, 16, 16, 16);
+      }
+      p[static_cast<size_t>(y) * w + x] = c;
+    }
+  }
+  return p;
+}
+
+Pixels gradient(int w, int h) {
+  Pixels p(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint32_t r = static_cast<uint32_t>(x * 255 / (w - 1));
+      uint32_t g = static_cast<uint32_t>(y * 255 / (h - 1));
+      uint32_t b = static_cast<uint32_t>(255 - (x + y) * 255 / (w + h - 2));
+      p[static_cast<size_t>(y) * w + x] = argb(255, r, g, b);
+    }
+  }
+  return p;
+}
+
+// A warm disc whose alpha falls off smoothly towards its edge.
+Pixels soft_alpha(int w, int h) {
+  Pixels p(static_cast<size_t>(w) * h);
+  const double cx = w / 2.0, cy = h / 2.0, radius = std::min(w, h) * 0.45;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy) / radius;
+      double a = d >= 1 ? 0 : 1 - d * d;
+      auto alpha = static_cast<uint32_t>(std::lround(a * 255));
+      p[static_cast<size_t>(y) * w + x] = argb(alpha, 255, static_cast<uint32_t>(120 + 100 * a), 40);
+    }
+  }
+  return p;
+}
+
+// An icon file holding one 32-bit image: directory, entry, then the bitmap without its file header
+// (height doubled for the transparency mask that follows the rows).
+std::vector<uint8_t> icon_file(const Pixels& px, int size) {
+  std::vector<uint8_t> bmp = tesmo::bmp::encode(px, size, size, 6);
+  constexpr size_t kFileHeader = 14;
+  std::vector<uint8_t> body(bmp.begin() + kFileHeader, bmp.end());
+  tesmo::store_u32le(body, 8, static_cast<uint32_t>(size * 2));
+  size_t mask_row = ((static_cast<size_t>(size) + 31) / 32) * 4;
+  body.insert(body.end(), mask_row * size, 0);
+  std::vector<uint8_t> out;
+  tesmo::ByteWriter w(out);
+  w.u16le(0);  // reserved
+  w.u16le(1);  // icon
+  w.u16le(1);  // one image
+  w.u8(static_cast<uint8_t>(size));
+  w.u8(static_cast<uint8_t>(size));
+  w.u8(0);     // colours
+  w.u8(0);     // reserved
+  w.u16le(1);  // planes
+  w.u16le(32);
+  w.u32le(static_cast<uint32_t>(body.size()));
+  w.u32le(6 + 16);
+  w.bytes(body.data(), body.size());
+  return out;
+}
+
+bool write(const std::string& folder, const char* name, const std::vector<uint8_t>& bytes) {
+  if (bytes.empty() || tesmo::file_replace(tesmo::utf8_to_utf16(folder + "/" + name), bytes) != 0) {
+    std::fprintf(stderr, "tesmo_make_samples: cannot write %s/%s\n", folder.c_str(), name);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: tesmo_make_samples OUTPUT_FOLDER\n", stderr);
+    return 2;
+  }
+  std::string folder = argv[1];
+  bool ok = write(folder, "01_test_card.bmp", tesmo::bmp::encode(test_card(640, 480), 640, 480, 5)) &&
+            write(folder, "02_gradient.bmp", tesmo::bmp::encode(gradient(512, 384), 512, 384, 5)) &&
+            write(folder, "03_soft_alpha.bmp", tesmo::bmp::encode(soft_alpha(320, 320), 320, 320, 6)) &&
+            write(folder, "04_icon.ico", icon_file(soft_alpha(48, 48), 48));
+  return ok ? 0 : 1;
+}
