@@ -57,24 +57,59 @@ std::string temp_name_beside(const fs::path& target) {
   return (target.parent_path() / name).string();
 }
 
+// Opens a regular file for reading; −1 for folders and anything that cannot be opened.
+int open_regular(const std::u16string& path, size_t& size) {
+  int fd = ::open(to_fs_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  size = static_cast<size_t>(st.st_size);
+  return fd;
+}
+
+// Reads up to `n` bytes; the count read (less when the file shrank meanwhile), or −1 on an error.
+ssize_t read_up_to(int fd, uint8_t* out, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::read(fd, out + done, n - done);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    done += static_cast<size_t>(r);
+  }
+  return static_cast<ssize_t>(done);
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> read_file_prefix(const std::u16string& path, size_t max_bytes) {
-  Fd fd(::open(to_fs_path(path).c_str(), O_RDONLY | O_CLOEXEC));
+  size_t size = 0;
+  Fd fd(open_regular(path, size));
   if (fd.get() < 0) return std::nullopt;
-  struct stat st {};
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::vector<uint8_t> data(std::min<size_t>(static_cast<size_t>(st.st_size), max_bytes));
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::read(fd.get(), data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;  // the file shrank while being read
-    done += static_cast<size_t>(n);
-  }
-  data.resize(done);
+  std::vector<uint8_t> data(std::min(size, max_bytes));
+  ssize_t got = read_up_to(fd.get(), data.data(), data.size());
+  if (got < 0) return std::nullopt;
+  data.resize(static_cast<size_t>(got));
   return data;
+}
+
+std::optional<FileBytes> read_file_bytes(const std::u16string& path, size_t max_bytes) {
+  size_t size = 0;
+  Fd fd(open_regular(path, size));
+  if (fd.get() < 0) return std::nullopt;
+  FileBytes bytes;
+  size_t want = std::min(size, max_bytes);
+  if (want > 0) {
+    bytes.block_ = AlignedBlock::allocate(want);
+    if (!bytes.block_) return std::nullopt;
+    ssize_t got = read_up_to(fd.get(), reinterpret_cast<uint8_t*>(bytes.block_.data()), want);
+    if (got < 0) return std::nullopt;
+    bytes.size_ = static_cast<size_t>(got);
+  }
+  return bytes;
 }
 
 std::optional<std::vector<uint8_t>> read_file(const std::u16string& path) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/aligned_block.h"
+
 namespace tesmo {
 
 // The whole file, or nothing when it cannot be opened or read (folders included).
@@ -17,6 +19,25 @@ std::optional<std::vector<uint8_t>> read_file(const std::u16string& path);
 // Up to `max_bytes` from the start of the file (a short file gives fewer); nothing when it cannot
 // be opened.
 std::optional<std::vector<uint8_t>> read_file_prefix(const std::u16string& path, size_t max_bytes);
+
+// A file's bytes in a block that is neither cleared nor copied: a large picture file is read straight
+// into huge pages (fresh 4 KiB pages and zero-filling cost more than the read itself).
+class FileBytes {
+ public:
+  FileBytes() = default;
+  const uint8_t* data() const { return reinterpret_cast<const uint8_t*>(block_.data()); }
+  size_t size() const { return size_; }
+  std::span<const uint8_t> span() const { return {data(), size_}; }
+  operator std::span<const uint8_t>() const { return span(); }
+
+ private:
+  friend std::optional<FileBytes> read_file_bytes(const std::u16string&, size_t);
+  AlignedBlock block_;
+  size_t size_ = 0;
+};
+
+// Up to `max_bytes` from the start of the file, as read_file_prefix, into a FileBytes block.
+std::optional<FileBytes> read_file_bytes(const std::u16string& path, size_t max_bytes = SIZE_MAX);
 
 // Writes `data` as the complete new content of `path`: creates missing folders, clears a read-only
 // target, writes a temporary file in the same folder and renames it over the target. Returns 0 on

@@ -4,7 +4,6 @@
 //   surface_fill.cpp   fill, set_alpha, back_buffer_pixel
 //   surface_trim.cpp   automatic trim
 //   surface_stats.cpp  colour count, histogram
-//   pixel_block.cpp    aligned pixel and auxiliary blocks (huge pages for large ones)
 //
 // Pixel: one little-endian word, blue in the lowest byte, then green, red, alpha. Rows run top to
 // bottom; the stride is the width. Results: 0 success, 1 failure (2 where an operation says so).
@@ -23,7 +22,7 @@
 #include <vector>
 
 #include "formats/image.h"
-#include "surface/pixel_block.h"
+#include "base/aligned_block.h"
 
 namespace tesmo {
 

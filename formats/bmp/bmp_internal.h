@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "base/file_io.h"
 #include "formats/codec.h"
 
 namespace tesmo::bmp {
@@ -28,7 +29,7 @@ struct BmpState final : ReaderState {
   BmpState(const BmpState&) = delete;  // `data` may point into `owned`
   BmpState& operator=(const BmpState&) = delete;
 
-  std::vector<uint8_t> owned;     // the file form's bytes (at most the file's own size)
+  FileBytes owned;                // the file form's bytes (at most the file's own size)
   std::span<const uint8_t> data;  // the whole file image: `owned` or the caller's memory
   uint64_t table_at = 0;          // colour table
   uint64_t pixels_at = 0;         // first stored row, or the run-length codes

@@ -175,10 +175,10 @@ bool probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, bool w
   const uint64_t total =
       s.pixels_at + (coded ? s.image_data_size : s.stride * static_cast<uint64_t>(s.height));
   if (total < kMinFileBytes) return false;
-  std::optional<std::vector<uint8_t>> bytes = read_file_prefix(path, total);
+  std::optional<FileBytes> bytes = read_file_bytes(path, total);
   if (!bytes) return false;
   s.owned = std::move(*bytes);
-  s.data = s.owned;
+  s.data = s.owned.span();
   return true;
 }
 

@@ -59,6 +59,15 @@ TEST_F(FileIo, ReadsRejectFoldersAndMissingFilesAndHonourPrefixes) {
   EXPECT_EQ(read_file_prefix(f, 100)->size(), 10u);
   EXPECT_TRUE(file_exists(f));
   EXPECT_FALSE(file_exists(from_fs_path(dir_)));
+  auto bytes = read_file_bytes(f, 6);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(std::vector<uint8_t>(bytes->data(), bytes->data() + bytes->size()),
+            (std::vector<uint8_t>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(read_file_bytes(f)->size(), 10u);
+  EXPECT_FALSE(read_file_bytes(from_fs_path(dir_)));
+  std::u16string empty = path("empty");
+  ASSERT_EQ(file_replace(empty, std::vector<uint8_t>{}), 0);
+  EXPECT_EQ(read_file_bytes(empty)->size(), 0u);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Aligned allocation of pixel blocks and auxiliary maps, with huge-page advice for large blocks.
-#include "surface/pixel_block.h"
+#include "base/aligned_block.h"
 
 #include <sys/mman.h>
 

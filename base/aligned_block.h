@@ -1,4 +1,4 @@
-// Aligned memory for pixel blocks and auxiliary maps.
+// Aligned memory for pixel blocks, auxiliary maps and whole-file buffers.
 #pragma once
 
 #include <cstddef>
