@@ -4,6 +4,7 @@
 //   surface_fill.cpp   fill, set_alpha, back_buffer_pixel
 //   surface_trim.cpp   automatic trim
 //   surface_stats.cpp  colour count, histogram
+//   compositor.h       blit, the operation table and the operations (their own map)
 //
 // Pixel: one little-endian word, blue in the lowest byte, then green, red, alpha. Rows run top to
 // bottom; the stride is the width. Results: 0 success, 1 failure (2 where an operation says so).
@@ -86,6 +87,10 @@ struct ColourTables {
   }
 };
 
+// The compositor's operation table (compositor.h): one row per op code 0–62.
+struct OpRow;
+inline constexpr int32_t kOpCount = 63;
+
 // The pseudo-random source of the noise operation: values 0–32767 from the C standard's example
 // linear congruential generator. Any uniform source serves; this one is small and reproducible.
 class PseudoRandom {
@@ -117,8 +122,9 @@ class SurfaceTable {
   std::vector<int32_t> keys() const;            // in insertion order
   size_t size() const;
 
-  Rect clip;        // applied by the compositor when a caller asks for clipping
-  Rect saved_clip;  // where a caller keeps `clip` while it sets its own
+  const OpRow* ops;  // the operation table, kOpCount rows indexed by op code; fixed at construction
+  Rect clip;         // applied by the compositor when a caller asks for clipping
+  Rect saved_clip;   // where a caller keeps `clip` while it sets its own
   ColourTables tables;
   PseudoRandom random;
 
@@ -160,8 +166,8 @@ int surface_duplicate(SurfaceTable& t, int32_t dst, int32_t src);
 // 1 when either key is missing.
 int surface_swap_pixels(SurfaceTable& t, int32_t a, int32_t b);
 
-// Copies the w × h rectangle at (x, y) of `src` to the top-left corner of `dst`. Trusts the
-// rectangle: the caller keeps it inside both surfaces.
+// Copies the w × h rectangle at (x, y) of `src` to the top-left corner of `dst` with OpCopy. Trusts
+// the rectangle: the caller keeps it inside both surfaces.
 void copy_rect(Surface& dst, const Surface& src, int32_t x, int32_t y, int32_t w, int32_t h);
 
 // A zeroed, 32-byte-aligned auxiliary block of `bytes` bytes for `s`, replacing the old one (reused

@@ -1,10 +1,10 @@
 // The surface table: keyed pictures, their creation, decoding, saving, copying and exchange.
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <utility>
 
 #include "formats/registry.h"
+#include "surface/compositor.h"
 #include "surface/surface.h"
 
 namespace tesmo {
@@ -54,7 +54,7 @@ int load_with(SurfaceTable& t, int32_t key, bool want_text, Probe probe) {
 
 SurfaceTable::SurfaceTable() : SurfaceTable(millisecond_clock()) {}
 
-SurfaceTable::SurfaceTable(uint32_t seed) : random(seed) {}
+SurfaceTable::SurfaceTable(uint32_t seed) : ops(op_table().data()), random(seed) {}
 
 Surface* SurfaceTable::find(int32_t key) const {
   std::lock_guard guard(lock_);
@@ -150,7 +150,7 @@ int surface_duplicate(SurfaceTable& t, int32_t dst, int32_t src) {
   std::unique_ptr<Surface> copy = make_surface(dst, w, h);
   if (!copy) return 1;
   if (source) {
-    copy_rect(*copy, *source, 0, 0, w, h);
+    if (w > 0 && h > 0) OpCopy({&t, copy.get(), source, {.width = w, .height = h, .op = kOpCopy}});
     copy->info = source->info;
   }
   t.append(std::move(copy));
@@ -173,18 +173,7 @@ int surface_swap_pixels(SurfaceTable& t, int32_t a, int32_t b) {
 
 void copy_rect(Surface& dst, const Surface& src, int32_t x, int32_t y, int32_t w, int32_t h) {
   if (w <= 0 || h <= 0) return;
-  const size_t row_bytes = static_cast<size_t>(w) * sizeof(uint32_t);
-  const uint32_t* from = src.pixels() + static_cast<size_t>(y) * static_cast<size_t>(src.width) + x;
-  uint32_t* to = dst.pixels();
-  if (src.width == w && dst.width == w) {
-    std::memcpy(to, from, row_bytes * static_cast<size_t>(h));
-    return;
-  }
-  for (int32_t row = 0; row < h; ++row) {
-    std::memcpy(to, from, row_bytes);
-    from += src.width;
-    to += dst.width;
-  }
+  OpCopy({nullptr, &dst, &src, {.src_x = x, .src_y = y, .width = w, .height = h, .op = kOpCopy}});
 }
 
 std::span<uint8_t> ensure_aux(Surface& s, size_t bytes) {

@@ -1,6 +1,7 @@
 // Automatic trim: cuts the margins of one colour from the flagged sides of a picture.
 #include <algorithm>
 
+#include "surface/compositor.h"
 #include "surface/surface.h"
 
 namespace tesmo {
@@ -89,7 +90,10 @@ int surface_auto_trim(SurfaceTable& t, int32_t key, uint32_t flags, uint32_t col
 
   if (surface_create(t, kKeyTrimTemporary, kept.width, kept.height) != 0) return 1;
   Surface& result = *t.find(kKeyTrimTemporary);
-  copy_rect(result, *s, kept.x, kept.y, kept.width, kept.height);
+  if (kept.width > 0 && kept.height > 0) {
+    const BlitArgs copy{.src_x = kept.x, .src_y = kept.y, .width = kept.width, .height = kept.height, .op = kOpCopy};
+    OpCopy({&t, &result, s, copy});
+  }
   surface_swap_pixels(t, kKeyTrimTemporary, key);
   surface_remove(t, kKeyTrimTemporary);
   out = kept;

@@ -1,0 +1,109 @@
+// The compositor: one entry (`blit`) that clips once and dispatches by op code through a table of
+// operations, each a plain function of the same signature.
+//
+//   blit.cpp      the entry: size check, plain and scaled clipping, the bounds guard, dispatch
+//   op_table.cpp  the 63-row operation table {name, fn, flags} indexed by op code
+//   copy.cpp      copy, depth conversion, channel copy, colour key, fill, frame, negative
+//   turn.cpp      mirrored copies, rotation by an angle, quarter turns
+//   scale.cpp     OpScale's dispatch, nearest neighbour, bilinear
+//   resample.cpp  bicubic, Lanczos-2, Lanczos-3 (kernels as data, weights per fractional offset)
+//
+// Operations trust the rectangle they receive: `blit` has checked it (callers that call an
+// operation directly keep it inside both surfaces). Each family keeps one plain reference path;
+// its fast paths give bit-identical pixels and can be switched off.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "surface/surface.h"
+
+namespace tesmo {
+
+inline constexpr uint32_t kOpCodeMask = 0x1FFFFFFFu;  // bits 0–28 of the op word
+inline constexpr uint32_t kOpClipFlag = 0x20000000u;  // clip against SurfaceTable::clip
+inline constexpr int32_t kPlainMarker = -32000;
+
+// Op codes of the copy, turn and scaling operations; the colour, blend and filter operations keep
+// their codes' slots in the table.
+enum OpCode : int32_t {
+  kOpCopy = 0, kOpConvertDepth = 10, kOpChannelCopy = 11, kOpColourKey = 13, kOpFill = 19,
+  kOpFrame = 21, kOpFlip = 26, kOpNegative = 28, kOpRotate = 34, kOpRotateRight = 35, kOpScale = 36,
+  kOpScaleBilinear = 50, kOpScaleBicubic = 51, kOpScaleLanczos2 = 52, kOpScaleLanczos3 = 53,
+};
+
+// Filter flags in param4 of OpScale; centre and keep-aspect act only in scaled clipping.
+enum ScaleFlag : int32_t {
+  kScaleCentre = 1, kScaleKeepAspect = 2, kScaleNearest = 0, kScaleBilinear = 0x10,
+  kScaleBicubic = 0x20, kScaleLanczos2 = 0x40, kScaleLanczos3 = 0x80, kScaleTypeF = 0x100,
+};
+
+// What every operation receives (all signed 32-bit, in this order). For the scaling operations
+// width × height is the source rectangle, param1 × param2 the destination size, param4 the flags.
+struct BlitArgs {
+  int32_t dst_x = 0, dst_y = 0, src_x = 0, src_y = 0, width = 0, height = 0;
+  int32_t op = 0;  // without flag bits
+  int32_t param1 = 0, param2 = 0, param3 = 0, param4 = 0;
+  int32_t marker = kPlainMarker;  // grey scale and sepia take their plain form only with this value
+};
+
+struct OpArgs {
+  SurfaceTable* table;  // lookup tables and temporaries of the colour and filter operations
+  Surface* dst;         // written
+  const Surface* src;   // read; may be `dst`; null only for operations that read no source
+  BlitArgs a;
+};
+using OpFn = void (*)(const OpArgs&);
+
+// Row flags: what `blit` checks before calling the operation, and how it clips.
+enum OpFlag : uint32_t {
+  kOpSource = 1,       // needs a source surface
+  kOpSourceRect = 2,   // the source rectangle must lie inside the source
+  kOpDestRect = 4,     // the destination rectangle must lie inside the destination
+  kOpScaled = 8,       // the destination rectangle is param1 × param2, not width × height
+  kOpScaledClip = 16,  // the clip flag selects scaled clipping (op 36)
+  kOpNoClip = 32,      // the clip flag is ignored (op 34 fills the whole destination)
+};
+
+struct OpRow {
+  const char* name;
+  OpFn fn;
+  uint32_t flags;
+};
+
+// The operation table, one row per op code 0–62; codes without an operation hold op_invalid.
+std::span<const OpRow, kOpCount> op_table();
+
+// The compositor entry. Does nothing when width or height ≤ 0, the op code is above 62, clipping
+// leaves nothing, a surface the operation needs is missing, or the (clipped) rectangle is not inside
+// the surfaces. The clip flag clips against t.clip (scaled clipping for op 36, none for op 34).
+void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, int32_t dst_x, int32_t dst_y, int32_t src_x,
+          int32_t src_y, int32_t width, int32_t height, uint32_t op_word, int32_t param1, int32_t param2,
+          int32_t param3, int32_t param4);
+
+// The clipping steps of `blit`, on their own. false: nothing is left (`a` then undefined).
+bool clip_plain(BlitArgs& a, const Rect& clip);   // source offsets follow the destination
+bool clip_scaled(BlitArgs& a, const Rect& clip);  // keep aspect, centre, then shrink the source
+
+// Fast paths on (default) or off; off runs every family's plain reference path. Process-wide.
+void set_fast_paths(bool on);
+bool fast_paths();
+
+void op_invalid(const OpArgs& o);  // codes without an operation: does nothing
+void OpCopy(const OpArgs& o);
+void OpConvertDepth(const OpArgs& o);  // whole surfaces of equal size; param1 32, param2 16 or 24
+void OpChannelCopy(const OpArgs& o);
+void OpColourKey(const OpArgs& o);
+void OpFill(const OpArgs& o);  // reads no source
+void OpFrame(const OpArgs& o);
+void OpFlip(const OpArgs& o);
+void OpNegative(const OpArgs& o);
+void OpRotate(const OpArgs& o);       // fills the whole destination; src_x, src_y not used
+void OpRotateRight(const OpArgs& o);  // the destination must hold the turned rectangle
+void OpScale(const OpArgs& o);
+void OpScaleBilinear(const OpArgs& o);
+void OpScaleBicubic(const OpArgs& o);
+void OpScaleLanczos2(const OpArgs& o);
+void OpScaleLanczos3(const OpArgs& o);
+
+}  // namespace tesmo

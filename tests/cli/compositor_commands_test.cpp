@@ -1,0 +1,126 @@
+// The toolbox's compositor commands, run in-process as a script would run them.
+#include <gtest/gtest.h>
+
+#include "base/file_io.h"
+#include "base/path.h"
+#include "cli/commands.h"
+#include "formats/bmp/bmp.h"
+#include "formats/registry.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+using Pixels = std::vector<uint32_t>;
+
+int tesmo(std::vector<std::string> args) {
+  args.insert(args.begin(), "tesmo");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  return cli::run(static_cast<int>(argv.size()), argv.data());
+}
+
+class CompositorCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (uint32_t i = 0; i < 12; ++i) src.push_back(0x80000000u | (i * 0x0A0B0C));
+    write("in.bmp", src, 4, 3);
+  }
+  void write(const char* name, const Pixels& px, int32_t w, int32_t h) {
+    ASSERT_EQ(file_replace(tmp.file(name), bmp::encode(px, w, h, 6)), 0);
+  }
+  std::string path(const char* name) { return to_fs_path(tmp.file(name)).string(); }
+  // The decoded picture and its size.
+  Pixels read(const char* name, int32_t& w, int32_t& h) {
+    ImageFile f = image_file_create(false);
+    if (image_probe(f, tmp.file(name)) != 0) return {};
+    w = f.info.width;
+    h = f.info.height;
+    Pixels out(static_cast<size_t>(w) * h);
+    image_decode(f, out);
+    return out;
+  }
+  testing::TempFolder tmp;
+  Pixels src;  // 4 × 3
+};
+
+TEST_F(CompositorCommands, ScaleWritesTheScaledPicture) {
+  int32_t w = 0, h = 0;
+  ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("out.bmp"), "8", "6", "0"}), 0);
+  Pixels out = read("out.bmp", w, h);
+  ASSERT_EQ(w, 8);
+  ASSERT_EQ(h, 6);
+  for (int32_t y = 0; y < 6; ++y) {
+    for (int32_t x = 0; x < 8; ++x) ASSERT_EQ(out[y * 8 + x], src[(y / 2) * 4 + x / 2]) << x << "," << y;
+  }
+  // Keep aspect: 8 × 3 from 4 × 3 keeps the height, so the width shrinks to 4; the rest stays clear.
+  ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("aspect.bmp"), "8", "3", "2"}), 0);
+  out = read("aspect.bmp", w, h);
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 8; ++x) ASSERT_EQ(out[y * 8 + x], x < 4 ? src[y * 4 + x] : 0u) << x << "," << y;
+  }
+  // Centred in 9 × 7: sizes round down to 8 × 6, placed at (0, 1).
+  ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("centre.bmp"), "9", "7", "1"}), 0);
+  out = read("centre.bmp", w, h);
+  for (int32_t y = 0; y < 7; ++y) {
+    for (int32_t x = 0; x < 9; ++x) {
+      const bool drawn = x < 8 && y >= 1;
+      ASSERT_EQ(out[y * 9 + x], drawn ? src[((y - 1) / 2) * 4 + x / 2] : 0u) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(CompositorCommands, ScaleRejectsBadArguments) {
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "4"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "48"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "0", "6", "0"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "six", "0"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("missing.bmp"), path("x.bmp"), "8", "6", "16"}), 1);
+  EXPECT_FALSE(file_exists(tmp.file("x.bmp")));
+}
+
+TEST_F(CompositorCommands, OpRunsOneOperationOverTheWholePicture) {
+  int32_t w = 0, h = 0;
+  ASSERT_EQ(tesmo({"op", path("in.bmp"), path("neg.bmp"), "28", "0", "0", "0", "0"}), 0);
+  Pixels out = read("neg.bmp", w, h);
+  ASSERT_EQ(out.size(), src.size());
+  for (size_t i = 0; i < src.size(); ++i) EXPECT_EQ(out[i], src[i] ^ 0x00FFFFFFu);
+  // A quarter turn to the left into a 3 × 4 destination: source (j, i) → (i, 3 − j).
+  ASSERT_EQ(tesmo({"op", path("in.bmp"), path("turn.bmp"), "35", "90", "0", "0", "0"}), 0);
+  out = read("turn.bmp", w, h);
+  ASSERT_EQ(w, 3);
+  ASSERT_EQ(h, 4);
+  for (int32_t i = 0; i < 3; ++i) {
+    for (int32_t j = 0; j < 4; ++j) EXPECT_EQ(out[(3 - j) * 3 + i], src[i * 4 + j]);
+  }
+  // A fill with the clip flag, onto a given destination.
+  write("grey.bmp", Pixels(12, 0xFF808080u), 4, 3);
+  ASSERT_EQ(tesmo({"op", path("in.bmp"), path("fill.bmp"), "19", "1", "2", "3", "0x40", "--dst", path("grey.bmp"),
+                   "--clip"}),
+            0);
+  EXPECT_EQ(read("fill.bmp", w, h), Pixels(12, 0x40010203u));
+}
+
+TEST_F(CompositorCommands, OpRejectsScalingCodesOutOfRangeCodesAndMismatchedDestinations) {
+  write("small.bmp", Pixels(4, 0), 2, 2);
+  EXPECT_EQ(tesmo({"op", path("in.bmp"), path("x.bmp"), "36", "8", "6", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"op", path("in.bmp"), path("x.bmp"), "51", "8", "6", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"op", path("in.bmp"), path("x.bmp"), "63", "0", "0", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"op", path("in.bmp"), path("x.bmp"), "-1", "0", "0", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"op", path("in.bmp"), path("x.bmp"), "0", "0", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"op", path("in.bmp"), path("x.bmp"), "0", "0", "0", "0", "0", "--dst", path("small.bmp")}), 1);
+  EXPECT_EQ(tesmo({"op", path("missing.bmp"), path("x.bmp"), "0", "0", "0", "0", "0"}), 1);
+  EXPECT_FALSE(file_exists(tmp.file("x.bmp")));
+}
+
+TEST_F(CompositorCommands, BenchZoomPrintsAMedian) {
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(tesmo({"bench", "zoom", path("in.bmp"), "16", "12", "16", "--repeat", "3"}), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout().rfind("zoom_ms_median: ", 0), 0u);
+  EXPECT_EQ(tesmo({"bench", "zoom", path("in.bmp"), "16", "12", "5"}), 2);
+  EXPECT_EQ(tesmo({"bench", "zoom", path("in.bmp"), "16", "12", "0", "--repeat", "0"}), 2);
+}
+
+}  // namespace
+}  // namespace tesmo
