@@ -4,15 +4,17 @@
 #include <cstdio>
 
 #include "tools/binary_to_text.h"
+#include "tools/pack/pack_run.h"
 
 namespace tesmo {
 
 std::optional<int> run_windowless(const CommandLine& cl) {
   switch (cl.tool) {
     case WindowlessTool::BinaryToText: return binary_to_text_file(cl.tool_path);
-    case WindowlessTool::PackRun:
-      std::fputs("tesmo64: the packing run is not available in this build\n", stderr);
-      return 1;
+    case WindowlessTool::PackRun: {
+      Packer packer;  // standard error stands in for the debug output
+      return pack_run_windowless(packer, cl.tool_path, cl.pack_options, cl.pack_prefix, stderr);
+    }
     case WindowlessTool::None: break;
   }
   return std::nullopt;

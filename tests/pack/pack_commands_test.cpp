@@ -1,0 +1,114 @@
+// The pack tools through `tesmo`: blocks, the packing run and archives read back entry for entry.
+#include <gtest/gtest.h>
+
+#include "cli/commands.h"
+#include "pack_fixture.h"
+#include "pack_test_util.h"
+
+namespace tesmo {
+namespace {
+
+using testing::PackFolder;
+
+struct Outcome {
+  int code;
+  std::string out;
+};
+
+Outcome tesmo_run(std::vector<std::string> args) {
+  args.insert(args.begin(), "tesmo");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  int code = cli::run(static_cast<int>(argv.size()), argv.data());
+  std::string out = ::testing::internal::GetCapturedStdout();
+  ::testing::internal::GetCapturedStderr();
+  return {code, out};
+}
+
+std::string u8(const std::u16string& s) { return utf16_to_utf8(s); }
+
+TEST(PackCommands, BlocksRoundTripThroughFiles) {
+  PackFolder f;
+  auto text = testing::sample_text(30000);
+  f.write("in.bin", text);
+  const std::string in = u8(f.path("in.bin")), block = u8(f.path("b.blk")), back = u8(f.path("back.bin"));
+  for (const std::vector<std::string>& make : {std::vector<std::string>{"block", "deflate", in, block, "9"},
+                                               std::vector<std::string>{"block", "lzss", in, block}}) {
+    SCOPED_TRACE(make[1]);
+    ASSERT_EQ(tesmo_run(make).code, 0);
+    ASSERT_EQ(tesmo_run({"block", "expand", block, back}).code, 0);
+    EXPECT_EQ(f.bytes("back.bin"), text);
+  }
+  EXPECT_EQ(tesmo_run({"block", "expand", in, back}).code, 1);  // not a block
+  EXPECT_EQ(tesmo_run({"block", "deflate", in, block, "10"}).code, 2);
+  EXPECT_EQ(tesmo_run({"block", "squeeze", in, block}).code, 2);
+  EXPECT_EQ(tesmo_run({"block", "lzss", u8(f.path("none")), block}).code, 1);
+}
+
+TEST(PackCommands, PackedArchiveReadsBackEntryForEntry) {
+  PackFolder f;
+  f.write("pics/a.bmp", testing::random_bytes(5000));
+  f.write("pics/b.txt", testing::sample_text(9000));
+  f.write("c.jpg", std::string(700, 'j'));
+  f.write("list.lst", "//#C:6\n\"pics/a.bmp\",\n//#C:10\n//#F:3\n\"pics/b.txt\",\n//#Z:1\n\"c.jpg\",\n");
+  Outcome packed = tesmo_run({"pack", u8(f.path("list.lst")), "0xF1", "FID_"});
+  ASSERT_EQ(packed.code, 0);
+  EXPECT_EQ(packed.out, "pack: [" + u8(f.path("list.lst")) + "], option=0x000000F1, prefix=[FID_] - complete.\n");
+  EXPECT_TRUE(f.exists("fid_list.txt"));
+
+  // The archive's index agrees with the offset and size texts of the same run.
+  auto numbers = [&](const char* name) {
+    std::vector<long> v;
+    std::string text = f.text(name);
+    for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) v.push_back(std::stol(text.substr(at + 1)));
+    return v;
+  };
+  std::vector<long> offsets = numbers("fid_list_offset.txt"), sizes = numbers("fid_list_size.txt");
+  ASSERT_EQ(offsets.size(), 5u);
+  ASSERT_EQ(sizes.size(), 5u);
+  const char* levels_and_values[] = {" 6 0", " 10 3", " -1 3", " -1 3"};
+  std::string expected;
+  for (int i = 0; i < 4; ++i) {
+    expected += std::to_string(i) + " " + std::to_string(offsets[i]) + " " + std::to_string(sizes[i]) +
+                levels_and_values[i] + "\n";
+  }
+  Outcome listed = tesmo_run({"archive", "list", u8(f.archive())});
+  ASSERT_EQ(listed.code, 0);
+  EXPECT_EQ(listed.out, expected);
+  EXPECT_EQ(offsets[0], 2048);
+  EXPECT_EQ(sizes[0], 5016);  // random bytes: stored
+  const char* sources[] = {"pics/a.bmp", "pics/b.txt", nullptr, "c.jpg"};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_EQ(tesmo_run({"archive", "extract", u8(f.archive()), std::to_string(i), u8(f.path("out.bin"))}).code, 0);
+    EXPECT_EQ(f.bytes("out.bin"), sources[i] ? f.bytes(sources[i]) : std::vector<uint8_t>{});
+  }
+  EXPECT_EQ(tesmo_run({"archive", "extract", u8(f.archive()), "4", u8(f.path("out.bin"))}).code, 1);
+  EXPECT_EQ(tesmo_run({"archive", "list", "--embedded"}).code, 1);
+  EXPECT_EQ(tesmo_run({"archive", "list", u8(f.path("c.jpg"))}).code, 1);
+  EXPECT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), "many", "FID_"}).code, 2);
+
+  f.write("bad.lst", "\"missing.bin\",\n");
+  Outcome failed = tesmo_run({"pack", u8(f.path("bad.lst")), "1", "FID_"});
+  EXPECT_EQ(failed.code, 1);
+  EXPECT_NE(failed.out.find("[error] dat: ファイルが見つかりません。"), std::string::npos);
+  EXPECT_NE(failed.out.find("option=0x00000001, prefix=[FID_] - failed.\n"), std::string::npos);
+}
+
+TEST(PackCommands, BenchBlockPrintsMedianAndSize) {
+  PackFolder f;
+  f.write("in.bin", testing::sample_text(10000));
+  Outcome lzss = tesmo_run({"bench", "block", u8(f.path("in.bin")), "lzss", "--repeat", "2"});
+  ASSERT_EQ(lzss.code, 0);
+  EXPECT_NE(lzss.out.find("block_ms_median: "), std::string::npos);
+  Outcome deflate = tesmo_run({"bench", "block", u8(f.path("in.bin")), "deflate", "6", "--repeat", "1"});
+  ASSERT_EQ(deflate.code, 0);
+  EXPECT_NE(deflate.out.find("block_bytes: "), std::string::npos);
+  EXPECT_EQ(tesmo_run({"bench", "block", u8(f.path("in.bin")), "deflate"}).code, 2);
+  EXPECT_EQ(tesmo_run({"bench", "block", u8(f.path("in.bin")), "deflate", "11"}).code, 2);
+}
+
+}  // namespace
+}  // namespace tesmo
