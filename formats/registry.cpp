@@ -6,6 +6,15 @@
 #include "base/file_io.h"
 #include "base/text.h"
 #include "formats/bmp/bmp.h"
+#include "formats/jpeg/jpeg.h"
+#include "formats/png_tiff/png_tiff.h"
+#include "formats/dds/dds.h"
+#include "formats/pic/pic.h"
+#include "formats/psd/psd.h"
+#include "formats/fnt/fnt.h"
+#include "formats/pcx/pcx.h"
+#include "formats/sgi/sgi.h"
+#include "formats/tga/tga.h"
 
 namespace tesmo {
 namespace {
@@ -79,26 +88,26 @@ const FormatRow kFormats[kFormatCount] = {
     {kFormatBmp, 0, "BMP", "*.bmp;*.ico;*.cur", "BMP (*.bmp, *.ico, *.cur)", kBmpFormats, 7, 6, 0, true,
      kBmpWith, kBmpWithout, bmp::probe, bmp::decode, bmp::save},
     {kFormatDds, 1, "DDS", "*.dds", "DDS (*.dds)", kDdsFormats, 9, 8, 0, true, kDdsWith, kDdsWithout,
-     nullptr, nullptr, nullptr},
+     dds::probe, dds::decode, dds::save},
     {kFormatJpeg, 2, "JPEG", "*.jpg;*.jpeg", "JPEG (*.jpg, *.jpeg)", kJpegFormats, 3, 1,
-     kSaveQualityAvailable, false, {}, {}, nullptr, nullptr, nullptr},
-    {kFormatPcx, 3, "PCX", "*.pcx", "PCX (*.pcx)", kPcxFormats, 1, 0, 0, true, {}, {}, nullptr, nullptr,
-     nullptr},
+     kSaveQualityAvailable, false, {}, {}, jpeg::probe, jpeg::decode, jpeg::save},
+    {kFormatPcx, 3, "PCX", "*.pcx", "PCX (*.pcx)", kPcxFormats, 1, 0, 0, true, {}, {}, pcx::probe,
+     pcx::decode, pcx::save},
     {kFormatPng, 5, "PNG", "*.png", "PNG (*.png)", kRgbArgbFormats, 2, 1, 0, true, kRgbArgbWith,
-     kRgbArgbWithout, nullptr, nullptr, nullptr},
+     kRgbArgbWithout, png::probe, png::decode, png::save},
     {kFormatSgi, 7, "SGI", "*.sgi;*.rgb;*.rgba;*.bw", "SGI (*.sgi, *.rgb, *.rgba, *.bw)", kSgiFormats, 3,
-     2, 0, true, kSgiWith, kSgiWithout, nullptr, nullptr, nullptr},
+     2, 0, true, kSgiWith, kSgiWithout, sgi::probe, sgi::decode, sgi::save},
     {kFormatTga, 8, "TGA", "*.tga", "TGA (*.tga)", kTgaFormats, 4, 3, 0, true, kTgaWith, kTgaWithout,
-     nullptr, nullptr, nullptr},
+     tga::probe, tga::decode, tga::save},
     {kFormatTiff, 9, "TIFF", "*.tif", "TIFF (*.tif)", kTiffFormats, 3, 2, 0, false, kTiffWith,
-     kTiffWithout, nullptr, nullptr, nullptr},
+     kTiffWithout, tiff::probe, tiff::decode, tiff::save},
     {kFormatPsd, 6, "PSD / Photoshop", "*.psd", "PSD / Photoshop (*.psd)", {}, 0, -1, 0, false, {}, {},
-     nullptr, nullptr, nullptr},
+     psd::probe, psd::decode, nullptr},
     {kFormatPic, 4, "PIC / SOFTIMAGE", "*.pic", "PIC / SOFTIMAGE (*.pic)", kRgbArgbFormats, 2, 1,
-     kSaveCompressAvailable | kSaveCompressChecked, true, kRgbArgbWith, kRgbArgbWithout, nullptr,
-     nullptr, nullptr},
-    {kFormatFnt, 10, "FNT", "*.fnt", "FNT (*.fnt)", kFntFormats, 1, 0, 0, true, {}, {}, nullptr, nullptr,
-     nullptr},
+     kSaveCompressAvailable | kSaveCompressChecked, true, kRgbArgbWith, kRgbArgbWithout, pic::probe,
+     pic::decode, pic::save},
+    {kFormatFnt, 10, "FNT", "*.fnt", "FNT (*.fnt)", kFntFormats, 1, 0, 0, true, {}, {}, fnt::probe,
+     fnt::decode, fnt::save},
     {kFormatJab, 11, "JPEG and BMP", "*.jab", "JPEG and BMP (*.jab)", kJabFormats, 0, 0, 0, true, {}, {},
      nullptr, nullptr, nullptr},
 };

@@ -1,5 +1,6 @@
 // Writes the built-in sample pictures with the system's own writers: a test card with colour bars
-// and fine lines, a smooth gradient, a picture with a soft alpha channel, and an icon.
+// and fine lines, a smooth gradient, a picture with a soft alpha channel, and an icon; then the same
+// pictures in the TGA, PCX, SGI, FNT, PIC, DDS, JPEG and PNG formats.
 //   tesmo_make_samples OUTPUT_FOLDER
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,14 @@
 #include "base/file_io.h"
 #include "base/text.h"
 #include "formats/bmp/bmp.h"
+#include "formats/dds/dds.h"
+#include "formats/jpeg/jpeg.h"
+#include "formats/png_tiff/png_tiff.h"
+#include "formats/pic/pic.h"
+#include "formats/fnt/fnt.h"
+#include "formats/pcx/pcx.h"
+#include "formats/sgi/sgi.h"
+#include "formats/tga/tga.h"
 
 namespace {
 
@@ -118,6 +127,17 @@ int main(int argc, char** argv) {
   bool ok = write(folder, "01_test_card.bmp", tesmo::bmp::encode(test_card(640, 480), 640, 480, 5)) &&
             write(folder, "02_gradient.bmp", tesmo::bmp::encode(gradient(512, 384), 512, 384, 5)) &&
             write(folder, "03_soft_alpha.bmp", tesmo::bmp::encode(soft_alpha(320, 320), 320, 320, 6)) &&
-            write(folder, "04_icon.ico", icon_file(soft_alpha(48, 48), 48));
+            write(folder, "04_icon.ico", icon_file(soft_alpha(48, 48), 48)) &&
+            write(folder, "05_soft_alpha.tga", tesmo::tga::encode(soft_alpha(256, 256), 256, 256, 3)) &&
+            write(folder, "06_test_card.pcx", tesmo::pcx::encode(test_card(320, 240), 320, 240, 0)) &&
+            write(folder, "07_gradient.sgi", tesmo::sgi::encode(gradient(256, 192), 256, 192, 1)) &&
+            write(folder, "08_gradient.fnt",
+                  tesmo::fnt::encode(gradient(256, 192), 256, 192, tesmo::fnt::Header{0x3042, 12, 16})) &&
+            write(folder, "09_soft_alpha.pic", tesmo::pic::encode(soft_alpha(256, 256), 256, 256, 1, true)) &&
+            write(folder, "10_test_card.dds", tesmo::dds::encode(test_card(320, 240), 320, 240, 7)) &&
+            write(folder, "11_gradient.jpg",
+                  tesmo::jpeg::encode(gradient(512, 384), 512, 384, 1, 90, {}).value_or(std::vector<uint8_t>{})) &&
+            write(folder, "12_soft_alpha.png",
+                  tesmo::png::encode(soft_alpha(320, 320), 320, 320, 1).value_or(std::vector<uint8_t>{}));
   return ok ? 0 : 1;
 }
