@@ -1,10 +1,17 @@
 // The main window: start-up, the message loop, the handling of each window message, and shutdown.
 #include "app/main_window.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/application.h"
 #include "app/commands.h"
+#include "app/frame_update.h"
+#include "app/input_state.h"
 #include "app/menu_options.h"
+#include "app/presentation.h"
 #include "resources/resources.h"
+#include "surface/compositor.h"
 
 namespace tesmo {
 
@@ -37,6 +44,22 @@ bool on_key_down(Application& app, const Event& e) {
   return h || v;
 }
 
+// Button bytes for the frame's action sets; the left button also holds the mouse while down.
+void on_mouse_button(Application& app, const Event& e) {
+  const bool down = e.kind == EventKind::MouseDown;
+  set_button(app.input, e.code, down);
+  if (e.code == static_cast<int>(platform::MouseButton::Left)) app.window->set_mouse_capture(down);
+}
+
+// Forward → slot 3, backward → slot 4; with Control 5 and 6.
+void on_wheel(Application& app, const Event& e) {
+  if (e.value == 0) return;
+  const bool control = (e.modifiers & platform::key::ModControl) != 0;
+  int slot = e.value > 0 ? 3 : 4;
+  if (control) slot += 2;
+  run_binding(app, slot);
+}
+
 void on_activate(Application& app, const Event& e) {
   if (app.keep_running_when_inactive) {
     app.active = true;
@@ -55,6 +78,28 @@ void on_close(Application& app) {
   app.settings().window_y = r.top;
   app.settings_store().save();
   app.window->destroy();
+}
+
+// "FPS:%6.02f" at the back buffer's top-left with font 0: white on a 0x404040 box.
+void draw_fps_text(Application& app) {
+  Surface* back = surface_find(app.surfaces(), kKeyBackBuffer);
+  platform::GlyphFont* font = app.fonts[0].font.get();
+  if (!back || !font) return;
+  char line[32];
+  std::snprintf(line, sizeof line, "FPS:%6.02f", static_cast<double>(app.frame_timer.frame_rate));
+  std::u16string text(line, line + std::strlen(line));
+  app.text.set_font(font);
+  app.text.set_target(back);
+  TextStyle measure;
+  measure.measure_only = true;
+  int32_t height = 0;
+  const int32_t width = app.text.draw_text_wide(text, 0, 0, measure, &height);
+  blit(app.surfaces(), kKeyBackBuffer, kKeyBackBuffer, 0, 0, 0, 0, width, height, kOpFill | kOpClipFlag, 0x40, 0x40,
+       0x40, 0);
+  TextStyle style;
+  style.colour = 0xFFFFFF;
+  style.blend = 1;
+  app.text.draw_text_wide(text, 0, 0, style);
 }
 
 bool translate_accelerator(const platform::AccelTemplate& accel, const Event& e, uint16_t& command) {
@@ -88,7 +133,7 @@ void open_start_file(Application& app, const CommandLine& cl) {
     app.open_file(u"", -1, -1);
     return;
   }
-  if (cl.full_screen) app.toggle_full_screen();
+  if (cl.full_screen) toggle_full_screen(app);
   if (cl.has_list_index) app.open_file(cl.path, cl.list_index, 0);
   else app.open_file(cl.path, -1, -1);
 }
@@ -107,14 +152,16 @@ void handle_main_window_event(Application& app, const Event& e) {
     case EventKind::Command: dispatch_command(app, static_cast<uint16_t>(e.code & 0xFFFF)); break;
     case EventKind::Scroll: on_scroll(app, static_cast<ScrollBarKind>(e.bar), e.code, e.value); break;
     case EventKind::MouseDown:
-      if (e.code == static_cast<int>(platform::MouseButton::Left)) app.window->set_mouse_capture(true);
-      break;
-    case EventKind::MouseUp:
-      if (e.code == static_cast<int>(platform::MouseButton::Left)) app.window->set_mouse_capture(false);
+    case EventKind::MouseUp: on_mouse_button(app, e); break;
+    case EventKind::Wheel: on_wheel(app, e); break;
+    case EventKind::Paint: present(app); break;
+    case EventKind::Move:
+      dock_dialog(app, 0);
+      dock_dialog(app, 1);
       break;
     case EventKind::EnterSizeMove: app.window->set_opacity(kMovingOpacity); break;
     case EventKind::ExitSizeMove: app.window->set_opacity(255); break;
-    default: break;  // Paint with no frame composed shows the black background
+    default: break;
   }
 }
 
@@ -157,6 +204,8 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
 
   app.hbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Horizontal);
   app.vbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Vertical);
+  if (app.glyphs) app.fonts = open_fonts(*app.glyphs);
+  app.draw_fps_text = [&app] { draw_fps_text(app); };
   init_menu_checks(app.window->menu(), app.settings(), nullptr);
   disable_image_commands(app.window->menu());
   open_start_file(app, command_line);

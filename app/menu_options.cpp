@@ -42,7 +42,7 @@ constexpr MenuOption kOptions[] = {
     {K::Choice, &S::camera_transfer_method, 2, {cmd::TransferCopyAll, cmd::TransferMoveAll}},
 };
 
-// Commands that act on a shown image; greyed while none is shown.
+// Commands that showing a picture enables; closing it greys them again.
 constexpr uint16_t kImageCommands[] = {
     cmd::FirstFile, cmd::PreviousFile, cmd::NextFile, cmd::LastFile, cmd::Close, cmd::CloseAll,
     cmd::SaveAs, cmd::DeleteToTrash, cmd::DeleteFile, cmd::Rename, cmd::CopyToFolder,
@@ -53,10 +53,25 @@ constexpr uint16_t kImageCommands[] = {
     cmd::ZoomIn, cmd::ZoomInPrecise, cmd::ZoomOut, cmd::ZoomOutPrecise, cmd::ActualPixels,
     cmd::ZoomArbitrary, cmd::FullScreen, cmd::Refresh, cmd::ImageEditor1, cmd::ImageEditor2,
     cmd::BinaryEditor,
-    // greyed on close beyond the enabled set above
+};
+
+// Greyed on close besides those; their own rules enable them.
+constexpr uint16_t kGreyedOnClose[] = {
     cmd::Save, cmd::AlphaNew, cmd::AlphaDelete, cmd::AlphaSwap, cmd::AlphaNegative,
     cmd::ChannelAlpha, cmd::LosslessTransform, cmd::Undo,
 };
+
+// Greyed for a generated picture: everything that needs a file behind the picture.
+constexpr uint16_t kFileCommands[] = {
+    cmd::FirstFile,     cmd::PreviousFile, cmd::NextFile,     cmd::LastFile,          cmd::MarkerSet,
+    cmd::MarkerClearAll, cmd::Refresh,     cmd::Save,         cmd::DeleteToTrash,     cmd::DeleteFile,
+    cmd::Rename,        cmd::CopyToFolder, cmd::MoveToFolder, cmd::Properties,        cmd::LosslessTransform,
+    cmd::ImageEditor1,  cmd::ImageEditor2, cmd::BinaryEditor,
+};
+
+// Effect items that need the picture's alpha channel.
+constexpr uint16_t kAlphaEffects[] = {40508, 40531, 40527, 40567, 40529, 40646, 40602, 40530};
+constexpr uint16_t kLensEffect = 40489;
 
 void check_choice(platform::Menu& menu, const MenuOption& o, int32_t index) {
   for (int i = 0; i < o.count; ++i) menu.set_checked(o.items[i], i == index);
@@ -80,9 +95,58 @@ void init_menu_checks(platform::Menu& menu, SystemSettings& settings,
   }
 }
 
+const MenuOption* menu_option_of(uint16_t id) {
+  for (const MenuOption& o : kOptions) {
+    for (int i = 0; i < o.count; ++i) {
+      if (o.items[i] == id) return &o;
+    }
+  }
+  return nullptr;
+}
+
+bool toggle_menu_option(platform::Menu& menu, SystemSettings& settings, uint16_t id) {
+  const MenuOption* o = menu_option_of(id);
+  bool on = !menu.is_checked(id);
+  menu.set_checked(id, on);
+  if (o && o->kind == K::Toggle) settings.*o->field = on ? 1 : 0;
+  return on;
+}
+
+bool choose_menu_option(platform::Menu& menu, SystemSettings& settings, uint16_t id) {
+  const MenuOption* o = menu_option_of(id);
+  if (!o || o->kind != K::Choice) return false;
+  int32_t index = 0;
+  while (o->items[index] != id) ++index;
+  if (settings.*o->field == index && menu.is_checked(id)) return false;
+  check_choice(menu, *o, index);
+  settings.*o->field = index;
+  return true;
+}
+
+void update_edit_menu(platform::Menu& menu, bool enabled, bool square, bool has_alpha) {
+  for (uint16_t id : cmd::kEffectItems) menu.set_enabled(id, enabled);
+  if (!enabled) return;
+  menu.set_enabled(kLensEffect, square);
+  for (uint16_t id : kAlphaEffects) menu.set_enabled(id, has_alpha);
+}
+
+void enable_image_commands(platform::Menu& menu, const ShownPicture& p) {
+  for (uint16_t id : kImageCommands) menu.set_enabled(id, true);
+  menu.set_enabled(cmd::LosslessTransform, p.jpeg && p.width % 8 == 0);
+  menu.set_enabled(cmd::AlphaNew, !p.has_alpha);
+  for (uint16_t id : {cmd::AlphaDelete, cmd::AlphaSwap, cmd::AlphaNegative, cmd::ChannelAlpha}) {
+    menu.set_enabled(id, p.has_alpha);
+  }
+  update_edit_menu(menu, true, p.width == p.height, p.has_alpha);
+  if (p.generated) {
+    for (uint16_t id : kFileCommands) menu.set_enabled(id, false);
+  }
+}
+
 void disable_image_commands(platform::Menu& menu) {
   for (uint16_t id : kImageCommands) menu.set_enabled(id, false);
-  for (uint16_t id : cmd::kEffectItems) menu.set_enabled(id, false);
+  for (uint16_t id : kGreyedOnClose) menu.set_enabled(id, false);
+  update_edit_menu(menu, false, false, false);
   menu.set_checked(cmd::ChannelRgb, false);
   menu.set_checked(cmd::ChannelAlpha, false);
 }

@@ -34,6 +34,35 @@ using BackgroundLoader = std::function<bool(const std::u16string& path)>;
 void init_menu_checks(platform::Menu& menu, SystemSettings& settings,
                       const BackgroundLoader& load_background);
 
+// The option whose item is `id`, or null.
+const MenuOption* menu_option_of(uint16_t id);
+
+// The toggle pattern: flips the item's check and stores the new state in its field. Returns the
+// new state. The caller writes the settings file.
+bool toggle_menu_option(platform::Menu& menu, SystemSettings& settings, uint16_t id);
+
+// The radio pattern: when `id` is not the checked item of its group, checks it, unchecks the
+// others and stores its index. Returns false (nothing done) when it already was the choice.
+bool choose_menu_option(platform::Menu& menu, SystemSettings& settings, uint16_t id);
+
+// What the menu needs to know of a newly shown picture.
+struct ShownPicture {
+  bool jpeg = false;         // decoded from a JPEG file
+  int32_t width = 0;
+  int32_t height = 0;
+  bool has_alpha = false;
+  bool generated = false;    // a picture with a display name ("<新規作成>", "<モニターの調整>")
+};
+
+// Enables the commands of a shown picture: Lossless Transform only for a JPEG whose width is a
+// multiple of 8; the alpha items by whether the picture has alpha; the effect items (the lens only
+// for a square picture, displacement and the alpha composites only with alpha); a generated
+// picture greys what needs a file.
+void enable_image_commands(platform::Menu& menu, const ShownPicture& picture);
+
+// The effect items' rule, also run on close and undo: all together, then the lens and alpha rules.
+void update_edit_menu(platform::Menu& menu, bool enabled, bool square, bool has_alpha);
+
 // Greys every command that needs a shown image (and the effect items), unchecks both channel items.
 void disable_image_commands(platform::Menu& menu);
 

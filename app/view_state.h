@@ -31,11 +31,18 @@ struct ViewState {
   int32_t displayed_surface = 0;  // 1 the image, 2 the alpha channel view
   int32_t image_width = 0;
   int32_t image_height = 0;
-  int32_t rotation = 0;
+  int32_t rotation = 0;  // degrees, shown in the title when not 0
   int32_t zoom_x = kZoomActual;
   int32_t zoom_y = kZoomActual;
-  std::u16string display_name;  // set for generated pictures; empty for a file
+  uint32_t view_operation = 0;  // compositor op word the image is drawn with (0 plain copy)
+  int32_t operation_params[4] = {0, 0, 0, 0};
+  uint32_t load_time = 0;        // ms the last load took
+  std::u16string display_name;   // set for generated pictures; empty for a file
   std::u16string path;
+  int32_t decoded_width = 0;
+  int32_t decoded_height = 0;
+  int32_t decoded_bits = 0;
+  int32_t decoded_has_alpha = 0;
 };
 
 // Values the edit dialogs keep between uses, the window place saved when an image is closed, and

@@ -16,7 +16,20 @@ constexpr Command kCommands[] = {
     {"convert", "IN OUT [--format ID] [--pixel-format N] [--quality Q] [--compress 0|1]",
      "decode IN and write it as OUT", cmd_convert},
     {"b2t", "FILE", "write FILE's bytes as C hexadecimal initialisers to FILE.txt", cmd_b2t},
-    {"bench", "decode FILE [--repeat N]", "time whole-picture work; prints the median", cmd_bench},
+    {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N]",
+     "time whole-picture work; prints the median", cmd_bench},
+    {"pack", "LIST OPTIONS PREFIX", "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX)", cmd_pack},
+    {"block", "deflate IN OUT LEVEL | lzss IN OUT | expand IN OUT", "make or expand one compressed block", cmd_block},
+    {"archive", "list ARCHIVE|--embedded | extract ARCHIVE|--embedded INDEX OUT",
+     "list or extract the entries of an independent pack archive", cmd_archive},
+    {"text", "TEXT OUT.bmp [--font 0|1|2] [--style BITS] [--blend 0|1] [--colour 0xRRGGBB] [--width W --height H]",
+     "render TEXT with the glyph text renderer into a 32-bit BMP", cmd_text},
+    {"scale", "IN OUT W H FILTER",
+     "scale IN into a W x H picture (filter 0, 16, 32, 64, 128; +1 centre, +2 keep aspect)", cmd_scale},
+    {"op", "SRC OUT OPCODE P1 P2 P3 P4 [--dst DST] [--clip]", "run one compositor operation over the whole picture",
+     cmd_op},
+    {"exif", "FILE", "one line per Exif display row: tag, item, value, offset (tab-separated)", cmd_exif},
+    {"lossless", "IN OUT CODE", "rotate or flip a JPEG without recompression (code 0-7)", cmd_lossless},
 };
 
 // The benchmark kinds of `tesmo bench`.
@@ -26,6 +39,8 @@ struct BenchKind {
 };
 constexpr BenchKind kBenchKinds[] = {
     {"decode", cmd_bench_decode},
+    {"zoom", cmd_bench_zoom},
+    {"block", cmd_bench_block},
 };
 
 void print_usage(FILE* out) {

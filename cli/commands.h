@@ -31,5 +31,15 @@ int cmd_info(Args args);
 int cmd_convert(Args args);
 int cmd_bench(Args args);         // dispatches to the bench_* commands by kind
 int cmd_bench_decode(Args args);  // the arguments after "decode"
+int cmd_bench_zoom(Args args);    // the arguments after "zoom"
+int cmd_bench_block(Args args);   // the arguments after "block"
+int cmd_pack(Args args);
+int cmd_block(Args args);
+int cmd_archive(Args args);
+int cmd_text(Args args);
+int cmd_scale(Args args);
+int cmd_op(Args args);
+int cmd_exif(Args args);
+int cmd_lossless(Args args);
 
 }  // namespace tesmo::cli

@@ -1,9 +1,13 @@
 // The main window: layout, frame flags and geometry of the Qt widgets, driven by the system.
 #include "platform/qt/qt_main_window.h"
 
+#include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/qt/qt_widgets.h"
@@ -152,8 +156,24 @@ void QtMainWindow::attach_menu(bool attached) {
   relayout();
 }
 
+// The first show waits (at most a second) until the window system has mapped and framed the window:
+// until then its place and frame are unknown, and a layout that keeps the window's place would
+// move it to (0, 0) with the caption off the screen. Window systems that draw no frame (offscreen)
+// only need the window exposed.
 void QtMainWindow::show() {
-  if (frame_) frame_->show();
+  if (!frame_) return;
+  const bool was_visible = frame_->isVisible();
+  frame_->show();
+  if (was_visible) return;
+  const bool framed_system = QGuiApplication::platformName() != QStringLiteral("offscreen");
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 1000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const QWindow* native = frame_ ? frame_->windowHandle() : nullptr;
+    if (!native || !native->isExposed()) continue;
+    if (!framed_system || frame_->frameGeometry() != frame_->geometry()) break;
+  }
 }
 
 void QtMainWindow::present(const uint32_t* pixels, int width, int height) {

@@ -98,7 +98,7 @@ TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
   fake.max_idle_polls = 5;
   fake.push(Event{.kind = EventKind::Activate, .code = platform::ClickActive});
   EXPECT_EQ(run(), -99);  // the fake ends the run when its script is exhausted
-  EXPECT_EQ(app->frames_composed(), 5u);
+  EXPECT_EQ(app->frame_passes(), 5u);
   EXPECT_EQ(fake.sleeps, 5);
   EXPECT_EQ(fake.waits, 0);
 
@@ -106,7 +106,7 @@ TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
   auto inactive = std::make_unique<Application>(tmp.folder());
   idle.push(Event{.kind = EventKind::Activate, .code = platform::Active, .minimized = true});
   EXPECT_EQ(run_viewer(*inactive, idle, parse_command_line({u"p"})), -99);
-  EXPECT_EQ(inactive->frames_composed(), 0u);
+  EXPECT_EQ(inactive->frame_passes(), 0u);
   EXPECT_EQ(idle.waits, 1);
 }
 

@@ -1,0 +1,215 @@
+// frame_update and its steps, in the order the viewer runs them every frame.
+#include "app/frame_update.h"
+
+#include <algorithm>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "surface/compositor.h"
+
+namespace tesmo {
+namespace {
+
+// View operations that blend with the alpha channel: surface 2 is copied into the displayed
+// surface's alpha bytes before they run.
+constexpr bool takes_alpha(uint32_t op) { return op == 15 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47); }
+
+// View operations that leave parts of the target uncovered: the background is redrawn under them.
+constexpr bool needs_background(uint32_t op) {
+  return op == 1 || op == 3 || op == 5 || op == 13 || op == 25 || op == 32 || (op >= 40 && op <= 43) ||
+         (op >= 45 && op <= 47);
+}
+
+// The resampling flags of the zoom algorithm radio group (0 nearest … 5 type F).
+constexpr int32_t kAlgorithmFlags[] = {kScaleNearest,  kScaleBilinear, kScaleBicubic,
+                                       kScaleLanczos2, kScaleLanczos3, kScaleTypeF};
+
+int32_t resampling_flags(const Application& app) {
+  int32_t a = app.settings().zoom_algorithm;
+  return a >= 0 && a < 6 ? kAlgorithmFlags[a] : kScaleNearest;
+}
+
+int zoomed(int length, int zoom) { return static_cast<int>(static_cast<int64_t>(length) * zoom / kZoomActual); }
+
+// Fill colour (only when the redraw flag asks) or the background picture tiled, scaled or not.
+void draw_background(Application& app, int target, bool scaled) {
+  ViewState& v = app.view();
+  SurfaceTable& t = app.surfaces();
+  Surface* dst = surface_find(t, target);
+  if (!dst) return;
+  if (needs_background(v.view_operation & kOpCodeMask)) v.flags |= kRedrawBackground;
+  const Surface* bg = surface_find(t, kKeyBackground);
+  if (app.settings().background_mode == 0 || !bg || bg->width <= 0 || bg->height <= 0) {
+    if (!(v.flags & kRedrawBackground)) return;
+    uint32_t c = app.settings().background_colour;
+    surface_fill(t, target, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, 0);
+    v.flags &= ~kRedrawBackground;
+    return;
+  }
+  const Rect saved = t.clip;
+  int tw = bg->width, th = bg->height;
+  if (scaled) {
+    t.clip = Rect{0, 0, dst->width, dst->height};
+    tw = zoomed(bg->width, v.zoom_x);
+    th = zoomed(bg->height, v.zoom_y);
+  }
+  if (tw > 0 && th > 0) {
+    for (int y = 0; y < dst->height; y += th) {
+      for (int x = 0; x < dst->width; x += tw) {
+        if (scaled) {
+          blit(t, target, kKeyBackground, x, y, 0, 0, bg->width, bg->height, kOpScale | kOpClipFlag, tw, th, 0,
+               resampling_flags(app));
+        } else {
+          blit(t, target, kKeyBackground, x, y, 0, 0, bg->width, bg->height, kOpCopy | kOpClipFlag, 0, 0, 0, 0);
+        }
+      }
+    }
+  }
+  t.clip = saved;
+  v.flags &= ~kRedrawBackground;
+}
+
+}  // namespace
+
+void compose_view(Application& app, int target) {
+  ViewState& v = app.view();
+  SurfaceTable& t = app.surfaces();
+  int source = v.displayed_surface;
+  const Surface* s = surface_find(t, source);
+  if (!s || s->width < 400 || s->height < 300) v.flags |= kRedrawBackground;
+  if (!s) {
+    draw_background(app, target, v.zoom_x != kZoomActual);
+    return;
+  }
+  const int w = s->width, h = s->height;
+  const uint32_t op = v.view_operation & kOpCodeMask;
+  const uint32_t op_word = v.view_operation;
+  if (takes_alpha(op)) blit(t, source, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+  int32_t p1 = v.operation_params[0] * (op == 47 ? 100 : 1);
+  int32_t p2 = v.operation_params[1], p3 = v.operation_params[2], p4 = v.operation_params[3];
+
+  if (v.zoom_x == kZoomActual) {
+    draw_background(app, target, false);
+    uint32_t clip = op == kOpRotate ? 0 : kOpClipFlag;
+    blit(t, target, source, app.origin.x, app.origin.y, 0, 0, w, h, op_word | clip, p1, p2, p3, p4);
+    return;
+  }
+  if (op != 0) {
+    const Surface* preview = surface_find(t, kKeyPreview);
+    if (!preview || preview->width != w || preview->height != h) surface_create(t, kKeyPreview, w, h);
+    v.flags |= kRedrawBackground;
+    draw_background(app, kKeyPreview, false);
+    blit(t, kKeyPreview, source, 0, 0, 0, 0, w, h, op_word | kOpClipFlag, p1, p2, p3, p4);
+    source = kKeyPreview;
+  }
+  draw_background(app, target, true);
+  blit(t, target, source, app.origin.x, app.origin.y, 0, 0, w, h, kOpScale | kOpClipFlag, zoomed(w, v.zoom_x),
+       zoomed(h, v.zoom_y), 0, resampling_flags(app));
+}
+
+void apply_channel_mask(Application& app, int target) {
+  if (app.view().displayed_surface != kKeyImage || !app.window) return;
+  const platform::Menu& menu = app.window->menu();
+  uint32_t hidden = 0;
+  if (!menu.is_checked(cmd::VisibleR)) hidden |= 0xFF0000u;
+  if (!menu.is_checked(cmd::VisibleG)) hidden |= 0x00FF00u;
+  if (!menu.is_checked(cmd::VisibleB)) hidden |= 0x0000FFu;
+  Surface* s = surface_find(app.surfaces(), target);
+  if (!hidden || !s) return;
+  const uint32_t keep = ~hidden;
+  for (uint32_t& p : s->picture()) p &= keep;
+}
+
+int run_binding(Application& app, int slot) {
+  const SystemSettings& s = app.settings();
+  const int32_t codes[] = {s.middle_action, s.x1_action, s.x2_action, s.wheel_forward_action,
+                           s.wheel_backward_action, s.control_wheel_forward_action,
+                           s.control_wheel_backward_action};
+  if (slot < 0 || slot > 6) return 0;
+  // Codes 1–12 run the menu command of the same name.
+  static constexpr uint16_t kCommands[] = {0,
+                                           cmd::PreviousFile,  cmd::NextFile,        cmd::Quit,
+                                           cmd::OsdCursorInfo, cmd::OsdPip,          cmd::OsdHistogram,
+                                           cmd::OsdFileInfo,   cmd::OsdExifInfo,     cmd::ZoomIn,
+                                           cmd::ZoomInPrecise, cmd::ZoomOutPrecise,  cmd::ZoomOut};
+  const int32_t code = codes[slot];
+  if (code >= 1 && code <= 12) {
+    dispatch_command(app, kCommands[code]);
+  } else if (code == 13 || code == 14) {
+    if (!(app.view().flags & kModalOpen) && !app.job_running() && app.vbar && app.window) {
+      platform::Event e{.kind = platform::EventKind::Scroll, .code = code == 13 ? platform::Top : platform::Bottom,
+                        .bar = 1};
+      if (app.vbar->on_scroll(e.code, 0)) frame_update(app, 0);
+    }
+  }
+  return code != 0 ? 1 : 0;
+}
+
+void frame_update(Application& app, int target) {
+  ViewState& v = app.view();
+  app.poll_background_job();
+  if (!(v.flags & kImageShown)) return;
+  const uint32_t now = app.platform->now_ms();
+  const float step = app.frame_timer.tick(now);
+
+  // Mouse and the drawing origin.
+  app.previous_mouse = app.mouse;
+  app.mouse = app.window->cursor_position();
+  const platform::ScrollInfo hs = app.window->scroll_info(platform::ScrollBarKind::Horizontal);
+  const platform::ScrollInfo vs = app.window->scroll_info(platform::ScrollBarKind::Vertical);
+  app.origin = {-hs.pos, -vs.pos};
+  app.centre = {0, 0};
+  const Surface* dst = surface_find(app.surfaces(), target);
+  if ((v.flags & kFullScreen) && dst) {
+    const int zw = zoomed(v.image_width, v.zoom_x), zh = zoomed(v.image_height, v.zoom_y);
+    if (zw < dst->width) {
+      app.centre.x = app.origin.x = (dst->width - zw) >> 1;
+      v.flags |= kRedrawBackground;
+    }
+    if (zh < dst->height) {
+      app.centre.y = app.origin.y = (dst->height - zh) >> 1;
+      v.flags |= kRedrawBackground;
+    }
+  }
+  // Cursor in image pixels × 100; a zoom below 1 % counts as 1 % so the division stays defined.
+  const int px = std::max(v.zoom_x / 256, 1), py = std::max(v.zoom_y / 256, 1);
+  app.cursor_x100 = static_cast<int32_t>(static_cast<int64_t>(hs.pos - app.centre.x + app.mouse.x) * 100 / px);
+  app.cursor_y100 = static_cast<int32_t>(static_cast<int64_t>(vs.pos - app.centre.y + app.mouse.y) * 100 / py);
+
+  // Hit region and the mouse action set.
+  HitRegion region{app.hit_region.x, app.hit_region.y, app.hit_region.width, app.hit_region.height, true, 0};
+  app.hovered_region = hit_test(std::span<const HitRegion>(&region, 1), app.mouse.x, app.mouse.y);
+  evaluate_action_sets(app.input, now, app.hovered_region);
+  if (pressed(app.input, kLeftButton)) {
+    app.drag_start = app.mouse;
+    app.dragging = true;
+  } else if (released(app.input, kLeftButton) &&
+             (app.hovered_region == press_region(app.input, kLeftButton) || app.input.any_release_ends_drag)) {
+    v.flags |= kRedrawBackground;
+    app.dragging = false;
+  }
+  if (pressed(app.input, kRightButton) && app.right_click) app.right_click();
+  const int buttons[] = {kMiddleButton, kX1Button, kX2Button};
+  for (int slot = 0; slot < 3; ++slot) {
+    if (pressed(app.input, buttons[slot]) && run_binding(app, slot)) return;
+  }
+  record_press_regions(app.input);
+  if (app.dragging && !(app.mouse == app.drag_start)) {
+    app.origin.x += app.mouse.x - app.drag_start.x;
+    app.origin.y += app.mouse.y - app.drag_start.y;
+    v.flags |= kRedrawBackground;
+  }
+  advance_tweens(app.tweens, step);
+
+  compose_view(app, target);
+  apply_channel_mask(app, target);
+  if (target != 0) return;
+  if (app.draw_overlays) app.draw_overlays(step);
+  if (app.job_running()) app.draw_progress();
+  v.flags |= kFrameDrawn;
+  app.window->invalidate();
+  app.count_frame();
+}
+
+}  // namespace tesmo

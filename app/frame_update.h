@@ -1,0 +1,28 @@
+// The per-frame work of the viewer: measuring, input, animation, composing the picture over the
+// background into a target surface, and showing it.
+#pragma once
+
+#include <cstdint>
+
+namespace tesmo {
+
+class Application;
+
+// One frame into surface `target`. 0 is the back buffer and the only target that also gets the
+// grid, the overlays and the progress display and is presented; other targets are composed only.
+// Returns at once (after looking at the background job) when no picture is shown.
+void frame_update(Application& app, int target);
+
+// Composes the displayed surface over the background into `target` at the current zoom with the
+// view operation; used by frame_update and by callers that render the view into a surface.
+void compose_view(Application& app, int target);
+
+// Performs the action bound to slot 0–6 (middle, X1, X2, wheel forward, wheel backward, Control +
+// wheel forward, Control + wheel backward). 1 when something was done.
+int run_binding(Application& app, int slot);
+
+// Clears the hidden channels (View → Visible R/G/B unchecked) in every pixel of `target` while
+// the RGB view (surface 1) is shown.
+void apply_channel_mask(Application& app, int target);
+
+}  // namespace tesmo

@@ -1,0 +1,71 @@
+// The cost of one viewer frame (frame_update into the back buffer) for the zooms the viewer spends
+// its time at: a 4000 × 3000 picture at 25 % and 50 % with bilinear filtering, a 640 × 480 picture
+// at 300 %. Driven through the fake platform, so it measures the system's own work only.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/frame_update.h"
+#include "app/menu_options.h"
+#include "app/presentation.h"
+#include "base/path.h"
+#include "platform/fake/fake_platform.h"
+#include "resources/resources.h"
+
+namespace {
+
+struct Viewer {
+  Viewer(int w, int h, int32_t zoom) {
+    auto dir = std::filesystem::temp_directory_path() / "tesmo_frame_bench/";
+    std::filesystem::create_directories(dir);
+    app = std::make_unique<tesmo::Application>(tesmo::from_fs_path(dir.string()));
+    app->platform = &fake;
+    tesmo::platform::MainWindowParams p;
+    p.menu = &tesmo::resources::main_menu();
+    p.client_width = 400;
+    p.client_height = 300;
+    app->window = fake.create_main_window(p);
+    app->hbar = std::make_unique<tesmo::ScrollBarControl>(*app->window, tesmo::platform::ScrollBarKind::Horizontal);
+    app->vbar = std::make_unique<tesmo::ScrollBarControl>(*app->window, tesmo::platform::ScrollBarKind::Vertical);
+    tesmo::init_menu_checks(app->window->menu(), app->settings(), nullptr);
+    app->window->menu().set_checked(tesmo::cmd::ScaleDownToFit, false);
+    app->settings().zoom_algorithm = 1;  // bilinear
+    tesmo::SurfaceTable& t = app->surfaces();
+    tesmo::surface_create(t, tesmo::kKeyImage, w, h);
+    uint32_t x = 1;
+    for (uint32_t& px : tesmo::surface_find(t, tesmo::kKeyImage)->picture()) px = (x = x * 1664525u + 1013904223u);
+    tesmo::ViewState& v = app->view();
+    v.flags = tesmo::kImageShown;
+    v.displayed_surface = tesmo::kKeyImage;
+    v.image_width = v.decoded_width = w;
+    v.image_height = v.decoded_height = h;
+    v.zoom_x = v.zoom_y = zoom;
+    tesmo::layout_window(*app);
+  }
+  tesmo::platform::FakePlatform fake;
+  std::unique_ptr<tesmo::Application> app;
+};
+
+void run(benchmark::State& state, int w, int h, int32_t zoom) {
+  Viewer viewer(w, h, zoom);
+  for (auto _ : state) {
+    tesmo::frame_update(*viewer.app, 0);
+    viewer.fake.events.clear();  // the paint requests of the frame
+  }
+}
+
+void BM_Frame4000x3000At25(benchmark::State& s) { run(s, 4000, 3000, 6400); }
+void BM_Frame4000x3000At50(benchmark::State& s) { run(s, 4000, 3000, 12800); }
+void BM_Frame640x480At300(benchmark::State& s) { run(s, 640, 480, 76800); }
+void BM_Frame640x480At100(benchmark::State& s) { run(s, 640, 480, 25600); }
+
+BENCHMARK(BM_Frame4000x3000At25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame4000x3000At50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame640x480At300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame640x480At100)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

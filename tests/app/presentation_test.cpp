@@ -1,0 +1,193 @@
+// Window layout, title and frame composition through the fake platform (work area 1920 × 1040,
+// caption 23, menu 20, frame 3, scroll bars 17).
+#include "app/presentation.h"
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/frame_update.h"
+#include "app/menu_options.h"
+#include "app/zoom.h"
+#include "platform/fake/fake_platform.h"
+#include "resources/resources.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+using platform::ScrollBarKind;
+
+class Presentation : public ::testing::Test {
+ protected:
+  Presentation() {
+    app = std::make_unique<Application>(tmp.folder());
+    app->platform = &fake;
+    platform::MainWindowParams p;
+    p.client_width = 400;
+    p.client_height = 300;
+    p.menu = &resources::main_menu();
+    p.position = platform::Point{100, 100};
+    app->window = fake.create_main_window(p);
+    app->hbar = std::make_unique<ScrollBarControl>(*app->window, ScrollBarKind::Horizontal);
+    app->vbar = std::make_unique<ScrollBarControl>(*app->window, ScrollBarKind::Vertical);
+    init_menu_checks(menu(), app->settings(), nullptr);
+  }
+  platform::Menu& menu() { return app->window->menu(); }
+  // A picture of one colour in surface 1, shown at 100 % and laid out.
+  void show(int w, int h, uint32_t colour = 0xFF336699u, uint32_t flags = 0) {
+    SurfaceTable& t = app->surfaces();
+    ASSERT_EQ(surface_create(t, kKeyImage, w, h), 0);
+    for (uint32_t& p : surface_find(t, kKeyImage)->picture()) p = colour;
+    ViewState& v = app->view();
+    v.flags = kImageShown | flags;
+    v.displayed_surface = kKeyImage;
+    v.image_width = v.decoded_width = w;
+    v.image_height = v.decoded_height = h;
+    v.zoom_x = v.zoom_y = kZoomActual;
+    v.path = u"/pics/p.bmp";
+    layout_window(*app);
+  }
+  platform::Rect client() { return app->window->client_rect(); }
+  platform::ScrollInfo bar(ScrollBarKind k) { return app->window->scroll_info(k); }
+
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  std::unique_ptr<Application> app;
+};
+
+TEST_F(Presentation, SmallPictureGetsTheMinimumClientAreaWithoutBars) {
+  show(100, 100);
+  EXPECT_EQ(client().width(), 400);
+  EXPECT_EQ(client().height(), 300);
+  EXPECT_FALSE(app->window->style().vscroll || app->window->style().hscroll);
+  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->width, 400);
+  EXPECT_EQ(back->height, 300);
+  EXPECT_EQ(app->surfaces().clip, (Rect{0, 0, 400, 300}));
+  // Background colour bytes red, green, blue, 0 (default blue).
+  EXPECT_EQ(back->pixels()[0], 0x000000FFu);
+}
+
+TEST_F(Presentation, LargePictureFitsOnceAndZoomingInIsNotUndone) {
+  menu().set_checked(cmd::ScaleDownToFit, true);
+  show(4000, 3000);
+  // min((1914 + 17) × 25600 / 4000, (991 + 17) × 25600 / 3000) = min(12358, 8601)
+  EXPECT_EQ(app->view().zoom_x, 8601);
+  EXPECT_EQ(app->view().zoom_y, 8601);
+  EXPECT_TRUE(app->window->style().vscroll);
+  EXPECT_EQ(client().width(), 1343);  // 4000 × 8601 / 25600
+  EXPECT_EQ(client().height(), 974);  // the height limit less the horizontal bar
+  set_zoom(*app, 25600, 25600);
+  EXPECT_EQ(app->view().zoom_x, 25600);
+}
+
+TEST_F(Presentation, ScaleUpEnlargesOnlyPicturesOfAtLeastTheMinimumSize) {
+  menu().set_checked(cmd::ScaleDownToFit, false);
+  menu().set_checked(cmd::ScaleUpToFit, true);
+  show(1000, 700);
+  EXPECT_EQ(app->view().zoom_x, 36242);  // min(1914 × 25600 / 1000, 991 × 25600 / 700)
+  EXPECT_EQ(client().width(), 1415);
+  EXPECT_EQ(client().height(), 990);
+  show(300, 200);
+  EXPECT_EQ(app->view().zoom_x, kZoomActual);
+  EXPECT_EQ(client().width(), 400);
+}
+
+TEST_F(Presentation, ZoomingKeepsTheScrollPlace) {
+  menu().set_checked(cmd::ScaleDownToFit, false);
+  show(4000, 3000);
+  // The empty window's bars could not scroll, which counts as the middle: a large picture opens
+  // centred, (4000 − 1897) × 50 / 100 and (3000 − 974) × 50 / 100.
+  EXPECT_EQ(bar(ScrollBarKind::Horizontal), (platform::ScrollInfo{0, 3999, 1897, 1051}));
+  EXPECT_EQ(bar(ScrollBarKind::Vertical), (platform::ScrollInfo{0, 2999, 974, 1013}));
+  EXPECT_EQ(app->hbar->page_step, 64);
+  EXPECT_EQ(app->hbar->line_step, 16);
+  set_zoom(*app, 51200, 51200);
+  // ratio 1051 × 100 / (3999 − 1897) = 50; (8000 − 1897) × 50 / 100 = 3051
+  EXPECT_EQ(bar(ScrollBarKind::Horizontal).pos, 3051);
+  EXPECT_EQ(app->hbar->page_step, 128);
+}
+
+TEST_F(Presentation, CentreOfTheWindowIsKeptUnlessThePlaceIsKept) {
+  show(400, 300);
+  platform::Rect before = app->window->window_rect();
+  show(600, 500);
+  platform::Rect after = app->window->window_rect();
+  EXPECT_EQ(after.left, before.left - 100);
+  EXPECT_EQ(after.top, before.top - 100);
+  show(400, 300, 0xFF000000u, kKeepPlace);
+  EXPECT_EQ(app->window->window_rect().left, after.left);
+  EXPECT_FALSE(app->view().flags & kKeepPlace);  // the layout clears it
+  menu().set_checked(cmd::ReferenceCenter, false);
+  platform::Rect left_top = app->window->window_rect();
+  show(800, 600);
+  EXPECT_EQ(app->window->window_rect().left, left_top.left);
+}
+
+TEST_F(Presentation, TitlesInTheFourForms) {
+  show(640, 480);
+  EXPECT_EQ(app->window->title(), u"/pics/p.bmp (100.00% / 640x480) - Tesmo64");
+  set_modified(*app, 1);
+  EXPECT_EQ(app->window->title(), u"* /pics/p.bmp (100.00% / 640x480) - Tesmo64");
+  EXPECT_TRUE(menu().is_enabled(cmd::Save));
+  app->view().rotation = 90;
+  app->view().zoom_x = 3200;
+  EXPECT_EQ(window_title(*app, true), u"* /pics/p.bmp (12.50% / 640x480 / 90) - Tesmo64");
+  EXPECT_EQ(window_title(*app, false), u"/pics/p.bmp (12.50% / 640x480 / 90) - Tesmo64");
+  set_modified(*app, 0);
+  EXPECT_FALSE(menu().is_enabled(cmd::Save));
+  update_title(*app, -1);
+  EXPECT_EQ(app->window->title(), u"Tesmo64");
+}
+
+TEST_F(Presentation, FullScreenCentresASmallPicture) {
+  show(100, 80, 0xFF112233u);
+  app->view().flags |= kFullScreen;
+  layout_window(*app);
+  frame_update(*app, 0);
+  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  ASSERT_EQ(back->width, 1920);
+  ASSERT_EQ(back->height, 1080);
+  const int x0 = (1920 - 100) / 2, y0 = (1080 - 80) / 2;
+  EXPECT_EQ(back->pixels()[y0 * 1920 + x0] & 0xFFFFFF, 0x112233u);
+  EXPECT_EQ(back->pixels()[(y0 + 79) * 1920 + x0 + 99] & 0xFFFFFF, 0x112233u);
+  EXPECT_EQ(back->pixels()[(y0 - 1) * 1920 + x0], 0x000000FFu);  // background around it
+  EXPECT_EQ(back->pixels()[y0 * 1920 + x0 - 1], 0x000000FFu);
+}
+
+TEST_F(Presentation, HiddenRedIsClearedOnlyInTheRgbView) {
+  show(400, 300, 0xFF8040C0u);
+  menu().set_checked(cmd::VisibleR, false);
+  frame_update(*app, 0);
+  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  EXPECT_EQ(back->pixels()[0] & 0xFFFFFF, 0x000040C0u);
+  ASSERT_EQ(surface_create(app->surfaces(), kKeyAlpha, 400, 300), 0);
+  surface_fill(app->surfaces(), kKeyAlpha, 0x80, 0x80, 0x80, 0xFF);
+  app->view().displayed_surface = kKeyAlpha;
+  frame_update(*app, 0);
+  EXPECT_EQ(back->pixels()[0] & 0xFFFFFF, 0x00808080u);
+}
+
+TEST_F(Presentation, NoPictureNoFrame) {
+  frame_update(*app, 0);
+  EXPECT_EQ(app->frames_drawn(), 0u);
+  EXPECT_TRUE(fake.events.empty());  // nothing invalidated
+  show(400, 300);
+  frame_update(*app, 0);
+  EXPECT_EQ(app->frames_drawn(), 1u);
+  EXPECT_TRUE(app->view().flags & kFrameDrawn);
+}
+
+TEST_F(Presentation, HalfZoomDrawsTheScaledPicture) {
+  show(1000, 800, 0xFF445566u);
+  set_zoom(*app, 12800, 12800);
+  frame_update(*app, 0);
+  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  ASSERT_EQ(back->width, 500);
+  EXPECT_EQ(back->pixels()[399 * 500 + 499] & 0xFFFFFF, 0x445566u);
+}
+
+}  // namespace
+}  // namespace tesmo
