@@ -44,9 +44,9 @@ std::u16string format_message(std::u16string_view pattern, std::initializer_list
   std::u16string out;
   auto arg = args.begin();
   for (size_t i = 0; i < pattern.size(); ++i) {
-    bool spec = pattern[i] == u'%' && i + 1 < pattern.size() &&
+    bool placeholder = pattern[i] == u'%' && i + 1 < pattern.size() &&
                 (pattern[i + 1] == u's' || pattern[i + 1] == u'd' || pattern[i + 1] == u'c');
-    if (spec && arg != args.end()) {
+    if (placeholder && arg != args.end()) {
       out += *arg++;
       ++i;
     } else {
