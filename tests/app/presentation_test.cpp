@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/frame_update.h"
+#include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/zoom.h"
 #include "platform/fake/fake_platform.h"
@@ -178,6 +179,26 @@ TEST_F(Presentation, NoPictureNoFrame) {
   frame_update(*app, 0);
   EXPECT_EQ(app->frames_drawn(), 1u);
   EXPECT_TRUE(app->view().flags & kFrameDrawn);
+}
+
+TEST_F(Presentation, TwoWheelNotchesWithinTheIntervalZoomOnce) {
+  show(800, 600);
+  enable_image_commands(menu(), ShownPicture{false, 800, 600, false, false});
+  const platform::Event notch{.kind = platform::EventKind::Wheel, .value = 120,
+                              .modifiers = platform::key::ModControl};  // Control + forward: zoom out (precise)
+  fake.clock_ms = 5000;
+  handle_main_window_event(*app, notch);
+  fake.clock_ms += 49;
+  handle_main_window_event(*app, notch);
+  EXPECT_EQ(app->view().zoom_x, 23040);  // 90 %, once
+  fake.clock_ms += 1;
+  handle_main_window_event(*app, notch);
+  EXPECT_EQ(app->view().zoom_x, 20480);  // 50 ms later the next notch counts
+  // Without a picture the zoom items are greyed and nothing happens.
+  disable_image_commands(menu());
+  fake.clock_ms += 100;
+  handle_main_window_event(*app, notch);
+  EXPECT_EQ(app->view().zoom_x, 20480);
 }
 
 TEST_F(Presentation, HalfZoomDrawsTheScaledPicture) {
