@@ -43,15 +43,16 @@ constexpr BenchKind kBenchKinds[] = {
     {"block", cmd_bench_block},
 };
 
+// One command per entry: its synopsis, then what it does on an indented line.
 void print_usage(FILE* out) {
   std::fputs("usage: tesmo COMMAND [ARGS...]\n", out);
   for (const Command& c : kCommands) {
-    std::string line("  ");
-    line += c.name;
-    if (!c.usage.empty()) line.append(" ").append(c.usage);
-    std::fprintf(out, "%-40s %.*s\n", line.c_str(), static_cast<int>(c.summary.size()), c.summary.data());
+    std::fprintf(out, "  %.*s%s%.*s\n      %.*s\n", static_cast<int>(c.name.size()), c.name.data(),
+                 c.usage.empty() ? "" : " ", static_cast<int>(c.usage.size()), c.usage.data(),
+                 static_cast<int>(c.summary.size()), c.summary.data());
   }
 }
+
 
 }  // namespace
 
