@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "formats/jab/jab.h"
 #include "tools/binary_to_text.h"
 #include "tools/pack/pack_run.h"
 
@@ -13,6 +14,7 @@ std::optional<int> run_windowless(const CommandLine& cl) {
     case WindowlessTool::BinaryToText: return binary_to_text_file(cl.tool_path);
     case WindowlessTool::PackRun: {
       Packer packer;  // standard error stands in for the debug output
+      packer.jab_writer = jab::write_from_bmp;
       return pack_run_windowless(packer, cl.tool_path, cl.pack_options, cl.pack_prefix, stderr);
     }
     case WindowlessTool::None: break;

@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "formats/jab/jab.h"
 #include "tools/pack/pack.h"
 
 namespace tesmo::cli {
@@ -104,6 +105,7 @@ int cmd_pack(Args args) {
   auto options = parse_integer(args[1]);
   if (!options || *options < 0 || *options > UINT32_MAX) return usage_error(usage);
   Packer packer;
+  packer.jab_writer = jab::write_from_bmp;
   int result = pack_run_windowless(packer, utf8_to_utf16(args[0]), static_cast<uint32_t>(*options),
                                    utf8_to_utf16(args[2]), stdout);
   return result == 0 ? 0 : fail("the packing run failed");

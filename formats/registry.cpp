@@ -12,6 +12,7 @@
 #include "formats/pic/pic.h"
 #include "formats/psd/psd.h"
 #include "formats/fnt/fnt.h"
+#include "formats/jab/jab.h"
 #include "formats/pcx/pcx.h"
 #include "formats/sgi/sgi.h"
 #include "formats/tga/tga.h"
@@ -109,7 +110,7 @@ const FormatRow kFormats[kFormatCount] = {
     {kFormatFnt, 10, "FNT", "*.fnt", "FNT (*.fnt)", kFntFormats, 1, 0, 0, true, {}, {}, fnt::probe,
      fnt::decode, fnt::save},
     {kFormatJab, 11, "JPEG and BMP", "*.jab", "JPEG and BMP (*.jab)", kJabFormats, 0, 0, 0, true, {}, {},
-     nullptr, nullptr, nullptr},
+     jab::probe, jab::decode, jab::save},
 };
 
 // Strong signatures first; TGA has no signature and its header checks alone decide, so it is last.

@@ -1,6 +1,6 @@
 // Writes the built-in sample pictures with the system's own writers: a test card with colour bars
 // and fine lines, a smooth gradient, a picture with a soft alpha channel, and an icon; then the same
-// pictures in the TGA, PCX, SGI, FNT, PIC, DDS, JPEG and PNG formats.
+// pictures in the TGA, PCX, SGI, FNT, PIC, DDS, JPEG, PNG and JAB formats.
 //   tesmo_make_samples OUTPUT_FOLDER
 #include <cmath>
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include "formats/png_tiff/png_tiff.h"
 #include "formats/pic/pic.h"
 #include "formats/fnt/fnt.h"
+#include "formats/jab/jab.h"
 #include "formats/pcx/pcx.h"
 #include "formats/sgi/sgi.h"
 #include "formats/tga/tga.h"
@@ -108,6 +109,16 @@ std::vector<uint8_t> icon_file(const Pixels& px, int size) {
   return out;
 }
 
+// The soft-alpha picture as JAB: its colour as a JPEG file, its alpha bytes as the plane.
+std::vector<uint8_t> jab_file(int size) {
+  const Pixels p = soft_alpha(size, size);
+  std::vector<uint8_t> alpha(p.size());
+  for (size_t i = 0; i < p.size(); ++i) alpha[i] = static_cast<uint8_t>(p[i] >> 24);
+  auto jpeg = tesmo::jpeg::encode(p, size, size, 1, 90, {});
+  if (!jpeg) return {};
+  return tesmo::jab::encode(*jpeg, alpha, size, size).value_or(std::vector<uint8_t>{});
+}
+
 bool write(const std::string& folder, const char* name, const std::vector<uint8_t>& bytes) {
   if (bytes.empty() || tesmo::file_replace(tesmo::utf8_to_utf16(folder + "/" + name), bytes) != 0) {
     std::fprintf(stderr, "tesmo_make_samples: cannot write %s/%s\n", folder.c_str(), name);
@@ -138,6 +149,7 @@ int main(int argc, char** argv) {
             write(folder, "11_gradient.jpg",
                   tesmo::jpeg::encode(gradient(512, 384), 512, 384, 1, 90, {}).value_or(std::vector<uint8_t>{})) &&
             write(folder, "12_soft_alpha.png",
-                  tesmo::png::encode(soft_alpha(320, 320), 320, 320, 1).value_or(std::vector<uint8_t>{}));
+                  tesmo::png::encode(soft_alpha(320, 320), 320, 320, 1).value_or(std::vector<uint8_t>{})) &&
+            write(folder, "13_soft_alpha.jab", jab_file(256));
   return ok ? 0 : 1;
 }

@@ -2,6 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "cli/commands.h"
+#include "formats/bmp/bmp.h"
+#include "formats/jab/jab.h"
+#include "formats/jpeg/jpeg.h"
+#include "formats/registry.h"
+#include "tools/pack/archive.h"
+#include "tools/pack/block.h"
 #include "pack_fixture.h"
 #include "pack_test_util.h"
 
@@ -95,6 +101,59 @@ TEST(PackCommands, PackedArchiveReadsBackEntryForEntry) {
   EXPECT_EQ(failed.code, 1);
   EXPECT_NE(failed.out.find("[error] dat: ファイルが見つかりません。"), std::string::npos);
   EXPECT_NE(failed.out.find("option=0x00000001, prefix=[FID_] - failed.\n"), std::string::npos);
+}
+
+// A picture with a varied alpha channel, for the J directive.
+std::vector<uint32_t> jab_picture(int w, int h) {
+  std::vector<uint32_t> px;
+  for (int i = 0; i < w * h; ++i) px.push_back(uint32_t(i * 29 % 256) << 24 | (0x406080u + uint32_t(i % w)));
+  return px;
+}
+
+TEST(PackCommands, JDirectiveStoresMadeJabFilesAndDeletesThem) {
+  PackFolder f;
+  const int w = 20, h = 12;
+  const std::vector<uint32_t> px = jab_picture(w, h);
+  const std::vector<uint8_t> jpeg = jpeg::encode(px, w, h, 1, 90, {}).value_or(std::vector<uint8_t>{});
+  ASSERT_FALSE(jpeg.empty());
+  std::vector<uint8_t> alpha;
+  for (uint32_t p : px) alpha.push_back(uint8_t(p >> 24));
+  f.write("pics/a.bmp", bmp::encode(px, w, h, 6));    // 32-bit, with a companion: becomes JAB
+  f.write("pics/z/a.jpg", jpeg);
+  f.write("pics/b.bmp", bmp::encode(px, w, h, 6));    // no companion: packed as it is
+  f.write("pics/c.BMP", bmp::encode(px, w, h, 0));    // 16-bit: the writer refuses, the BMP is packed
+  f.write("pics/z/c.jpg", jpeg);
+  f.write("pics/d.bmp", bmp::encode(px, w, h, 6));    // before the J directive: not converted
+  f.write("pics/z/d.jpg", jpeg);
+  f.write("list.lst", "//#C:9\n\"pics/d.bmp\",\n//#J:1\n\"pics/a.bmp\",\n\"pics/b.bmp\",\n\"pics/c.BMP\",\n");
+  Outcome packed = tesmo_run({"pack", u8(f.path("list.lst")), "1", "FID_"});
+  ASSERT_EQ(packed.code, 0) << packed.out;
+  EXPECT_EQ(packed.out.find("[error]"), std::string::npos);
+  EXPECT_FALSE(f.exists("pics/z/a.jab"));
+  EXPECT_FALSE(f.exists("pics/z/c.jab"));
+
+  auto reader = ArchiveReader::open_file(f.archive());
+  ASSERT_TRUE(reader);
+  ASSERT_EQ(reader->count(), 4u);
+  const int32_t levels[] = {9, -1, 9, 9};
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(reader->index()[i].level, levels[i]) << i;
+  for (uint32_t i : {0u, 2u, 3u}) {
+    std::optional<std::vector<uint8_t>> block = reader->entry_bytes(i);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block_header(*block)->method, uint32_t(BlockMethod::Deflate)) << i;
+    EXPECT_EQ(block_decode(*block), f.bytes(i == 0 ? "pics/d.bmp" : i == 2 ? "pics/b.bmp" : "pics/c.BMP")) << i;
+  }
+
+  // Entry 1 is the JAB file, stored unchanged, and opens with the BMP's alpha.
+  std::optional<std::vector<uint8_t>> jab_file = reader->entry_bytes(1);
+  ASSERT_TRUE(jab_file);
+  EXPECT_EQ(jab_file, jab::encode(jpeg, alpha, w, h));
+  ImageFile image = image_file_create(false);
+  ASSERT_EQ(image_probe_memory(image, *jab_file), 0);
+  EXPECT_EQ(image.format, kFormatJab);
+  std::vector<uint32_t> out(px.size());
+  image_decode(image, out);
+  for (size_t i = 0; i < px.size(); ++i) EXPECT_EQ(out[i] >> 24, px[i] >> 24) << i;
 }
 
 TEST(PackCommands, BenchBlockPrintsMedianAndSize) {
