@@ -7,6 +7,8 @@
 //   turn.cpp      mirrored copies, rotation by an angle, quarter turns
 //   scale.cpp     OpScale's dispatch, nearest neighbour, bilinear
 //   resample.cpp  bicubic, Lanczos-2, Lanczos-3 (kernels as data, weights per fractional offset)
+//   colour.cpp    brightness, contrast, hue/saturation/lightness, curves, grey, sepia, noise, ...
+//   blend.cpp     translucent, add, subtract, the alpha blends and the tint
 //
 // Operations trust the rectangle they receive: `blit` has checked it (callers that call an
 // operation directly keep it inside both surfaces). Each family keeps one plain reference path;
@@ -24,12 +26,17 @@ inline constexpr uint32_t kOpCodeMask = 0x1FFFFFFFu;  // bits 0–28 of the op w
 inline constexpr uint32_t kOpClipFlag = 0x20000000u;  // clip against SurfaceTable::clip
 inline constexpr int32_t kPlainMarker = -32000;
 
-// Op codes of the copy, turn and scaling operations; the colour, blend and filter operations keep
+// Op codes of the copy, turn, scaling, colour and blend operations; the filter operations keep
 // their codes' slots in the table.
 enum OpCode : int32_t {
   kOpCopy = 0, kOpConvertDepth = 10, kOpChannelCopy = 11, kOpColourKey = 13, kOpFill = 19,
   kOpFrame = 21, kOpFlip = 26, kOpNegative = 28, kOpRotate = 34, kOpRotateRight = 35, kOpScale = 36,
   kOpScaleBilinear = 50, kOpScaleBicubic = 51, kOpScaleLanczos2 = 52, kOpScaleLanczos3 = 53,
+  kOpTranslucent = 1, kOpAddTranslucent = 3, kOpSubtractTranslucent = 5, kOpBinarize = 7,
+  kOpColourBalance = 12, kOpContrast = 14, kOpEqualize = 17, kOpBrightness = 18, kOpGamma = 22,
+  kOpGreyScale = 23, kOpHueSaturation = 24, kOpNoise = 29, kOpPosterize = 31, kOpSepia = 37,
+  kOpToneMap = 39, kOpAlphaBlend = 40, kOpAlphaAdd = 41, kOpAlphaSubtract = 42, kOpAlphaCopy = 43,
+  kOpAlphaInverse = 45, kOpTint = 54,
 };
 
 // Filter flags in param4 of OpScale; centre and keep-aspect act only in scaled clipping.
@@ -105,5 +112,34 @@ void OpScaleBilinear(const OpArgs& o);
 void OpScaleBicubic(const OpArgs& o);
 void OpScaleLanczos2(const OpArgs& o);
 void OpScaleLanczos3(const OpArgs& o);
+
+// Colour adjustments (colour.cpp). Each reads the source rectangle and writes the destination one;
+// in place when both are the same. Curve tables live in o.table->tables (o.table must be set) and
+// are built on first use; OpNoise draws from o.table->random. Parameters beyond their ranges are
+// held to them.
+void OpBinarize(const OpArgs& o);
+void OpColourBalance(const OpArgs& o);
+void OpContrast(const OpArgs& o);
+void OpEqualize(const OpArgs& o);
+void OpBrightness(const OpArgs& o);
+void OpGamma(const OpArgs& o);       // also reads the destination (blends by source alpha)
+void OpGreyScale(const OpArgs& o);   // writes nothing unless marker is kPlainMarker and param1 0–2
+void OpHueSaturation(const OpArgs& o);
+void OpNoise(const OpArgs& o);
+void OpPosterize(const OpArgs& o);   // levels outside 2–255: nothing
+void OpSepia(const OpArgs& o);       // writes nothing unless marker is kPlainMarker and param4 0–2
+void OpToneMap(const OpArgs& o);     // curve types other than 0 and 1 keep the colours
+
+// Blends (blend.cpp): read source and destination and write the destination. OpTint reads no
+// source (pulls the destination towards a colour).
+void OpTranslucent(const OpArgs& o);
+void OpAddTranslucent(const OpArgs& o);
+void OpSubtractTranslucent(const OpArgs& o);
+void OpAlphaBlend(const OpArgs& o);
+void OpAlphaAdd(const OpArgs& o);
+void OpAlphaSubtract(const OpArgs& o);
+void OpAlphaCopy(const OpArgs& o);
+void OpAlphaInverse(const OpArgs& o);
+void OpTint(const OpArgs& o);
 
 }  // namespace tesmo

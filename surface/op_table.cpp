@@ -13,51 +13,51 @@ constexpr OpRow kInvalid{"invalid", op_invalid, 0};
 
 constexpr std::array<OpRow, kOpCount> kOps{{
     /*  0 */ {"OpCopy", OpCopy, kPlain},
-    /*  1 */ kInvalid,  // OpTranslucent: blend family
+    /*  1 */ {"OpTranslucent", OpTranslucent, kPlain},
     /*  2 */ kInvalid,
-    /*  3 */ kInvalid,  // OpAddTranslucent: blend family
+    /*  3 */ {"OpAddTranslucent", OpAddTranslucent, kPlain},
     /*  4 */ kInvalid,
-    /*  5 */ kInvalid,  // OpSubtractTranslucent: blend family
+    /*  5 */ {"OpSubtractTranslucent", OpSubtractTranslucent, kPlain},
     /*  6 */ kInvalid,
-    /*  7 */ kInvalid,  // OpBinarize: colour family
+    /*  7 */ {"OpBinarize", OpBinarize, kPlain},
     /*  8 */ kInvalid,  // OpBlur: filter family
     /*  9 */ kInvalid,
     /* 10 */ {"OpConvertDepth", OpConvertDepth, kOpSource},
     /* 11 */ {"OpChannelCopy", OpChannelCopy, kPlain},
-    /* 12 */ kInvalid,  // OpColourBalance: colour family
+    /* 12 */ {"OpColourBalance", OpColourBalance, kPlain},
     /* 13 */ {"OpColourKey", OpColourKey, kPlain},
-    /* 14 */ kInvalid,  // OpContrast: colour family
+    /* 14 */ {"OpContrast", OpContrast, kPlain},
     /* 15 */ kInvalid,  // OpDisplace: filter family
     /* 16 */ kInvalid,  // OpEdgeDetect: filter family
-    /* 17 */ kInvalid,  // OpEqualize: colour family
-    /* 18 */ kInvalid,  // OpBrightness: colour family
+    /* 17 */ {"OpEqualize", OpEqualize, kPlain},
+    /* 18 */ {"OpBrightness", OpBrightness, kPlain},
     /* 19 */ {"OpFill", OpFill, kOpDestRect},
     /* 20 */ kInvalid,  // OpFilter: filter family
     /* 21 */ {"OpFrame", OpFrame, kPlain},
-    /* 22 */ kInvalid,  // OpGamma: colour family
-    /* 23 */ kInvalid,  // OpGreyScale: colour family
-    /* 24 */ kInvalid,  // OpHueSaturation: colour family
+    /* 22 */ {"OpGamma", OpGamma, kPlain},
+    /* 23 */ {"OpGreyScale", OpGreyScale, kPlain},
+    /* 24 */ {"OpHueSaturation", OpHueSaturation, kPlain},
     /* 25 */ kInvalid,  // OpLens: filter family
     /* 26 */ {"OpFlip", OpFlip, kPlain},
     /* 27 */ kInvalid,  // OpMosaic: filter family
     /* 28 */ {"OpNegative", OpNegative, kPlain},
-    /* 29 */ kInvalid,  // OpNoise: colour family
+    /* 29 */ {"OpNoise", OpNoise, kPlain},
     /* 30 */ kInvalid,  // OpPolar: filter family
-    /* 31 */ kInvalid,  // OpPosterize: colour family
+    /* 31 */ {"OpPosterize", OpPosterize, kPlain},
     /* 32 */ kInvalid,  // OpRaster: filter family
     /* 33 */ kInvalid,
     /* 34 */ {"OpRotate", OpRotate, kOpSource | kOpNoClip},
     /* 35 */ {"OpRotateRight", OpRotateRight, kOpSource | kOpSourceRect},
     /* 36 */ {"OpScale", OpScale, kScaled | kOpScaledClip},
-    /* 37 */ kInvalid,  // OpSepia: colour family
+    /* 37 */ {"OpSepia", OpSepia, kPlain},
     /* 38 */ kInvalid,  // OpSharpen: filter family
-    /* 39 */ kInvalid,  // OpToneMap: colour family
-    /* 40 */ kInvalid,  // OpAlphaBlend: blend family
-    /* 41 */ kInvalid,  // OpAlphaAdd: blend family
-    /* 42 */ kInvalid,  // OpAlphaSubtract: blend family
-    /* 43 */ kInvalid,  // OpAlphaCopy: blend family
+    /* 39 */ {"OpToneMap", OpToneMap, kPlain},
+    /* 40 */ {"OpAlphaBlend", OpAlphaBlend, kPlain},
+    /* 41 */ {"OpAlphaAdd", OpAlphaAdd, kPlain},
+    /* 42 */ {"OpAlphaSubtract", OpAlphaSubtract, kPlain},
+    /* 43 */ {"OpAlphaCopy", OpAlphaCopy, kPlain},
     /* 44 */ kInvalid,
-    /* 45 */ kInvalid,  // OpAlphaInverse: blend family
+    /* 45 */ {"OpAlphaInverse", OpAlphaInverse, kPlain},
     /* 46 */ kInvalid,  // OpAlphaRaster: filter family
     /* 47 */ kInvalid,  // OpAlphaRotate: filter family
     /* 48 */ kInvalid,
@@ -66,7 +66,7 @@ constexpr std::array<OpRow, kOpCount> kOps{{
     /* 51 */ {"OpScaleBicubic", OpScaleBicubic, kScaled},
     /* 52 */ {"OpScaleLanczos2", OpScaleLanczos2, kScaled},
     /* 53 */ {"OpScaleLanczos3", OpScaleLanczos3, kScaled},
-    /* 54 */ kInvalid,  // OpTint: blend family
+    /* 54 */ {"OpTint", OpTint, kOpDestRect},
     /* 55 */ kInvalid,
     /* 56 */ kInvalid,
     /* 57 */ kInvalid,
@@ -94,6 +94,27 @@ static_assert(kOps[kOpScaleBilinear].fn == OpScaleBilinear);
 static_assert(kOps[kOpScaleBicubic].fn == OpScaleBicubic);
 static_assert(kOps[kOpScaleLanczos2].fn == OpScaleLanczos2);
 static_assert(kOps[kOpScaleLanczos3].fn == OpScaleLanczos3);
+static_assert(kOps[kOpTranslucent].fn == OpTranslucent);
+static_assert(kOps[kOpAddTranslucent].fn == OpAddTranslucent);
+static_assert(kOps[kOpSubtractTranslucent].fn == OpSubtractTranslucent);
+static_assert(kOps[kOpBinarize].fn == OpBinarize);
+static_assert(kOps[kOpColourBalance].fn == OpColourBalance);
+static_assert(kOps[kOpContrast].fn == OpContrast);
+static_assert(kOps[kOpEqualize].fn == OpEqualize);
+static_assert(kOps[kOpBrightness].fn == OpBrightness);
+static_assert(kOps[kOpGamma].fn == OpGamma);
+static_assert(kOps[kOpGreyScale].fn == OpGreyScale);
+static_assert(kOps[kOpHueSaturation].fn == OpHueSaturation);
+static_assert(kOps[kOpNoise].fn == OpNoise);
+static_assert(kOps[kOpPosterize].fn == OpPosterize);
+static_assert(kOps[kOpSepia].fn == OpSepia);
+static_assert(kOps[kOpToneMap].fn == OpToneMap);
+static_assert(kOps[kOpAlphaBlend].fn == OpAlphaBlend);
+static_assert(kOps[kOpAlphaAdd].fn == OpAlphaAdd);
+static_assert(kOps[kOpAlphaSubtract].fn == OpAlphaSubtract);
+static_assert(kOps[kOpAlphaCopy].fn == OpAlphaCopy);
+static_assert(kOps[kOpAlphaInverse].fn == OpAlphaInverse);
+static_assert(kOps[kOpTint].fn == OpTint);
 
 }  // namespace
 
