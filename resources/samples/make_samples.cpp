@@ -119,6 +119,54 @@ std::vector<uint8_t> jab_file(int size) {
   return tesmo::jab::encode(*jpeg, alpha, size, size).value_or(std::vector<uint8_t>{});
 }
 
+// A small Exif block (APP1, little-endian): maker, model, orientation 1 and a date, so the
+// information panels and the Exif dialog have something to show.
+std::vector<uint8_t> exif_block() {
+  std::vector<uint8_t> tiff;
+  tesmo::ByteWriter w(tiff);
+  w.bytes("II", 2);
+  w.u16le(42);
+  w.u32le(8);  // the first directory follows the header
+  const char maker[] = "Tesmo64";
+  const char model[] = "Sample Card";
+  const char date[] = "2026:12:09 08:00:00";
+  constexpr uint32_t kEntries = 4, kDirectoryEnd = 8 + 2 + kEntries * 12 + 4;
+  w.u16le(kEntries);
+  uint32_t data_at = kDirectoryEnd;
+  auto ascii = [&](uint16_t tag, uint32_t size) {
+    w.u16le(tag);
+    w.u16le(2);  // ASCII
+    w.u32le(size);
+    w.u32le(data_at);
+    data_at += size;
+  };
+  ascii(0x010F, sizeof maker);
+  ascii(0x0110, sizeof model);
+  w.u16le(0x0112);  // orientation, SHORT, 1: as stored
+  w.u16le(3);
+  w.u32le(1);
+  w.u32le(1);
+  ascii(0x0132, sizeof date);
+  w.u32le(0);  // no next directory
+  w.bytes(maker, sizeof maker);
+  w.bytes(model, sizeof model);
+  w.bytes(date, sizeof date);
+  std::vector<uint8_t> app1 = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+  app1.insert(app1.end(), tiff.begin(), tiff.end());
+  const size_t length = app1.size() - 2;
+  app1[2] = static_cast<uint8_t>(length >> 8);
+  app1[3] = static_cast<uint8_t>(length & 0xFF);
+  return app1;
+}
+
+// The JPEG stream with the Exif block right after its start marker.
+std::vector<uint8_t> with_exif(std::vector<uint8_t> jpeg) {
+  if (jpeg.size() < 2) return {};
+  std::vector<uint8_t> app1 = exif_block();
+  jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+  return jpeg;
+}
+
 bool write(const std::string& folder, const char* name, const std::vector<uint8_t>& bytes) {
   if (bytes.empty() || tesmo::file_replace(tesmo::utf8_to_utf16(folder + "/" + name), bytes) != 0) {
     std::fprintf(stderr, "tesmo_make_samples: cannot write %s/%s\n", folder.c_str(), name);
@@ -147,9 +195,11 @@ int main(int argc, char** argv) {
             write(folder, "09_soft_alpha.pic", tesmo::pic::encode(soft_alpha(256, 256), 256, 256, 1, true)) &&
             write(folder, "10_test_card.dds", tesmo::dds::encode(test_card(320, 240), 320, 240, 7)) &&
             write(folder, "11_gradient.jpg",
-                  tesmo::jpeg::encode(gradient(512, 384), 512, 384, 1, 90, {}).value_or(std::vector<uint8_t>{})) &&
+                  with_exif(tesmo::jpeg::encode(gradient(512, 384), 512, 384, 1, 90, {}).value_or(std::vector<uint8_t>{}))) &&
             write(folder, "12_soft_alpha.png",
                   tesmo::png::encode(soft_alpha(320, 320), 320, 320, 1).value_or(std::vector<uint8_t>{})) &&
-            write(folder, "13_soft_alpha.jab", jab_file(256));
+            write(folder, "13_soft_alpha.jab", jab_file(256)) &&
+            write(folder, "14_test_card.tif",
+                  tesmo::tiff::encode(test_card(320, 240), 320, 240, 1).value_or(std::vector<uint8_t>{}));
   return ok ? 0 : 1;
 }
