@@ -85,9 +85,27 @@ void QtMainWindow::apply_flags() {
   const bool visible = frame_->isVisible();
   const bool placed = frame_->testAttribute(Qt::WA_Moved);
   const QPoint at = frame_->pos();
+  const bool active = frame_->isActiveWindow();
   frame_->setWindowFlags(flags);
   if (placed) frame_->move(at);
-  if (visible) frame_->show();
+  if (!visible) return;
+  // The re-created window must come back as it was, active included: frames run only while the
+  // main window is active.
+  show_and_wait();
+  if (!active) return;
+  frame_->raise();
+  frame_->activateWindow();
+  if (QWindow* native = frame_->windowHandle()) native->requestActivate();
+  QElapsedTimer waited;
+  waited.start();
+  while (!frame_->isActiveWindow() && waited.elapsed() < 500) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  // A window manager may refuse to hand the focus back to the re-created window; for the system
+  // its window never stopped being active, so say so (frames go on until the user moves away).
+  if (!frame_->isActiveWindow()) {
+    queue_.push(Event{.kind = EventKind::Activate, .code = Active, .files = {}});
+  }
 }
 
 void QtMainWindow::apply_bars() {
@@ -156,24 +174,27 @@ void QtMainWindow::attach_menu(bool attached) {
   relayout();
 }
 
-// The first show waits (at most a second) until the window system has mapped and framed the window:
-// until then its place and frame are unknown, and a layout that keeps the window's place would
-// move it to (0, 0) with the caption off the screen. Window systems that draw no frame (offscreen)
-// only need the window exposed.
-void QtMainWindow::show() {
-  if (!frame_) return;
-  const bool was_visible = frame_->isVisible();
+// Showing waits (at most a second) until the window system has mapped and framed the window: until
+// then its place and frame are unknown (a layout that keeps the window's place would move it to
+// (0, 0) with the caption off the screen), and activating it would be ignored. Window systems that
+// draw no frame (offscreen) only need the window exposed.
+void QtMainWindow::show_and_wait() {
   frame_->show();
-  if (was_visible) return;
-  const bool framed_system = QGuiApplication::platformName() != QStringLiteral("offscreen");
+  const bool framed = QGuiApplication::platformName() != QStringLiteral("offscreen") &&
+                      !(frame_->windowFlags() & Qt::FramelessWindowHint);
   QElapsedTimer waited;
   waited.start();
   while (waited.elapsed() < 1000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     const QWindow* native = frame_ ? frame_->windowHandle() : nullptr;
     if (!native || !native->isExposed()) continue;
-    if (!framed_system || frame_->frameGeometry() != frame_->geometry()) break;
+    if (!framed || frame_->frameGeometry() != frame_->geometry()) break;
   }
+}
+
+void QtMainWindow::show() {
+  if (!frame_ || frame_->isVisible()) return;
+  show_and_wait();
 }
 
 void QtMainWindow::present(const uint32_t* pixels, int width, int height) {

@@ -61,6 +61,7 @@ class QtMainWindow final : public MainWindow {
  private:
   static int index(ScrollBarKind bar) { return bar == ScrollBarKind::Horizontal ? 0 : 1; }
   void apply_flags();
+  void show_and_wait();
   void apply_bars();
   void relayout();
 
