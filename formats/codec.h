@@ -36,6 +36,24 @@ using DecodeFn = void (*)(ReaderState& state, std::span<uint32_t> pixels);
 using SaveFn = int (*)(std::span<const uint32_t> pixels, int32_t width, int32_t height,
                        const SaveRequest& request);
 
+// The probe most codecs run: the file form reads what it needs itself (`probe_file(path, state,
+// info, want_text)`); the memory form recognises the caller's bytes (`recognise(bytes, state, info,
+// want_text)`) and points the state's `data` at them. `info` changes only when the data is accepted.
+template <typename State, typename FileProbe, typename Recognise>
+std::unique_ptr<ReaderState> probe_source(const ImageSource& source, ImageInfo& info, bool want_text,
+                                          FileProbe probe_file, Recognise recognise) {
+  auto state = std::make_unique<State>();
+  ImageInfo found = info;
+  if (source.from_file()) {
+    if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
+  } else {
+    if (!recognise(source.memory, *state, found, want_text)) return nullptr;
+    state->data = source.memory;
+  }
+  info = std::move(found);
+  return state;
+}
+
 // The last step of every own-format writer: the complete output replaces the file at `path`
 // (folders created, read-only cleared, written beside and renamed). 0 or 1.
 int write_image_file(const std::u16string& path, std::span<const uint8_t> bytes);

@@ -185,16 +185,7 @@ bool probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, bool w
 }  // namespace
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  auto state = std::make_unique<BmpState>();
-  ImageInfo found = info;
-  if (source.from_file()) {
-    if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
-  } else {
-    if (!probe_bytes(source.memory, *state, found, want_text)) return nullptr;
-    state->data = source.memory;
-  }
-  info = std::move(found);
-  return state;
+  return probe_source<BmpState>(source, info, want_text, probe_file, probe_bytes);
 }
 
 }  // namespace tesmo::bmp

@@ -192,16 +192,7 @@ bool probe_file(const std::u16string& path, DdsState& s, ImageInfo& info, bool w
 }  // namespace
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  auto s = std::make_unique<DdsState>();
-  ImageInfo found = info;
-  if (source.from_file()) {
-    if (!probe_file(*source.path, *s, found, want_text)) return nullptr;
-  } else {
-    if (!recognise(source.memory, *s, found, want_text)) return nullptr;
-    s->data = source.memory;
-  }
-  info = std::move(found);
-  return s;
+  return probe_source<DdsState>(source, info, want_text, probe_file, recognise);
 }
 
 }  // namespace tesmo::dds

@@ -98,16 +98,7 @@ void apply_alpha(const JabState& s, std::span<uint32_t> pixels) {
 }  // namespace
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  auto state = std::make_unique<JabState>();
-  ImageInfo found = info;
-  if (source.from_file()) {
-    if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
-  } else {
-    if (!recognise(source.memory, *state, found, want_text)) return nullptr;
-    state->data = source.memory;
-  }
-  info = std::move(found);
-  return state;
+  return probe_source<JabState>(source, info, want_text, probe_file, recognise);
 }
 
 void decode(ReaderState& reader, std::span<uint32_t> pixels) {

@@ -90,16 +90,7 @@ bool probe_file(const std::u16string& path, PcxState& s, ImageInfo& info, bool w
 }  // namespace
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  auto state = std::make_unique<PcxState>();
-  ImageInfo found = info;
-  if (source.from_file()) {
-    if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
-  } else {
-    if (!recognise(source.memory, *state, found, want_text)) return nullptr;
-    state->data = source.memory;
-  }
-  info = std::move(found);
-  return state;
+  return probe_source<PcxState>(source, info, want_text, probe_file, recognise);
 }
 
 }  // namespace tesmo::pcx

@@ -99,16 +99,7 @@ bool probe_file(const std::u16string& path, SgiState& s, ImageInfo& info, bool w
 }  // namespace
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  auto state = std::make_unique<SgiState>();
-  ImageInfo found = info;
-  if (source.from_file()) {
-    if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
-  } else {
-    if (!recognise(source.memory, *state, found, want_text)) return nullptr;
-    state->data = source.memory;
-  }
-  info = std::move(found);
-  return state;
+  return probe_source<SgiState>(source, info, want_text, probe_file, recognise);
 }
 
 }  // namespace tesmo::sgi
