@@ -4,11 +4,13 @@
 //   blit.cpp      the entry: size check, plain and scaled clipping, the bounds guard, dispatch
 //   op_table.cpp  the 63-row operation table {name, fn, flags} indexed by op code
 //   copy.cpp      copy, depth conversion, channel copy, colour key, fill, frame, negative
-//   turn.cpp      mirrored copies, rotation by an angle, quarter turns
+//   turn.cpp      mirrored copies, rotation by an angle, quarter turns (the walk in rotation.h)
 //   scale.cpp     OpScale's dispatch, nearest neighbour, bilinear
 //   resample.cpp  bicubic, Lanczos-2, Lanczos-3 (kernels as data, weights per fractional offset)
 //   colour.cpp    brightness, contrast, hue/saturation/lightness, curves, grey, sepia, noise, ...
 //   blend.cpp     translucent, add, subtract, the alpha blends and the tint
+//   filter.cpp    edge detection, smoothing, sharpening (3 × 3), mosaic, blur
+//   warp.cpp      displacement, lens, polar coordinates, raster, alpha raster, alpha rotation
 //
 // Operations trust the rectangle they receive: `blit` has checked it (callers that call an
 // operation directly keep it inside both surfaces). Each family keeps one plain reference path;
@@ -26,8 +28,7 @@ inline constexpr uint32_t kOpCodeMask = 0x1FFFFFFFu;  // bits 0–28 of the op w
 inline constexpr uint32_t kOpClipFlag = 0x20000000u;  // clip against SurfaceTable::clip
 inline constexpr int32_t kPlainMarker = -32000;
 
-// Op codes of the copy, turn, scaling, colour and blend operations; the filter operations keep
-// their codes' slots in the table.
+// Op codes of the operations; codes not named here have no operation.
 enum OpCode : int32_t {
   kOpCopy = 0, kOpConvertDepth = 10, kOpChannelCopy = 11, kOpColourKey = 13, kOpFill = 19,
   kOpFrame = 21, kOpFlip = 26, kOpNegative = 28, kOpRotate = 34, kOpRotateRight = 35, kOpScale = 36,
@@ -37,6 +38,8 @@ enum OpCode : int32_t {
   kOpGreyScale = 23, kOpHueSaturation = 24, kOpNoise = 29, kOpPosterize = 31, kOpSepia = 37,
   kOpToneMap = 39, kOpAlphaBlend = 40, kOpAlphaAdd = 41, kOpAlphaSubtract = 42, kOpAlphaCopy = 43,
   kOpAlphaInverse = 45, kOpTint = 54,
+  kOpBlur = 8, kOpDisplace = 15, kOpEdgeDetect = 16, kOpFilter = 20, kOpLens = 25, kOpMosaic = 27, kOpPolar = 30,
+  kOpRaster = 32, kOpSharpen = 38, kOpAlphaRaster = 46, kOpAlphaRotate = 47,
 };
 
 // Filter flags in param4 of OpScale; centre and keep-aspect act only in scaled clipping.
@@ -141,5 +144,31 @@ void OpAlphaSubtract(const OpArgs& o);
 void OpAlphaCopy(const OpArgs& o);
 void OpAlphaInverse(const OpArgs& o);
 void OpTint(const OpArgs& o);
+
+// Filters (filter.cpp). The neighbourhood is taken inside the rectangle; they read a copy of the
+// source when they write the surface they read.
+void OpEdgeDetect(const OpArgs& o);  // param1 kernel 0–6, param2 strength; border and rectangles under 3 × 3 unwritten
+void OpFilter(const OpArgs& o);      // param1 0 smoothing (others: nothing); border unwritten; alpha 0
+void OpSharpen(const OpArgs& o);     // param1 0–3000 (100 keeps), param2 1 four / 0 eight neighbours; alpha 0
+void OpMosaic(const OpArgs& o);      // param1 block size 1–100; whole pixels
+// param1 percent 1–100, param2 extra passes 0–32: bilinear down and up through surface −1 (made
+// and removed; at least 1 × 1), then the source's alpha. Needs o.table.
+void OpBlur(const OpArgs& o);
+
+// Geometric effects (warp.cpp); called with the whole picture at (0, 0) in both surfaces.
+// Destination pixels displaced by the source's alpha from the snapshot surface −2 (made from the
+// destination unless one of its size exists; it stays). Needs o.table.
+void OpDisplace(const OpArgs& o);
+// param1 distance D: a sphere of radius width / 2; pixels outside it (all when |D| ≥ R) unwritten.
+// The map is cached in the source's auxiliary block, rebuilt when D or the source's size changes.
+void OpLens(const OpArgs& o);
+// param1, param2 centre: angle → column, distance → row. Map cached in the source's auxiliary block
+// with its size and centre; pictures over 65535 pixels across or down are left unwritten.
+void OpPolar(const OpArgs& o);
+// param1 axis (0 rows, 1 columns), param2 amplitude, param3 phase in degrees: lines shifted along a
+// sine wave; uncovered pixels and lines shifted by their length or more unwritten.
+void OpRaster(const OpArgs& o);
+void OpAlphaRaster(const OpArgs& o);  // OpRaster blending by C(param4 + A); alpha 0
+void OpAlphaRotate(const OpArgs& o);  // OpRotate blending by C(param4 + A); keeps the destination's alpha
 
 }  // namespace tesmo

@@ -1,5 +1,5 @@
 // The operation table: one row per op code, {name, function, flags}. Codes without an operation
-// hold op_invalid, which does nothing; the comment names the operation a code will carry.
+// hold op_invalid, which does nothing.
 #include <array>
 
 #include "surface/compositor.h"
@@ -20,37 +20,37 @@ constexpr std::array<OpRow, kOpCount> kOps{{
     /*  5 */ {"OpSubtractTranslucent", OpSubtractTranslucent, kPlain},
     /*  6 */ kInvalid,
     /*  7 */ {"OpBinarize", OpBinarize, kPlain},
-    /*  8 */ kInvalid,  // OpBlur: filter family
+    /*  8 */ {"OpBlur", OpBlur, kPlain},
     /*  9 */ kInvalid,
     /* 10 */ {"OpConvertDepth", OpConvertDepth, kOpSource},
     /* 11 */ {"OpChannelCopy", OpChannelCopy, kPlain},
     /* 12 */ {"OpColourBalance", OpColourBalance, kPlain},
     /* 13 */ {"OpColourKey", OpColourKey, kPlain},
     /* 14 */ {"OpContrast", OpContrast, kPlain},
-    /* 15 */ kInvalid,  // OpDisplace: filter family
-    /* 16 */ kInvalid,  // OpEdgeDetect: filter family
+    /* 15 */ {"OpDisplace", OpDisplace, kPlain},
+    /* 16 */ {"OpEdgeDetect", OpEdgeDetect, kPlain},
     /* 17 */ {"OpEqualize", OpEqualize, kPlain},
     /* 18 */ {"OpBrightness", OpBrightness, kPlain},
     /* 19 */ {"OpFill", OpFill, kOpDestRect},
-    /* 20 */ kInvalid,  // OpFilter: filter family
+    /* 20 */ {"OpFilter", OpFilter, kPlain},
     /* 21 */ {"OpFrame", OpFrame, kPlain},
     /* 22 */ {"OpGamma", OpGamma, kPlain},
     /* 23 */ {"OpGreyScale", OpGreyScale, kPlain},
     /* 24 */ {"OpHueSaturation", OpHueSaturation, kPlain},
-    /* 25 */ kInvalid,  // OpLens: filter family
+    /* 25 */ {"OpLens", OpLens, kPlain},
     /* 26 */ {"OpFlip", OpFlip, kPlain},
-    /* 27 */ kInvalid,  // OpMosaic: filter family
+    /* 27 */ {"OpMosaic", OpMosaic, kPlain},
     /* 28 */ {"OpNegative", OpNegative, kPlain},
     /* 29 */ {"OpNoise", OpNoise, kPlain},
-    /* 30 */ kInvalid,  // OpPolar: filter family
+    /* 30 */ {"OpPolar", OpPolar, kPlain},
     /* 31 */ {"OpPosterize", OpPosterize, kPlain},
-    /* 32 */ kInvalid,  // OpRaster: filter family
+    /* 32 */ {"OpRaster", OpRaster, kPlain},
     /* 33 */ kInvalid,
     /* 34 */ {"OpRotate", OpRotate, kOpSource | kOpNoClip},
     /* 35 */ {"OpRotateRight", OpRotateRight, kOpSource | kOpSourceRect},
     /* 36 */ {"OpScale", OpScale, kScaled | kOpScaledClip},
     /* 37 */ {"OpSepia", OpSepia, kPlain},
-    /* 38 */ kInvalid,  // OpSharpen: filter family
+    /* 38 */ {"OpSharpen", OpSharpen, kPlain},
     /* 39 */ {"OpToneMap", OpToneMap, kPlain},
     /* 40 */ {"OpAlphaBlend", OpAlphaBlend, kPlain},
     /* 41 */ {"OpAlphaAdd", OpAlphaAdd, kPlain},
@@ -58,8 +58,8 @@ constexpr std::array<OpRow, kOpCount> kOps{{
     /* 43 */ {"OpAlphaCopy", OpAlphaCopy, kPlain},
     /* 44 */ kInvalid,
     /* 45 */ {"OpAlphaInverse", OpAlphaInverse, kPlain},
-    /* 46 */ kInvalid,  // OpAlphaRaster: filter family
-    /* 47 */ kInvalid,  // OpAlphaRotate: filter family
+    /* 46 */ {"OpAlphaRaster", OpAlphaRaster, kPlain},
+    /* 47 */ {"OpAlphaRotate", OpAlphaRotate, kOpSource | kOpNoClip},
     /* 48 */ kInvalid,
     /* 49 */ kInvalid,
     /* 50 */ {"OpScaleBilinear", OpScaleBilinear, kScaled},
@@ -115,6 +115,17 @@ static_assert(kOps[kOpAlphaSubtract].fn == OpAlphaSubtract);
 static_assert(kOps[kOpAlphaCopy].fn == OpAlphaCopy);
 static_assert(kOps[kOpAlphaInverse].fn == OpAlphaInverse);
 static_assert(kOps[kOpTint].fn == OpTint);
+static_assert(kOps[kOpBlur].fn == OpBlur);
+static_assert(kOps[kOpDisplace].fn == OpDisplace);
+static_assert(kOps[kOpEdgeDetect].fn == OpEdgeDetect);
+static_assert(kOps[kOpFilter].fn == OpFilter);
+static_assert(kOps[kOpLens].fn == OpLens);
+static_assert(kOps[kOpMosaic].fn == OpMosaic);
+static_assert(kOps[kOpPolar].fn == OpPolar);
+static_assert(kOps[kOpRaster].fn == OpRaster);
+static_assert(kOps[kOpSharpen].fn == OpSharpen);
+static_assert(kOps[kOpAlphaRaster].fn == OpAlphaRaster);
+static_assert(kOps[kOpAlphaRotate].fn == OpAlphaRotate);
 
 }  // namespace
 

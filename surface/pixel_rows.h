@@ -1,8 +1,10 @@
 // Row addressing and the per-pixel walk shared by the operation families (private to surface/).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "surface/compositor.h"
 
@@ -34,5 +36,35 @@ void map_rect(const OpArgs& o, F f) {
     for (int32_t j = 0; j < a.width; ++j) d[j] = f(s[j], d[j]);
   }
 }
+
+// The source rectangle as rows to read from. An operation that reads neighbouring or displaced
+// source pixels would see its own results when it writes the surface it reads; then the rectangle
+// is read from a copy taken first.
+class SourceRows {
+ public:
+  explicit SourceRows(const OpArgs& o) {
+    const BlitArgs& a = o.a;
+    if (o.src != o.dst) {
+      base_ = pixel_at(*o.src, a.src_x, a.src_y);
+      stride_ = static_cast<size_t>(o.src->width);
+      return;
+    }
+    stride_ = static_cast<size_t>(a.width);
+    copy_.resize(stride_ * static_cast<size_t>(a.height));
+    for (int32_t i = 0; i < a.height; ++i) {
+      const uint32_t* s = pixel_at(*o.src, a.src_x, a.src_y + i);
+      std::copy(s, s + a.width, copy_.data() + stride_ * static_cast<size_t>(i));
+    }
+    base_ = copy_.data();
+  }
+  // Row i of the rectangle, from its first column.
+  const uint32_t* row(int32_t i) const { return base_ + stride_ * static_cast<size_t>(i); }
+  size_t stride() const { return stride_; }
+
+ private:
+  std::vector<uint32_t> copy_;
+  const uint32_t* base_ = nullptr;
+  size_t stride_ = 0;
+};
 
 }  // namespace tesmo
