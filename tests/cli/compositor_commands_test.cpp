@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "formats/bmp/bmp.h"
 #include "formats/registry.h"
+#include "surface/compositor.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -100,6 +101,32 @@ TEST_F(CompositorCommands, OpRunsOneOperationOverTheWholePicture) {
                    "--clip"}),
             0);
   EXPECT_EQ(read("fill.bmp", w, h), Pixels(12, 0x40010203u));
+}
+
+// The filter and geometric operations run over the whole picture at (0, 0) in both surfaces, into a
+// copy of the source, as a blit in the table does.
+TEST_F(CompositorCommands, OpRunsTheFilterAndGeometricOperations) {
+  struct Run {
+    int32_t code, p1, p2, p3, p4;
+  };
+  const Run runs[] = {{kOpBlur, 50, 1, 0, 0},      {kOpDisplace, 100, 100, 0, 0}, {kOpEdgeDetect, 3, 2, 0, 0},
+                      {kOpFilter, 0, 0, 0, 0},     {kOpLens, 0, 0, 0, 0},         {kOpMosaic, 2, 0, 0, 0},
+                      {kOpPolar, 2, 1, 0, 0},      {kOpRaster, 0, 2, 10, 0},      {kOpSharpen, 300, 0, 0, 0},
+                      {kOpAlphaRaster, 1, 2, 10, 0}, {kOpAlphaRotate, 4500, 2, 1, 0}};
+  for (const Run& r : runs) {
+    SurfaceTable t(1);
+    surface_create(t, 1, 4, 3);
+    std::copy(src.begin(), src.end(), surface_find(t, 1)->pixels());
+    surface_duplicate(t, 3, 1);
+    blit(t, 3, 1, 0, 0, 0, 0, 4, 3, static_cast<uint32_t>(r.code), r.p1, r.p2, r.p3, r.p4);
+    const Surface& want = *surface_find(t, 3);
+    ASSERT_EQ(tesmo({"op", path("in.bmp"), path("out.bmp"), std::to_string(r.code), std::to_string(r.p1),
+                     std::to_string(r.p2), std::to_string(r.p3), std::to_string(r.p4)}),
+              0)
+        << r.code;
+    int32_t w = 0, h = 0;
+    EXPECT_EQ(read("out.bmp", w, h), Pixels(want.pixels(), want.pixels() + 12)) << r.code;
+  }
 }
 
 TEST_F(CompositorCommands, OpRejectsScalingCodesOutOfRangeCodesAndMismatchedDestinations) {
