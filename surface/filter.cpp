@@ -81,7 +81,28 @@ struct EdgeFast {
   bool gradient;  // a second kernel; without it the magnitude is gx itself
 };
 
-void edge_fast(const OpArgs& o, const EdgeKernels& k, int32_t strength) {
+// One channel of one row of the rectangle as 32-bit values.
+void channel_plane(int32_t* out, const uint32_t* row, int32_t n, int shift) {
+  for (int32_t j = 0; j < n; ++j) out[j] = byte_at(row[j], shift);
+}
+
+// The clamped gradients of one channel for the inner columns of a row, from its three planes.
+TESMO_WIDE_VECTORS void edge_gradients(int32_t* gx, int32_t* gy, const int32_t* up, const int32_t* mid,
+                                       const int32_t* down, int32_t n, const EdgeFast& e) {
+  const std::array<int32_t, 9> kx = e.kx, ky = e.ky;
+  for (int32_t j = 1; j + 1 < n; ++j) {
+    const int32_t v[9] = {up[j - 1], up[j], up[j + 1], mid[j - 1], mid[j], mid[j + 1], down[j - 1], down[j], down[j + 1]};
+    int32_t sx = 0, sy = 0;
+    for (int k = 0; k < 9; ++k) {
+      sx += kx[static_cast<size_t>(k)] * v[k];
+      sy += ky[static_cast<size_t>(k)] * v[k];
+    }
+    gx[j] = clamp_byte(e.strength * sx);
+    gy[j] = clamp_byte(e.strength * sy);
+  }
+}
+
+const std::vector<uint8_t>& magnitude_table() {
   static const std::vector<uint8_t> roots = [] {
     std::vector<uint8_t> t(256 * 256);
     for (int32_t x = 0; x < 256; ++x) {
@@ -89,6 +110,13 @@ void edge_fast(const OpArgs& o, const EdgeKernels& k, int32_t strength) {
     }
     return t;
   }();
+  return roots;
+}
+
+// Rows are split into channel planes, three rows at a time, so that the kernel sums run over
+// plain arrays; magnitudes come from a table.
+void edge_fast(const OpArgs& o, const EdgeKernels& k, int32_t strength) {
+  const std::vector<uint8_t>& roots = magnitude_table();
   EdgeFast e{};
   for (size_t n = 0; n < 9; ++n) {
     e.kx[n] = k.x[n] / kUnit;
@@ -98,24 +126,33 @@ void edge_fast(const OpArgs& o, const EdgeKernels& k, int32_t strength) {
   e.strength = std::clamp(strength, -255, 255);
   const BlitArgs& a = o.a;
   const SourceRows s(o);
+  const auto w = static_cast<size_t>(a.width);
+  // planes[r][c]: channel c of source row (i − 1 + r); gx, gy per channel.
+  std::vector<int32_t> store(w * 9 + w * 6);
+  auto plane = [&](size_t r, size_t c) { return store.data() + (r * 3 + c) * w; };
+  int32_t* grad = store.data() + w * 9;
+  std::array<size_t, 3> slot{0, 1, 2};
+  for (size_t r = 0; r < 2; ++r) {
+    for (size_t c = 0; c < 3; ++c) channel_plane(plane(r, c), s.row(static_cast<int32_t>(r)), a.width, kChannelShifts[c]);
+  }
   for (int32_t i = 1; i + 1 < a.height; ++i) {
+    for (size_t c = 0; c < 3; ++c) channel_plane(plane(slot[2], c), s.row(i + 1), a.width, kChannelShifts[c]);
+    for (size_t c = 0; c < 3; ++c) {
+      edge_gradients(grad + 2 * c * w, grad + (2 * c + 1) * w, plane(slot[0], c), plane(slot[1], c), plane(slot[2], c),
+                     a.width, e);
+    }
+    const uint32_t* centre = s.row(i);
     uint32_t* d = pixel_at(*o.dst, a.dst_x, a.dst_y + i);
-    for (int32_t j = 1; j + 1 < a.width; ++j) {
-      const std::array<uint32_t, 9> v = neighbourhood(s, i, j);
-      uint32_t out = v[4] & kAlphaMask;
-      for (int shift : kChannelShifts) {
-        int32_t sx = 0, sy = 0;
-        for (size_t n = 0; n < 9; ++n) {
-          const int32_t b = byte_at(v[n], shift);
-          sx += e.kx[n] * b;
-          sy += e.ky[n] * b;
-        }
-        const int32_t gx = clamp_byte(e.strength * sx);
-        const int32_t gy = clamp_byte(e.strength * sy);
-        out |= static_cast<uint32_t>(e.gradient ? roots[static_cast<size_t>(gx * 256 + gy)] : gx) << shift;
+    for (size_t j = 1; j + 1 < w; ++j) {
+      uint32_t out = centre[j] & kAlphaMask;
+      for (size_t c = 0; c < 3; ++c) {
+        const int32_t gx = grad[2 * c * w + j], gy = grad[(2 * c + 1) * w + j];
+        const int32_t m = e.gradient ? roots[static_cast<size_t>(gx * 256 + gy)] : gx;
+        out |= static_cast<uint32_t>(m) << kChannelShifts[c];
       }
       d[j] = out;
     }
+    slot = {slot[1], slot[2], slot[0]};
   }
 }
 
