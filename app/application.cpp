@@ -27,53 +27,6 @@ void Application::frame_update(int target) {
   tesmo::frame_update(*this, target);
 }
 
-int Application::open_file(const std::u16string& path, int32_t, int32_t entry_mode) {
-  last_open_request = path;
-  if (path.empty() || entry_mode != -1) return 1;
-  uint32_t start = platform ? platform->now_ms() : 0;
-  if (surface_load(surfaces_, kKeyImage, path, true) != 0) return 1;
-  Surface& image = *surface_find(surfaces_, kKeyImage);
-  const ImageInfo info = image.info;
-  // The alpha of the shown picture lives in surface 2 as a grey picture; surface 1 keeps 0 there.
-  surface_remove(surfaces_, kKeyAlpha);
-  if (info.has_alpha && surface_create(surfaces_, kKeyAlpha, image.width, image.height) == 0) {
-    const Surface& alpha = *surface_find(surfaces_, kKeyAlpha);
-    const uint32_t* src = image.pixels();
-    uint32_t* dst = alpha.pixels();
-    for (size_t i = 0, n = image.pixel_count(); i < n; ++i) {
-      uint32_t a = src[i] >> 24;
-      dst[i] = 0xFF000000u | a << 16 | a << 8 | a;
-    }
-    surface_set_alpha(surfaces_, kKeyImage, 0);
-  }
-  view_ = ViewState{};
-  view_.flags = kImageShown | kRedrawBackground;
-  view_.displayed_surface = kKeyImage;
-  view_.image_width = image.width;
-  view_.image_height = image.height;
-  view_.decoded_width = info.width;
-  view_.decoded_height = info.height;
-  view_.decoded_bits = info.bits;
-  view_.decoded_has_alpha = info.has_alpha;
-  view_.path = path;
-  view_.load_time = platform ? platform->now_ms() - start : 0;
-  view_.zoom_x = view_.zoom_y = kZoomActual;
-  if (window) {
-    layout_window(*this);
-    enable_image_commands(window->menu(), ShownPicture{info.format == kFormatJpeg, info.width, info.height,
-                                                       info.has_alpha != 0, false});
-    select_default_channel();
-  }
-  return 0;
-}
-
-void Application::close_image(bool) {
-  surface_remove(surfaces_, kKeyImage);
-  surface_remove(surfaces_, kKeyAlpha);
-  view_ = ViewState{};
-  if (window) disable_image_commands(window->menu());
-}
-
 // After loading: the alpha view when the picture has alpha and Default Channel Alpha is checked.
 void Application::select_default_channel() {
   platform::Menu& menu = window->menu();

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/background_job.h"
 #include "app/fonts.h"
@@ -17,8 +19,10 @@
 #include "app/settings.h"
 #include "app/tween.h"
 #include "app/view_state.h"
+#include "app/viewer_commands.h"
 #include "platform/platform.h"
 #include "surface/surface.h"
+#include "viewer/folder_list.h"
 
 namespace tesmo {
 
@@ -67,16 +71,66 @@ class Application {
   uint32_t frames_drawn() const { return frames_drawn_; }  // frames composed into the back buffer
   void count_frame() { ++frames_drawn_; }
 
-  // Opens a file into surface 1 (empty path: nothing is shown). `index` and `entry_mode` select an
-  // entry of an archive list; −1 when not used (an archive entry is not opened from here). 0 when
-  // the picture was decoded and laid out, 1 otherwise.
+  // Opening, closing and stepping through the shown file's folder (navigation.cpp).
+  //
+  // Shows a file: "<dialog>" asks for one first (cancel: 1, nothing changes); the shown image is
+  // closed (the window reset only when nothing was shown); an empty path ends there; a ".lnk"
+  // shortcut is replaced by its target. 0 when the picture is shown; 1 otherwise, with the window
+  // back to its empty 400 × 300 state. `index` and `entry_mode` select an archive entry: −1 when
+  // not used (an archive entry is never opened).
   int open_file(const std::u16string& path, int32_t index, int32_t entry_mode);
-  // Closes the shown image; `reset` also returns the window to its empty size.
+  // Closes the shown image, asking to save changes. `reset` also returns the window to its empty
+  // 400 × 300 state. Remembers the zoom for the next picture; keeps the full-screen and keep-place
+  // flags.
   void close_image(bool reset);
+  // Decodes `path` into surface 1 and shows it (zoom, alpha view in surface 2, layout, menu state).
+  // 0 on success; 1 (nothing shown, nothing reported) when no reader accepts it or `entry_mode`
+  // is not −1.
+  int load_into_view(const std::u16string& path, int32_t entry_mode);
   // Shows the alpha view after loading when the picture has alpha and Default Channel Alpha is on.
   void select_default_channel();
+  // Makes sure the folder list holds the shown file's folder (kept while the shown file is found
+  // at the shown index; rebuilt, with fresh markers, otherwise).
+  void build_folder_list();
+  // The four File → Open steps. Unreadable files are skipped; when no other file opens, the file
+  // shown before the step is shown again. Next and previous obey the navigation interval and the
+  // loop option; first and last do not.
+  void step_next();
+  void step_previous();
+  void step_first();
+  void step_last();
+  // Reopens the shown path keeping the zoom and the window's place.
+  void refresh();
+  // A drop on the window: the first item opens here (a folder gives its first file, searched
+  // depth-first), later items start new instances; with Shift the first item becomes the
+  // background picture instead.
+  void drop_files(const std::vector<std::u16string>& items);
+  // The shown file's marker goes 0 → 1 → 2 → 0 (and the file-information panel is switched on).
+  void marker_set();
+  void marker_clear_all();
+  // Loads `path` as the background picture (surface 19), checks Background → Image and stores it;
+  // when it cannot be loaded, Fill Color is checked and the mode becomes 0. Writes the settings.
+  bool set_background_picture(const std::u16string& path);
 
   std::u16string last_open_request;  // the path the last open_file call received
+  std::vector<FolderEntry> folder_list;  // the shown file's folder, when has_folder_list
+  std::vector<MarkerEntry> markers;      // one per folder-list entry
+  bool has_folder_list = false;
+  int32_t cursor_index = 0;         // list position being tried
+  int32_t shown_index = 0;          // list position of the shown file
+  std::u16string current_path;      // the last path handed to load
+  int32_t current_list_index = -1;
+  int32_t source_mode = 0;          // 0 nothing shown, 1 a file
+
+  // Seams the later subsystems fill. The dialogs: New (148) and Key Assignment (167) return the
+  // user's values, or nothing for Cancel; unset they answer Cancel.
+  std::function<std::optional<NewPictureChoice>(const NewPictureChoice& initial)> ask_new_picture;
+  std::function<std::optional<KeyAssignment>(const KeyAssignment& current)> ask_key_assignment;
+  std::function<void()> cancel_effect_dialog;  // closes an open effect-parameter dialog as Cancel
+  std::function<void()> save_as;               // Save As, run when the save question says Yes
+  // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
+  std::function<void(SurfaceTable& surfaces)> load_marker_stars;
+  std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)
 
   // The background job (a save on a worker thread); commands are ignored while one exists.
   bool job_running() const { return job != nullptr; }

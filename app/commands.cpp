@@ -1,5 +1,6 @@
-// The command table: command id → handler. Each subsystem registers its rows here; an id without
-// a row does nothing.
+// The command table: command id → handler. Each subsystem adds its rows here as it lands; an id
+// without a row goes to the development tools' dispatcher (which ignores what it does not know),
+// so a command whose subsystem is missing does nothing.
 #include "app/commands.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
+#include "app/viewer_commands.h"
 #include "app/zoom.h"
 
 namespace tesmo {
@@ -39,28 +41,187 @@ void fps_display(Application& app, uint16_t id) {
   app.settings_store().save();
 }
 
+// A plain toggle: the check and its field, then the settings file.
+void toggle_option(Application& app, uint16_t id) {
+  toggle_menu_option(app.window->menu(), app.settings(), id);
+  app.settings_store().save();
+}
+
 // A radio choice: the settings file is written only when the choice changed.
 void choose_option(Application& app, uint16_t id) {
   if (choose_menu_option(app.window->menu(), app.settings(), id)) app.settings_store().save();
 }
 
+// The five information panels fade in with their animation slots.
+struct OverlaySlot {
+  uint16_t id;
+  int slot;
+};
+constexpr OverlaySlot kOverlaySlots[] = {
+    {cmd::OsdCursorInfo, 0}, {cmd::OsdPip, 1}, {cmd::OsdHistogram, 2}, {cmd::OsdFileInfo, 3}, {cmd::OsdExifInfo, 4},
+};
+
+void overlay_toggle(Application& app, uint16_t id) {
+  const auto* row = std::find_if(std::begin(kOverlaySlots), std::end(kOverlaySlots),
+                                 [id](const OverlaySlot& o) { return o.id == id; });
+  const bool on = toggle_menu_option(app.window->menu(), app.settings(), id);
+  if (on) {
+    start_tween(app.tweens, row->slot);
+    if (id == cmd::OsdPip) app.view().flags &= ~kThumbnailCurrent;
+  } else {
+    stop_tween(app.tweens, row->slot);
+    if (id == cmd::OsdCursorInfo) app.view().flags |= kRedrawBackground;
+  }
+  app.settings_store().save();
+}
+
+void pip_method(Application& app, uint16_t id) {
+  if (!choose_menu_option(app.window->menu(), app.settings(), id)) return;
+  start_tween(app.tweens, 1);
+  app.view().flags &= ~kThumbnailCurrent;
+  app.settings_store().save();
+}
+
+// The grid fades in with slot 6; without it the background under the lines is drawn again.
+void grid(Application& app, uint16_t id) {
+  if (toggle_menu_option(app.window->menu(), app.settings(), id)) start_tween(app.tweens, 6);
+  else app.view().flags |= kRedrawBackground;
+  app.settings_store().save();
+}
+
+// The hyper-list strip slides in with slot 7; turning it off drops the strip and its thumbnails
+// (surfaces 100 onward), which are rebuilt when it is drawn next.
+void hyper_list(Application& app, uint16_t id) {
+  constexpr int32_t kFirstThumbnailKey = 100;
+  if (toggle_menu_option(app.window->menu(), app.settings(), id)) {
+    start_tween(app.tweens, 7);
+  } else {
+    stop_tween(app.tweens, 7);
+    for (int32_t key : app.surfaces().keys()) {
+      if (key >= kFirstThumbnailKey) surface_remove(app.surfaces(), key);
+    }
+    app.view().flags |= kRedrawBackground;
+  }
+  app.settings_store().save();
+}
+
+// Background Image needs a picture: without surface 19 the picture is chosen first, and when that
+// fails the mode stays.
+void background_mode(Application& app, uint16_t id) {
+  if (id == cmd::BackgroundImage && !surface_find(app.surfaces(), kKeyBackground) &&
+      choose_background_picture(app) != 0) {
+    return;
+  }
+  if (choose_menu_option(app.window->menu(), app.settings(), id)) app.settings_store().save();
+  app.view().flags |= kRedrawBackground;
+}
+
+// Channel RGB / Alpha: which surface is shown.
+void channel(Application& app, uint16_t id) {
+  const int32_t surface = id == cmd::ChannelAlpha ? kKeyAlpha : kKeyImage;
+  ViewState& v = app.view();
+  if (v.displayed_surface == surface) return;
+  app.window->menu().set_checked(cmd::ChannelRgb, surface == kKeyImage);
+  app.window->menu().set_checked(cmd::ChannelAlpha, surface == kKeyAlpha);
+  v.displayed_surface = surface;
+  v.flags &= ~kThumbnailCurrent;
+  v.flags |= kRedrawBackground;
+}
+
+void open_image(Application& app, uint16_t) { app.open_file(u"<dialog>", -1, -1); }
+void first_file(Application& app, uint16_t) { app.step_first(); }
+void previous_file(Application& app, uint16_t) { app.step_previous(); }
+void next_file(Application& app, uint16_t) { app.step_next(); }
+void last_file(Application& app, uint16_t) { app.step_last(); }
+void close(Application& app, uint16_t) { app.close_image(true); }
+void refresh(Application& app, uint16_t) { app.refresh(); }
+void marker_set(Application& app, uint16_t) { app.marker_set(); }
+void marker_clear_all(Application& app, uint16_t) { app.marker_clear_all(); }
+void new_image(Application& app, uint16_t) { new_picture(app); }
+void calibrate(Application& app, uint16_t) { calibrate_monitor(app); }
+void close_all_instances(Application& app, uint16_t) { close_all(app); }
+void background_choice(Application& app, uint16_t) { background_setting(app); }
+void key_assignment_dialog(Application& app, uint16_t) { key_assignment(app); }
+
 constexpr CommandRow kCommands[] = {
+    {cmd::New, new_image},
+    {cmd::OpenImage, open_image},
+    {cmd::FirstFile, first_file},
+    {cmd::PreviousFile, previous_file},
+    {cmd::NextFile, next_file},
+    {cmd::LastFile, last_file},
+    {cmd::NoLoop, choose_option},
+    {cmd::Loop, choose_option},
+    {cmd::Close, close},
+    {cmd::CloseAll, close_all_instances},
     {cmd::Quit, quit},
-    {cmd::ZoomIn, zoom_in_normal},
-    {cmd::ZoomInPrecise, zoom_in_precise},
-    {cmd::ZoomOut, zoom_out_normal},
-    {cmd::ZoomOutPrecise, zoom_out_precise},
-    {cmd::ActualPixels, actual_pixels},
+    {cmd::RotationAdjustNone, choose_option},
+    {cmd::RotationAdjustExif, choose_option},
+    {cmd::RightClickXY, toggle_option},
+    {cmd::RightClickRgbDecimal, toggle_option},
+    {cmd::RightClickRgbHex, toggle_option},
+    {cmd::OsdFps, fps_display},
+    {cmd::OsdCursorInfo, overlay_toggle},
+    {cmd::OsdPip, overlay_toggle},
+    {cmd::PipThumbnail, pip_method},
+    {cmd::PipCursorPosition, pip_method},
+    {cmd::OsdHistogram, overlay_toggle},
+    {cmd::OsdFileInfo, overlay_toggle},
+    {cmd::OsdExifInfo, overlay_toggle},
+    {cmd::MarkerSet, marker_set},
+    {cmd::MarkerClearAll, marker_clear_all},
+    {cmd::FaceDetection, toggle_option},
+    {cmd::Grid, grid},
+    {cmd::HyperList, hyper_list},
+    {cmd::ChannelRgb, channel},
+    {cmd::ChannelAlpha, channel},
+    {cmd::VisibleR, toggle_option},
+    {cmd::VisibleG, toggle_option},
+    {cmd::VisibleB, toggle_option},
+    {cmd::DefaultChannelRgb, choose_option},
+    {cmd::DefaultChannelAlpha, choose_option},
+    {cmd::BackgroundFill, background_mode},
+    {cmd::BackgroundImage, background_mode},
+    {cmd::BackgroundSetting, background_choice},
     {cmd::FullScreen, full_screen},
     {cmd::AlwaysOnTop, always_on_top},
-    {cmd::OsdFps, fps_display},
+    {cmd::Refresh, refresh},
+    {cmd::ReferenceUpperLeft, choose_option},
+    {cmd::ReferenceCenter, choose_option},
+    {cmd::AdjustNone, choose_option},
+    {cmd::AdjustInsideScreen, choose_option},
+    {cmd::ZoomIn, zoom_in_normal},
+    {cmd::ZoomInPrecise, zoom_in_precise},
+    {cmd::ActualPixels, actual_pixels},
+    {cmd::ZoomOutPrecise, zoom_out_precise},
+    {cmd::ZoomOut, zoom_out_normal},
     {cmd::ZoomTypeA, choose_option},
     {cmd::ZoomTypeB, choose_option},
     {cmd::ZoomTypeC, choose_option},
     {cmd::ZoomTypeD, choose_option},
     {cmd::ZoomTypeE, choose_option},
     {cmd::ZoomTypeF, choose_option},
+    {cmd::ScaleUpToFit, toggle_option},
+    {cmd::ScaleDownToFit, toggle_option},
+    {cmd::DefaultScaleActual, choose_option},
+    {cmd::DefaultScalePrevious, choose_option},
+    {cmd::CalibrateMonitor, calibrate},
+    {cmd::AutoSyncOff, choose_option},
+    {cmd::AutoSyncOn, choose_option},
+    {cmd::TransferCopyAll, choose_option},
+    {cmd::TransferMoveAll, choose_option},
+    {cmd::KeyAssignment, key_assignment_dialog},
 };
+
+constexpr bool command_ids_unique() {
+  for (size_t i = 0; i < std::size(kCommands); ++i) {
+    for (size_t j = i + 1; j < std::size(kCommands); ++j) {
+      if (kCommands[i].id == kCommands[j].id) return false;
+    }
+  }
+  return true;
+}
+static_assert(command_ids_unique(), "one row per command id");
 
 }  // namespace
 
@@ -71,6 +232,7 @@ void dispatch_command(Application& app, uint16_t id) {
   auto row = std::find_if(std::begin(kCommands), std::end(kCommands),
                           [id](const CommandRow& r) { return r.id == id; });
   if (row != std::end(kCommands)) row->handler(app, id);
+  else if (app.tool_command) app.tool_command(id);
 }
 
 }  // namespace tesmo

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/application.h"
+#include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/frame_update.h"
 #include "app/input_state.h"
@@ -161,6 +162,7 @@ void handle_main_window_event(Application& app, const Event& e) {
       break;
     case EventKind::EnterSizeMove: app.window->set_opacity(kMovingOpacity); break;
     case EventKind::ExitSizeMove: app.window->set_opacity(255); break;
+    case EventKind::DropFiles: app.drop_files(e.files); break;
     default: break;
   }
 }
@@ -206,7 +208,12 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   app.vbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Vertical);
   if (app.glyphs) app.fonts = open_fonts(*app.glyphs);
   app.draw_fps_text = [&app] { draw_fps_text(app); };
-  init_menu_checks(app.window->menu(), app.settings(), nullptr);
+  init_menu_checks(app.window->menu(), app.settings(), [&app](const std::u16string& path) {
+    return surface_load(app.surfaces(), kKeyBackground, path, false) == 0;
+  });
+  // The grid fades in at start as it does when switched on.
+  if (app.window->menu().is_checked(cmd::Grid)) start_tween(app.tweens, 6);
+  platform.listen_for_instances(kWindowClass);
   disable_image_commands(app.window->menu());
   open_start_file(app, command_line);
 

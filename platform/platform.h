@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/event.h"
 #include "platform/keys.h"
@@ -38,6 +40,13 @@ enum class MessageIcon : uint8_t { None, Information, Warning, Error, Question }
 enum class MessageButtons : uint8_t { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer : uint8_t { Ok, Cancel, Yes, No };
 
+// The system open dialog: one existing file, read-only files hidden.
+struct OpenFileRequest {
+  std::u16string title;
+  std::vector<std::pair<std::u16string, std::u16string>> filter;  // (display text, "*.bmp;*.ico")
+  std::u16string initial_folder;  // empty: the window system's choice
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -62,6 +71,25 @@ class Platform {
 
   virtual MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                                     MessageIcon icon, MessageButtons buttons) = 0;
+
+  // Standard choosers. Each returns nothing when the user cancels (or the window system has none).
+  virtual std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) = 0;
+  // The colour chooser, fully open, starting at `initial` (bytes red, green, blue, 0).
+  virtual std::optional<uint32_t> choose_colour(uint32_t initial) = 0;
+
+  // The size of the bitmap on the clipboard; nothing when the clipboard holds none.
+  virtual std::optional<Size> clipboard_bitmap_size() = 0;
+
+  // Starts `program` with `arguments` (each one argument, no shell) and lets it run on its own.
+  // False when it could not be started.
+  virtual bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) = 0;
+
+  // Other running instances of the program with main windows of `class_name`. `listen` makes this
+  // one reachable: a close request from another instance arrives as a Close event for the main
+  // window (after bringing it to the foreground). `close_other_instances` sends that request to
+  // every other instance and returns how many were reached.
+  virtual void listen_for_instances(const char* class_name) = 0;
+  virtual int close_other_instances(const char* class_name) = 0;
 };
 
 }  // namespace tesmo::platform

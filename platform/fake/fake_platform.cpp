@@ -176,10 +176,40 @@ void FakePlatform::sleep_ms(uint32_t ms) {
 MessageAnswer FakePlatform::message_box(const std::u16string& text, const std::u16string&, MessageIcon,
                                         MessageButtons) {
   messages.push_back(text);
+  if (on_modal) on_modal();
   if (answers.empty()) return MessageAnswer::Ok;
   MessageAnswer a = answers.front();
   answers.pop_front();
   return a;
+}
+
+std::optional<std::u16string> FakePlatform::choose_open_file(const OpenFileRequest& request) {
+  open_requests.push_back(request);
+  if (on_modal) on_modal();
+  if (open_answers.empty()) return std::nullopt;
+  auto a = open_answers.front();
+  open_answers.pop_front();
+  return a;
+}
+
+std::optional<uint32_t> FakePlatform::choose_colour(uint32_t) {
+  ++colour_requests;
+  if (on_modal) on_modal();
+  if (colour_answers.empty()) return std::nullopt;
+  auto a = colour_answers.front();
+  colour_answers.pop_front();
+  return a;
+}
+
+bool FakePlatform::start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) {
+  if (refuse_processes) return false;
+  started.push_back({program, arguments});
+  return true;
+}
+
+int FakePlatform::close_other_instances(const char*) {
+  ++close_all_requests;
+  return other_instances;
 }
 
 }  // namespace tesmo::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -101,6 +102,12 @@ class FakePlatform final : public Platform {
   std::optional<Rect> work_area() override { return work_area_rect; }
   MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
+  std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) override;
+  std::optional<uint32_t> choose_colour(uint32_t initial) override;
+  std::optional<Size> clipboard_bitmap_size() override { return clipboard_bitmap; }
+  bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
+  void listen_for_instances(const char* class_name) override { listening_class = class_name; }
+  int close_other_instances(const char* class_name) override;
 
   // Scripting.
   void push(const Event& e) { events.push_back(e); }
@@ -125,6 +132,24 @@ class FakePlatform final : public Platform {
   std::deque<MessageAnswer> answers;  // next message-box answers; Ok when empty
   std::vector<std::u16string> messages;
   FakeWindow* window = nullptr;  // the last window created
+
+  // Choosers: the next answers (nothing = cancelled when empty), and what they were asked.
+  std::deque<std::optional<std::u16string>> open_answers;
+  std::vector<OpenFileRequest> open_requests;
+  std::deque<std::optional<uint32_t>> colour_answers;
+  int colour_requests = 0;
+  std::optional<Size> clipboard_bitmap;
+  struct Started {
+    std::u16string program;
+    std::vector<std::u16string> arguments;
+  };
+  std::vector<Started> started;  // processes started
+  bool refuse_processes = false;
+  std::string listening_class;
+  int other_instances = 0;    // instances a Close All reaches
+  int close_all_requests = 0;
+  // Whether the modal flag was set while a chooser or box was up (read through this hook).
+  std::function<void()> on_modal;
 };
 
 }  // namespace tesmo::platform

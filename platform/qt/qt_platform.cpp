@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QLocalServer>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyle>

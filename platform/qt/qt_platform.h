@@ -13,6 +13,7 @@
 #include "platform/qt/qt_event_queue.h"
 
 class QApplication;
+class QLocalServer;
 class QWidget;
 
 namespace tesmo::platform {
@@ -41,11 +42,20 @@ class QtPlatform final : public Platform {
   std::optional<Rect> work_area() override;
   MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
+  std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) override;
+  std::optional<uint32_t> choose_colour(uint32_t initial) override;
+  std::optional<Size> clipboard_bitmap_size() override;
+  bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
+  // Each instance listens on a local socket in a per-user folder named after the class; the
+  // socket's name is the process id. A request is one line "close".
+  void listen_for_instances(const char* class_name) override;
+  int close_other_instances(const char* class_name) override;
 
  private:
   std::unique_ptr<QApplication> app_;
   qt::EventQueue queue_;
   QPointer<QWidget> main_frame_;  // the last main window's frame, for metrics and box parents
+  std::unique_ptr<QLocalServer> instance_server_;
 };
 
 // The product's platform for this process; call once, before any other Qt use.

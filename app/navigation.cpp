@@ -1,0 +1,315 @@
+// Opening a file into the view, closing it, and stepping through the shown file's folder.
+#include <algorithm>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/menu_options.h"
+#include "app/presentation.h"
+#include "app/zoom.h"
+#include "base/file_io.h"
+#include "base/path.h"
+#include "formats/registry.h"
+#include "viewer/shell_link.h"
+
+namespace tesmo {
+namespace {
+
+constexpr char16_t kDialogPath[] = u"<dialog>";
+constexpr char16_t kSaveQuestion[] = u"変更をセーブしますか？";
+constexpr int kEmptyClientWidth = 400;
+constexpr int kEmptyClientHeight = 300;
+constexpr char16_t kProgramName[] = u"tesmo64";
+
+bool shown(const Application& app) { return app.view().flags & kImageShown; }
+
+// The alpha of a picture moves into surface 2 as a grey picture; surface 1 keeps 0 there.
+void split_alpha(SurfaceTable& t, const Surface& image) {
+  if (surface_create(t, kKeyAlpha, image.width, image.height) != 0) return;
+  const uint32_t* src = image.pixels();
+  uint32_t* dst = surface_find(t, kKeyAlpha)->pixels();
+  for (size_t i = 0, n = image.pixel_count(); i < n; ++i) {
+    const uint32_t a = src[i] >> 24;
+    dst[i] = 0xFF000000u | a << 16 | a << 8 | a;
+  }
+  surface_set_alpha(t, kKeyImage, 0);
+}
+
+// The empty window: 400 × 300 without bars, where the calibration picture found it or where it is.
+void reset_window(Application& app) {
+  platform::MainWindow& w = *app.window;
+  RememberedValues& r = app.remembered();
+  const platform::Rect now = w.window_rect();
+  platform::Point place{now.left, now.top};
+  if (app.view().display_name == kCalibrationName) {
+    place = {r.window_x, r.window_y};
+  } else {
+    r.window_x = now.left;
+    r.window_y = now.top;
+  }
+  platform::WindowStyle style;
+  style.caption = style.system_menu = style.minimize_box = !(app.view().flags & kFullScreen);
+  w.set_style(style);
+  w.set_geometry(place, kEmptyClientWidth, kEmptyClientHeight);
+  w.set_topmost(w.menu().is_checked(cmd::AlwaysOnTop));
+  w.invalidate();
+  update_title(app, -1);
+  w.bring_to_foreground();
+}
+
+void drop_folder_list(Application& app) {
+  app.folder_list.clear();
+  app.markers.clear();
+  app.has_folder_list = false;
+}
+
+}  // namespace
+
+int Application::open_file(const std::u16string& path, int32_t index, int32_t entry_mode) {
+  last_open_request = path;
+  std::u16string target = path;
+  if (path == kDialogPath) {
+    if (!platform) return 1;
+    platform::OpenFileRequest request;
+    request.title = u"開く";
+    request.filter = build_file_filter(false);
+    if (shown(*this) && source_mode == 1) request.initial_folder = directory_part(view_.path);
+    view_.flags |= kModalOpen;
+    auto chosen = platform->choose_open_file(request);
+    view_.flags &= ~kModalOpen;
+    if (!chosen) return 1;
+    target = *chosen;
+  }
+  close_image(!shown(*this));
+  if (target.empty()) return 1;
+  if (extension_of(target) == u".lnk") {
+    if (auto resolved = resolve_shell_link(target)) target = *resolved;
+  }
+  current_path = target;
+  current_list_index = index;
+  if (load_into_view(target, entry_mode) != 0) {
+    close_image(true);
+    return 1;
+  }
+  return 0;
+}
+
+int Application::load_into_view(const std::u16string& path, int32_t entry_mode) {
+  if (entry_mode != -1) return 1;  // archive entries are never opened
+  const uint32_t start = platform ? platform->now_ms() : 0;
+  if (surface_load(surfaces_, kKeyImage, path, true) != 0) return 1;
+  const Surface& image = *surface_find(surfaces_, kKeyImage);
+  const ImageInfo info = image.info;
+  ViewState& v = view_;
+  v.path = path;
+  v.display_name.clear();
+  source_mode = 1;
+  v.decoded_width = info.width;
+  v.decoded_height = info.height;
+  v.decoded_bits = info.bits;
+  v.decoded_has_alpha = info.has_alpha;
+  v.image_width = image.width;
+  v.image_height = image.height;
+  v.load_time = platform ? platform->now_ms() - start : 0;
+  const bool actual = window && window->menu().is_checked(cmd::DefaultScaleActual);
+  if (!actual || (v.flags & kKeepPlace)) {
+    v.zoom_x = remembered_.last_zoom_x;
+    v.zoom_y = remembered_.last_zoom_y;
+  } else {
+    v.zoom_x = v.zoom_y = kZoomActual;
+  }
+  surface_remove(surfaces_, kKeyAlpha);
+  if (info.has_alpha) split_alpha(surfaces_, image);
+  v.displayed_surface = kKeyImage;
+  v.flags |= kRedrawBackground;
+  if (window) {
+    layout_window(*this);
+    enable_image_commands(window->menu(), ShownPicture{info.format == kFormatJpeg, info.width, info.height,
+                                                       info.has_alpha != 0, false});
+    select_default_channel();
+  }
+  v.flags |= kImageShown;
+  if (platform) last_navigation_ms = platform->now_ms();
+  return 0;
+}
+
+void Application::close_image(bool reset) {
+  if (cancel_effect_dialog) cancel_effect_dialog();
+  if ((view_.flags & kModified) && platform) {
+    view_.flags |= kModalOpen;
+    auto answer = platform->message_box(kSaveQuestion, kWindowTitle, platform::MessageIcon::Question,
+                                        platform::MessageButtons::YesNo);
+    view_.flags &= ~kModalOpen;
+    if (answer == platform::MessageAnswer::Yes && save_as) save_as();
+  }
+  surface_remove(surfaces_, kKeyBackBuffer);
+  if (window) {
+    window->set_scroll_info(platform::ScrollBarKind::Horizontal, {0, kEmptyClientWidth - 1, kEmptyClientWidth, 0},
+                            true);
+    window->set_scroll_info(platform::ScrollBarKind::Vertical, {0, kEmptyClientHeight - 1, kEmptyClientHeight, 0},
+                            true);
+    if (reset) {
+      reset_window(*this);
+    } else {
+      const platform::Rect r = window->window_rect();
+      remembered_.window_x = r.left;
+      remembered_.window_y = r.top;
+    }
+  }
+  // Only a shown picture has a zoom to remember: closing an empty view (after a file that failed
+  // to load during a step) must not replace the zoom of the picture shown before it.
+  if (view_.flags & kImageShown) {
+    remembered_.last_zoom_x = view_.zoom_x;
+    remembered_.last_zoom_y = view_.zoom_y;
+  }
+  surface_remove(surfaces_, kKeyImage);
+  surface_remove(surfaces_, kKeyAlpha);
+  surface_remove(surfaces_, kKeyPreview);
+  if (window) disable_image_commands(window->menu());
+  // The modal flag belongs to a dialog that may still be open around this close (Calibrate
+  // Monitor, a drop during a box), not to the picture.
+  const uint32_t kept = view_.flags & (kFullScreen | kKeepPlace | kModalOpen);
+  view_ = ViewState{};
+  view_.flags = kept;
+  last_navigation_ms = 0;
+  source_mode = 0;
+  // The markers stay with the folder list: they are lost only when the list is rebuilt for
+  // another folder, not each time a step closes the shown file.
+  if (window) window->menu().set_enabled(cmd::Undo, false);
+}
+
+void Application::build_folder_list() {
+  if (has_folder_list) {
+    if (find_folder_entry(folder_list, view_.path) == shown_index) return;
+    drop_folder_list(*this);
+  }
+  if (view_.path.empty()) return;
+  folder_list = scan_image_folder(directory_part(view_.path));
+  if (find_folder_entry(folder_list, view_.path) < 0) folder_list.push_back(make_folder_entry(view_.path));
+  cursor_index = shown_index = find_folder_entry(folder_list, view_.path);
+  markers.assign(folder_list.size(), MarkerEntry{});
+  has_folder_list = true;
+  if (load_marker_stars && (!surface_find(surfaces_, 15) || !surface_find(surfaces_, 16))) {
+    load_marker_stars(surfaces_);
+  }
+}
+
+// The file steps share one walk: from `first` in `direction`, wrapping (when `wrap`) or stopping
+// at the end, until a file opens or the walk is back at the shown entry.
+namespace {
+
+void walk(Application& app, int32_t first, int32_t direction, bool wrap) {
+  const std::u16string kept = app.view().path;
+  const int32_t length = static_cast<int32_t>(app.folder_list.size());
+  const int32_t shown_at = app.shown_index;
+  int32_t cursor = first;
+  for (;;) {
+    if (cursor < 0 || cursor >= length) {
+      if (!wrap) break;
+      cursor = cursor < 0 ? length - 1 : 0;
+    }
+    if (cursor == shown_at) break;
+    app.cursor_index = cursor;
+    app.open_file(app.folder_list[static_cast<size_t>(cursor)].path, -1, -1);
+    if (shown(app)) {
+      app.shown_index = cursor;
+      return;
+    }
+    app.view().flags |= kKeepPlace;
+    cursor += direction;
+  }
+  app.cursor_index = shown_at;
+  if (shown(app)) return;
+  app.view().path = kept;
+  app.refresh();
+}
+
+bool loop_checked(Application& app) { return app.window && app.window->menu().is_checked(cmd::Loop); }
+
+}  // namespace
+
+void Application::step_next() {
+  if (!shown(*this) || !navigation_interval_passed(*this)) return;
+  build_folder_list();
+  if (has_folder_list) walk(*this, shown_index + 1, 1, loop_checked(*this));
+}
+
+void Application::step_previous() {
+  if (!shown(*this) || !navigation_interval_passed(*this)) return;
+  build_folder_list();
+  if (has_folder_list) walk(*this, shown_index - 1, -1, loop_checked(*this));
+}
+
+void Application::step_first() {
+  if (!shown(*this)) return;
+  build_folder_list();
+  if (has_folder_list) walk(*this, 0, 1, false);
+}
+
+void Application::step_last() {
+  if (!shown(*this)) return;
+  build_folder_list();
+  if (has_folder_list) walk(*this, static_cast<int32_t>(folder_list.size()) - 1, -1, false);
+}
+
+void Application::refresh() {
+  const std::u16string path = view_.path;
+  view_.flags |= kKeepPlace;
+  open_file(path, -1, -1);
+}
+
+void Application::drop_files(const std::vector<std::u16string>& items) {
+  drop_folder_list(*this);
+  bool first = true;
+  for (const std::u16string& item : items) {
+    std::u16string path = item;
+    if (is_directory(item)) {
+      auto found = first_file_in(item.back() == kPathSeparator ? item : item + kPathSeparator);
+      if (!found) continue;
+      path = *found;
+    }
+    if (platform && platform->key_held(platform::key::Shift)) {
+      set_background_picture(path);
+      if (window) window->bring_to_foreground();
+      return;
+    }
+    if (first) {
+      first = false;
+      open_file(path, -1, -1);
+    } else if (platform) {
+      platform->start_process(settings_store_.program_folder() + kProgramName, {path});
+    }
+  }
+}
+
+bool Application::set_background_picture(const std::u16string& path) {
+  const bool loaded = surface_load(surfaces_, kKeyBackground, path, false) == 0;
+  if (loaded) settings().background_image = path;
+  settings().background_mode = loaded ? 1 : 0;
+  if (window) {
+    window->menu().set_checked(cmd::BackgroundImage, loaded);
+    window->menu().set_checked(cmd::BackgroundFill, !loaded);
+  }
+  settings_store_.save();
+  view_.flags |= kRedrawBackground;
+  return loaded;
+}
+
+void Application::marker_set() {
+  if (!shown(*this) || !view_.display_name.empty()) return;
+  build_folder_list();
+  if (!has_folder_list || shown_index < 0) return;
+  if (markers.size() != folder_list.size()) markers.assign(folder_list.size(), MarkerEntry{});
+  int32_t& state = markers[static_cast<size_t>(shown_index)].state;
+  state = (state + 1) % 3;
+  view_.flags &= ~kFileInfoCurrent;
+  if (window && !window->menu().is_checked(cmd::OsdFileInfo)) dispatch_command(*this, cmd::OsdFileInfo);
+}
+
+void Application::marker_clear_all() {
+  for (MarkerEntry& m : markers) m.state = 0;
+  view_.flags &= ~kFileInfoCurrent;
+}
+
+}  // namespace tesmo

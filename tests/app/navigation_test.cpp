@@ -1,0 +1,287 @@
+// Opening, closing and stepping through a folder, drops and shortcuts, through the fake platform.
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/menu_options.h"
+#include "app/zoom.h"
+#include "base/bytes.h"
+#include "base/file_io.h"
+#include "formats/bmp/bmp.h"
+#include "platform/fake/fake_platform.h"
+#include "resources/resources.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+constexpr int32_t kBmp24 = 5;
+
+// The viewer as the start-up leaves it, without the message loop.
+class Navigation : public ::testing::Test {
+ protected:
+  Navigation() {
+    app = std::make_unique<Application>(tmp.folder());
+    app->platform = &fake;
+    platform::MainWindowParams p;
+    p.client_width = 400;
+    p.client_height = 300;
+    p.menu = &resources::main_menu();
+    p.position = platform::Point{100, 100};
+    app->window = fake.create_main_window(p);
+    app->hbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Horizontal);
+    app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
+    init_menu_checks(menu(), app->settings(), nullptr);
+    disable_image_commands(menu());
+  }
+  platform::Menu& menu() { return app->window->menu(); }
+  // A w × h picture of one colour.
+  std::u16string picture(const char* name, int w = 4, int h = 3, uint32_t colour = 0xFF204060u) {
+    std::u16string path = tmp.file(name);
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h, colour);
+    EXPECT_EQ(file_replace(path, bmp::encode(px, w, h, kBmp24)), 0);
+    return path;
+  }
+  std::u16string junk(const char* name) {
+    std::u16string path = tmp.file(name);
+    const std::string text = "not a picture at all";
+    EXPECT_EQ(file_replace(path, std::vector<uint8_t>(text.begin(), text.end())), 0);
+    return path;
+  }
+  void command(uint16_t id) { dispatch_command(*app, id); }
+  // Later steps must not be held back by the navigation interval.
+  void later() { fake.clock_ms += 100; }
+  std::u16string shown() { return app->view().path; }
+  bool image() { return app->view().flags & kImageShown; }
+
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  std::unique_ptr<Application> app;
+};
+
+TEST_F(Navigation, StepsFollowTheOrdinalOrderAndTheLoopOption) {
+  const auto a = picture("a.bmp"), b = picture("B.bmp"), c = picture("c.bmp");
+  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  later();
+  command(cmd::NextFile);
+  EXPECT_EQ(shown(), c);
+  later();
+  command(cmd::NextFile);  // Loop (the default) wraps to the first
+  EXPECT_EQ(shown(), b);
+  later();
+  command(cmd::PreviousFile);
+  EXPECT_EQ(shown(), c);
+  command(cmd::NoLoop);
+  later();
+  command(cmd::NextFile);  // the last file: nothing happens
+  EXPECT_EQ(shown(), c);
+  EXPECT_TRUE(image());
+  command(cmd::FirstFile);
+  EXPECT_EQ(shown(), b);
+  later();
+  command(cmd::PreviousFile);
+  EXPECT_EQ(shown(), b);
+  command(cmd::LastFile);
+  EXPECT_EQ(shown(), c);
+  EXPECT_EQ(app->folder_list.size(), 3u);
+  EXPECT_EQ(app->shown_index, 2);
+}
+
+TEST_F(Navigation, TwoNextPressesWithinTheIntervalMoveOneFile) {
+  const auto a = picture("a.bmp"), b = picture("b.bmp");
+  picture("c.bmp");
+  app->open_file(a, -1, -1);
+  later();
+  command(cmd::NextFile);
+  fake.clock_ms += 49;
+  command(cmd::NextFile);
+  EXPECT_EQ(shown(), b);
+  fake.clock_ms += 1;
+  command(cmd::NextFile);
+  EXPECT_EQ(shown(), tmp.file("c.bmp"));
+}
+
+TEST_F(Navigation, UnreadableNeighboursAreSkippedAndTheShownFileComesBackWithItsZoom) {
+  const auto a = picture("a.bmp", 40, 30);
+  junk("b.bmp");
+  junk("c.png");
+  const auto d = picture("d.bmp");
+  app->open_file(a, -1, -1);
+  later();
+  command(cmd::NextFile);
+  EXPECT_EQ(shown(), d);  // b and c were skipped
+  EXPECT_EQ(app->shown_index, 3);
+  std::filesystem::remove(to_fs_path(d));
+  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  set_zoom(*app, 12800, 12800);
+  later();
+  command(cmd::NextFile);
+  EXPECT_TRUE(image());
+  EXPECT_EQ(shown(), a);
+  EXPECT_EQ(app->view().zoom_x, 12800);
+  EXPECT_EQ(app->view().zoom_y, 12800);
+  EXPECT_EQ(app->shown_index, 0);
+}
+
+TEST_F(Navigation, AFileNoReaderAcceptsLeavesTheEmptyWindow) {
+  const auto a = picture("a.bmp", 900, 700);
+  app->open_file(a, -1, -1);
+  EXPECT_EQ(app->window->client_rect().width(), 900);
+  EXPECT_EQ(app->open_file(junk("notes.txt"), -1, -1), 1);
+  EXPECT_FALSE(image());
+  EXPECT_EQ(surface_find(app->surfaces(), kKeyImage), nullptr);
+  EXPECT_EQ(app->window->client_rect().width(), 400);
+  EXPECT_EQ(app->window->client_rect().height(), 300);
+  EXPECT_EQ(app->window->title(), u"Tesmo64");
+  EXPECT_FALSE(menu().is_enabled(cmd::ZoomIn));
+  EXPECT_EQ(app->window->scroll_info(platform::ScrollBarKind::Vertical), (platform::ScrollInfo{0, 299, 300, 0}));
+}
+
+TEST_F(Navigation, ZoomInNeedsAPicture) {
+  command(cmd::ZoomIn);
+  EXPECT_EQ(app->view().zoom_x, kZoomActual);
+  EXPECT_FALSE(menu().is_enabled(cmd::ZoomIn));
+  app->open_file(picture("a.bmp"), -1, -1);
+  later();
+  command(cmd::ZoomIn);
+  EXPECT_EQ(app->view().zoom_x, 2 * kZoomActual);
+}
+
+TEST_F(Navigation, DefaultScalePreviousKeepsTheZoomOfTheClosedPicture) {
+  app->open_file(picture("a.bmp"), -1, -1);
+  set_zoom(*app, 6400, 6400);
+  app->open_file(picture("b.bmp"), -1, -1);
+  EXPECT_EQ(app->view().zoom_x, kZoomActual);  // Actual Pixels is the default
+  set_zoom(*app, 6400, 6400);
+  command(cmd::DefaultScalePrevious);
+  app->open_file(tmp.file("a.bmp"), -1, -1);
+  EXPECT_EQ(app->view().zoom_x, 6400);
+}
+
+TEST_F(Navigation, ShortcutShowsItsTargetUnderTheTargetPath) {
+  const auto target = picture("t.bmp");
+  std::vector<uint8_t> link(0x4C, 0);
+  store_u32le(link, 0, 0x4C);
+  const uint8_t clsid[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+  std::copy(std::begin(clsid), std::end(clsid), link.begin() + 4);
+  store_u32le(link, 0x14, 0x88);  // relative path, UTF-16
+  const std::u16string rel = u".\\t.bmp";
+  link.push_back(static_cast<uint8_t>(rel.size()));
+  link.push_back(0);
+  for (char16_t ch : rel) {
+    link.push_back(static_cast<uint8_t>(ch));
+    link.push_back(0);
+  }
+  const auto lnk = tmp.file("Shortcut.LNK");
+  ASSERT_EQ(file_replace(lnk, link), 0);
+  ASSERT_EQ(app->open_file(lnk, -1, -1), 0);
+  EXPECT_EQ(shown(), target);
+  EXPECT_EQ(app->last_open_request, lnk);
+}
+
+TEST_F(Navigation, OpenDialogStartsInTheShownFilesFolder) {
+  const auto a = picture("a.bmp");
+  fake.open_answers = {std::nullopt};
+  command(cmd::OpenImage);
+  ASSERT_EQ(fake.open_requests.size(), 1u);
+  EXPECT_EQ(fake.open_requests[0].title, u"開く");
+  EXPECT_TRUE(fake.open_requests[0].initial_folder.empty());
+  EXPECT_FALSE(fake.open_requests[0].filter.empty());
+  fake.open_answers = {a};
+  command(cmd::OpenImage);
+  EXPECT_EQ(shown(), a);
+  fake.open_answers = {std::nullopt};  // cancel: the picture stays
+  command(cmd::OpenImage);
+  EXPECT_EQ(fake.open_requests.back().initial_folder, tmp.folder());
+  EXPECT_EQ(shown(), a);
+}
+
+TEST_F(Navigation, DropOpensTheFirstAndStartsInstancesForTheRest) {
+  const auto a = picture("a.bmp"), b = picture("b.bmp");
+  std::filesystem::create_directories(tmp.path() / "sub" / "deeper");
+  const auto c = picture("sub/deeper/c.bmp");
+  std::filesystem::create_directories(tmp.path() / "empty");
+  app->drop_files({tmp.file("empty"), a, b, tmp.file("sub")});
+  EXPECT_EQ(shown(), a);
+  ASSERT_EQ(fake.started.size(), 2u);
+  EXPECT_EQ(fake.started[0].program, tmp.folder() + u"tesmo64");
+  EXPECT_EQ(fake.started[0].arguments, std::vector<std::u16string>{b});
+  EXPECT_EQ(fake.started[1].arguments, std::vector<std::u16string>{c});
+}
+
+TEST_F(Navigation, ShiftDropSetsTheBackgroundPicture) {
+  const auto a = picture("a.bmp"), b = picture("b.bmp");
+  fake.held_keys.insert(platform::key::Shift);
+  app->drop_files({a, b});
+  EXPECT_FALSE(image());
+  EXPECT_TRUE(fake.started.empty());
+  EXPECT_NE(surface_find(app->surfaces(), kKeyBackground), nullptr);
+  EXPECT_TRUE(menu().is_checked(cmd::BackgroundImage));
+  EXPECT_FALSE(menu().is_checked(cmd::BackgroundFill));
+  const auto file = read_file(tmp.folder() + u"savedata/system.sav").value();
+  EXPECT_EQ(load_u32le(file, 6332), 1u);
+  EXPECT_EQ(file[11628], static_cast<uint8_t>(a[0]));
+  // A file that cannot be loaded falls back to the fill colour.
+  app->drop_files({junk("x.txt")});
+  EXPECT_TRUE(menu().is_checked(cmd::BackgroundFill));
+  EXPECT_EQ(app->settings().background_mode, 0);
+}
+
+TEST_F(Navigation, MarkersCycleAndStayWhileSteppingInTheFolder) {
+  const auto a = picture("a.bmp");
+  picture("b.bmp");
+  app->open_file(a, -1, -1);
+  command(cmd::MarkerSet);
+  EXPECT_TRUE(menu().is_checked(cmd::OsdFileInfo));  // switched on so the star is seen
+  command(cmd::MarkerSet);
+  ASSERT_EQ(app->markers.size(), 2u);
+  EXPECT_EQ(app->markers[0].state, 2);
+  later();
+  command(cmd::NextFile);
+  command(cmd::MarkerSet);
+  EXPECT_EQ(app->markers[0].state, 2);
+  EXPECT_EQ(app->markers[1].state, 1);
+  command(cmd::MarkerClearAll);
+  EXPECT_EQ(app->markers[0].state + app->markers[1].state, 0);
+  command(cmd::MarkerSet);
+  command(cmd::MarkerSet);
+  command(cmd::MarkerSet);
+  EXPECT_EQ(app->markers[1].state, 0);
+}
+
+TEST_F(Navigation, ClosingAModifiedPictureAsksAndYesRunsSaveAs) {
+  app->open_file(picture("a.bmp"), -1, -1);
+  int saves = 0;
+  app->save_as = [&] { ++saves; };
+  bool modal_seen = false;
+  fake.on_modal = [&] { modal_seen = app->view().flags & kModalOpen; };
+  app->view().flags |= kModified;
+  fake.answers = {platform::MessageAnswer::Yes};
+  command(cmd::Close);
+  EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"変更をセーブしますか？"});
+  EXPECT_TRUE(modal_seen);
+  EXPECT_EQ(saves, 1);
+  EXPECT_FALSE(app->view().flags & kModalOpen);
+  EXPECT_FALSE(image());
+}
+
+TEST_F(Navigation, SpaceDoesNothingWhileAModalDialogIsOpen) {
+  const auto a = picture("a.bmp"), b = picture("b.bmp");
+  app->open_file(a, -1, -1);
+  later();
+  app->view().flags |= kModalOpen;
+  fake.push_key(platform::key::Space);
+  fake.max_idle_polls = 1;
+  run_message_loop(*app);
+  EXPECT_EQ(shown(), a);
+  app->view().flags &= ~kModalOpen;
+  fake.push_key(platform::key::Space);
+  fake.idle_polls = 0;
+  run_message_loop(*app);
+  EXPECT_EQ(shown(), b);
+}
+
+}  // namespace
+}  // namespace tesmo
