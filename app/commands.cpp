@@ -11,6 +11,7 @@
 #include "app/menu_options.h"
 #include "app/presentation.h"
 #include "app/zoom.h"
+#include "app/zoom_dialog.h"
 
 namespace tesmo {
 namespace {
@@ -29,6 +30,7 @@ void zoom_in_precise(Application& app, uint16_t) { zoom_in(app, true); }
 void zoom_out_normal(Application& app, uint16_t) { zoom_out(app, false); }
 void zoom_out_precise(Application& app, uint16_t) { zoom_out(app, true); }
 void actual_pixels(Application& app, uint16_t) { set_zoom(app, kZoomActual, kZoomActual); }
+void zoom_arbitrary_dialog(Application& app, uint16_t) { zoom_arbitrary(app); }
 void full_screen(Application& app, uint16_t) { toggle_full_screen(app); }
 void always_on_top(Application& app, uint16_t) { toggle_always_on_top(app); }
 
@@ -51,6 +53,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::ZoomOut, zoom_out_normal},
     {cmd::ZoomOutPrecise, zoom_out_precise},
     {cmd::ActualPixels, actual_pixels},
+    {cmd::ZoomArbitrary, zoom_arbitrary_dialog},
     {cmd::FullScreen, full_screen},
     {cmd::AlwaysOnTop, always_on_top},
     {cmd::OsdFps, fps_display},

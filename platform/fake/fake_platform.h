@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_dialog.h"
 #include "platform/platform.h"
 
 namespace tesmo::platform {
@@ -101,6 +102,9 @@ class FakePlatform final : public Platform {
   std::optional<Rect> work_area() override { return work_area_rect; }
   MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
+  // Runs the next script of dialog_scripts (none: Cancel at once) and records the dialog.
+  int run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
+  std::unique_ptr<DialogWindow> open_modeless_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
 
   // Scripting.
   void push(const Event& e) { events.push_back(e); }
@@ -124,6 +128,9 @@ class FakePlatform final : public Platform {
   int sleeps = 0;
   std::deque<MessageAnswer> answers;  // next message-box answers; Ok when empty
   std::vector<std::u16string> messages;
+  std::deque<DialogScript> dialog_scripts;  // one per modal dialog, in order
+  std::vector<DialogRecord> dialogs;        // every modal dialog run, in order
+  bool refuse_dialogs = false;
   FakeWindow* window = nullptr;  // the last window created
 };
 
