@@ -336,6 +336,31 @@ TEST_F(SkinnedDialogs, LargerClientAreaStretchesTheBackground) {
   EXPECT_TRUE(found);
 }
 
+TEST_F(SkinnedDialogs, ModelessEffectSkinSurvivesAModalDialog) {
+  // The effect parameter dialog is modeless on base 52 (work surfaces 74 and 75); a modal dialog
+  // opened meanwhile uses base 40 and must leave it intact.
+  SkinnedDialog effect(*app, resources::kSkinEffect, kSkinEffectBase);
+  static constexpr platform::ControlTemplate kControls[] = {
+      {kSkinOkId, platform::ControlKind::OwnerDrawButton, u"OK", {10, 200, 98, 221}},
+      {kSkinCancelId, platform::ControlKind::OwnerDrawButton, u"キャンセル", {110, 200, 198, 221}},
+  };
+  static constexpr platform::DialogTemplate kEffect{125, u"効果", 361, 257, kControls, kSkinOkId, kSkinCancelId};
+  auto window = fake.open_modeless_dialog(kEffect, effect);
+  ASSERT_TRUE(window);
+  auto& d = static_cast<platform::FakeDialog&>(window->dialog());
+  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_NE(surface_find(app->surfaces(), key), nullptr) << key;
+  EXPECT_EQ(zoom({{DialogStep::Press, kSkinOkId}}), 0);
+  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_NE(surface_find(app->surfaces(), key), nullptr) << key;
+  EXPECT_FALSE(skin_surfaces_left());
+  const size_t before = d.paints.size();
+  d.redraw();
+  ASSERT_EQ(d.paints.size(), before + 3);
+  EXPECT_EQ(d.paints[before].width, 361);  // the background, then both buttons, still skinned
+  EXPECT_EQ(d.paints[before + 1].pixels, state_row(51, 1));  // OK holds the focus
+  window.reset();
+  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_EQ(surface_find(app->surfaces(), key), nullptr) << key;
+}
+
 TEST_F(SkinnedDialogs, WithoutPicturesTheDialogStillWorksUnskinned) {
   // The pictures cannot be had: nothing is drawn, nothing is left behind, the dialog works.
   class Unskinned final : public SkinnedDialog {
