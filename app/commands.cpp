@@ -13,6 +13,7 @@
 #include "app/presentation.h"
 #include "app/viewer_commands.h"
 #include "app/zoom.h"
+#include "app/zoom_dialog.h"
 
 namespace tesmo {
 namespace {
@@ -31,6 +32,7 @@ void zoom_in_precise(Application& app, uint16_t) { zoom_in(app, true); }
 void zoom_out_normal(Application& app, uint16_t) { zoom_out(app, false); }
 void zoom_out_precise(Application& app, uint16_t) { zoom_out(app, true); }
 void actual_pixels(Application& app, uint16_t) { set_zoom(app, kZoomActual, kZoomActual); }
+void zoom_arbitrary_dialog(Application& app, uint16_t) { zoom_arbitrary(app); }
 void full_screen(Application& app, uint16_t) { toggle_full_screen(app); }
 void always_on_top(Application& app, uint16_t) { toggle_always_on_top(app); }
 
@@ -195,6 +197,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::ActualPixels, actual_pixels},
     {cmd::ZoomOutPrecise, zoom_out_precise},
     {cmd::ZoomOut, zoom_out_normal},
+    {cmd::ZoomArbitrary, zoom_arbitrary_dialog},
     {cmd::ZoomTypeA, choose_option},
     {cmd::ZoomTypeB, choose_option},
     {cmd::ZoomTypeC, choose_option},

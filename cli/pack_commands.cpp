@@ -6,11 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "app/dialog_skin.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "formats/jab/jab.h"
+#include "surface/surface.h"
 #include "tools/pack/pack.h"
 
 namespace tesmo::cli {
@@ -60,20 +62,39 @@ int block_expand_file(const Command& usage, Args args) {
   return write_output(args[1], *data);
 }
 
+constexpr std::string_view kEmbedded = "--embedded";
+
+// The archive named on the command line, or with --embedded the viewer's embedded resource archive.
 std::optional<ArchiveReader> open_archive(const std::string& path) {
+  if (path == kEmbedded) {
+    auto reader = archive_open_memory(load_resource_archive());
+    if (!reader) fail("no embedded archive in this build");
+    return reader;
+  }
   auto reader = ArchiveReader::open_file(utf8_to_utf16(path));
   if (!reader) fail("cannot read " + path + " as an independent pack archive");
   return reader;
 }
 
+// "WxH" of the picture an entry holds, or "-" when it does not decode.
+std::string picture_size(const ArchiveReader& reader, uint32_t i) {
+  auto data = reader.entry_data(i);
+  SurfaceTable table(0);
+  if (!data || surface_load(table, 0, std::span<const uint8_t>(*data), false) != 0) return "-";
+  const Surface* s = surface_find(table, 0);
+  return std::to_string(s->width) + "x" + std::to_string(s->height);
+}
+
 int archive_list(const Command& usage, Args args) {
   if (args.size() != 1) return usage_error(usage);
-  if (std::string_view(args[0]) == "--embedded") return fail("no embedded archive in this build");
+  const bool embedded = args[0] == kEmbedded;
   auto reader = open_archive(args[0]);
   if (!reader) return 1;
   for (uint32_t i = 0; i < reader->count(); ++i) {
     const PackIndexEntry& e = reader->index()[i];
-    std::printf("%u %u %u %d %d\n", i, e.offset, e.size, e.level, e.user_value);
+    std::printf("%u %u %u %d %d", i, e.offset, e.size, e.level, e.user_value);
+    if (embedded) std::printf(" %s", picture_size(*reader, i).c_str());
+    std::printf("\n");
   }
   return 0;
 }
@@ -82,7 +103,6 @@ int archive_extract(const Command& usage, Args args) {
   if (args.size() != 3) return usage_error(usage);
   auto index = parse_integer(args[1]);
   if (!index || *index < 0) return usage_error(usage);
-  if (std::string_view(args[0]) == "--embedded") return fail("no embedded archive in this build");
   auto reader = open_archive(args[0]);
   if (!reader) return 1;
   if (*index >= reader->count()) return fail("the archive has no entry " + std::string(args[1]));

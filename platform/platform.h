@@ -3,6 +3,7 @@
 //   event.h          Event: one message of the window system
 //   menu_template.h  menu and accelerator templates (the data lives in resources/)
 //   window.h         MainWindow, Menu, scroll-bar and style records
+//   dialog.h         dialog templates, handlers and the dialog as a handler sees it
 //   platform.h       Platform: windows, the event queue, metrics, message boxes, clock and sleep
 // Implementations: qt/ (the product) and fake/ (deterministic, for tests).
 #pragma once
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/dialog.h"
 #include "platform/event.h"
 #include "platform/keys.h"
 #include "platform/window.h"
@@ -28,12 +30,6 @@ struct Metrics {
   int dialog_frame_y = 3;
   int vscroll_width = 17;   // vertical scroll bar width
   int hscroll_height = 17;  // horizontal scroll bar height
-};
-
-struct Size {
-  int width = 0;
-  int height = 0;
-  bool operator==(const Size&) const = default;
 };
 
 enum class MessageIcon : uint8_t { None, Information, Warning, Error, Question };
@@ -90,6 +86,13 @@ class Platform {
   // every other instance and returns how many were reached.
   virtual void listen_for_instances(const char* class_name) = 0;
   virtual int close_other_instances(const char* class_name) = 0;
+  // Runs a modal dialog over the main window until its handler ends it; returns the end code, or
+  // kDialogFailed when the dialog cannot be made. The main window takes no input meanwhile.
+  virtual int run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) = 0;
+  // Opens a modeless dialog (init has run when this returns); null when it cannot be made. The
+  // template and the handler must outlive the window.
+  virtual std::unique_ptr<DialogWindow> open_modeless_dialog(const DialogTemplate& dialog,
+                                                             DialogHandler& handler) = 0;
 };
 
 }  // namespace tesmo::platform

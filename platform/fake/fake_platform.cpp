@@ -212,4 +212,31 @@ int FakePlatform::close_other_instances(const char*) {
   return other_instances;
 }
 
+int FakePlatform::run_modal_dialog(const DialogTemplate& t, DialogHandler& handler) {
+  if (refuse_dialogs) return kDialogFailed;
+  DialogScript script;
+  if (!dialog_scripts.empty()) {
+    script = std::move(dialog_scripts.front());
+    dialog_scripts.pop_front();
+  }
+  if (script.expect_id != 0 && script.expect_id != t.id) return kDialogFailed;
+  FakeDialog d(t, handler, script.client.value_or(Size{t.client_width, t.client_height}));
+  handler.init(d);
+  d.redraw();
+  for (const DialogStep& step : script.steps) {
+    if (d.ended()) break;
+    d.perform(step);
+  }
+  if (!d.ended()) d.press(t.cancel_id);
+  if (!d.ended()) d.end(kDialogCancel);
+  handler.destroy(d);
+  dialogs.push_back(d.record());
+  return d.end_code();
+}
+
+std::unique_ptr<DialogWindow> FakePlatform::open_modeless_dialog(const DialogTemplate& t, DialogHandler& handler) {
+  if (refuse_dialogs) return nullptr;
+  return std::make_unique<FakeDialogWindow>(t, handler, Size{t.client_width, t.client_height});
+}
+
 }  // namespace tesmo::platform

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_dialog.h"
 #include "platform/platform.h"
 
 namespace tesmo::platform {
@@ -108,6 +109,9 @@ class FakePlatform final : public Platform {
   bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
   void listen_for_instances(const char* class_name) override { listening_class = class_name; }
   int close_other_instances(const char* class_name) override;
+  // Runs the next script of dialog_scripts (none: Cancel at once) and records the dialog.
+  int run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
+  std::unique_ptr<DialogWindow> open_modeless_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
 
   // Scripting.
   void push(const Event& e) { events.push_back(e); }
@@ -131,6 +135,9 @@ class FakePlatform final : public Platform {
   int sleeps = 0;
   std::deque<MessageAnswer> answers;  // next message-box answers; Ok when empty
   std::vector<std::u16string> messages;
+  std::deque<DialogScript> dialog_scripts;  // one per modal dialog, in order
+  std::vector<DialogRecord> dialogs;        // every modal dialog run, in order
+  bool refuse_dialogs = false;
   FakeWindow* window = nullptr;  // the last window created
 
   // Choosers: the next answers (nothing = cancelled when empty), and what they were asked.

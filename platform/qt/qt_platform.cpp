@@ -12,6 +12,7 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_main_window.h"
 
 namespace tesmo::platform {
@@ -170,6 +171,15 @@ MessageAnswer QtPlatform::message_box(const std::u16string& text, const std::u16
                   QString::fromStdU16String(caption), QString::fromStdU16String(text),
                   buttons_row->qt_buttons, main_frame_);
   return answer_of(box.exec(), buttons_row->dismissed);
+}
+
+int QtPlatform::run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) {
+  qt::QtDialog d(dialog, handler, main_frame_);
+  return d.run_modal();
+}
+
+std::unique_ptr<DialogWindow> QtPlatform::open_modeless_dialog(const DialogTemplate& dialog, DialogHandler& handler) {
+  return std::make_unique<qt::QtDialogWindow>(dialog, handler, main_frame_);
 }
 
 std::unique_ptr<Platform> make_qt_platform(int& argc, char** argv) {

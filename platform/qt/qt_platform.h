@@ -2,6 +2,7 @@
 //   qt_platform   QtPlatform: the application object, the event queue, clock, metrics, boxes
 //   qt_main_window, qt_widgets   the main window and the widgets that report its events
 //   qt_menu       the menu bar built from the menu template
+//   qt_dialog     dialogs built from templates, driven by their handlers
 //   qt_keys       key codes, modifier bits and accelerator texts
 //   qt_event_queue  the queue between the widgets and the system's message loop
 #pragma once
@@ -50,6 +51,10 @@ class QtPlatform final : public Platform {
   // socket's name is the process id. A request is one line "close".
   void listen_for_instances(const char* class_name) override;
   int close_other_instances(const char* class_name) override;
+  // A QDialog over the main window; Enter is OK unless Cancel has the focus, Esc and the close box
+  // are Cancel.
+  int run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
+  std::unique_ptr<DialogWindow> open_modeless_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
 
  private:
   std::unique_ptr<QApplication> app_;

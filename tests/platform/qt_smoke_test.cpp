@@ -531,6 +531,50 @@ TEST(QtPlatformTest, MessageBoxReturnsTheAnswerGiven) {
   }
 }
 
+// The dialog host: Enter is OK unless Cancel has the focus, Esc is Cancel, the handler sees the
+// field's text, and destroy follows once however the dialog ends.
+TEST(QtPlatformTest, ModalDialogsFollowTheirHandler) {
+  static constexpr ControlTemplate kControls[] = {
+      {kNoControlId, ControlKind::Static, u"倍率", {10, 10, 100, 30}},
+      {11, ControlKind::Edit, u"", {10, 40, 150, 64}},
+      {1097, ControlKind::OwnerDrawButton, u"OK", {10, 80, 98, 101}},
+      {1098, ControlKind::OwnerDrawButton, u"キャンセル", {110, 80, 198, 101}},
+  };
+  static constexpr DialogTemplate kDialog{159, u"題", 220, 120, kControls, 1097, 1098};
+  struct Handler : DialogHandler {
+    void init(Dialog& d) override { d.set_text(11, u"12.5"); }
+    void command(Dialog& d, uint16_t id, int n) override {
+      if (id == 1097) field = d.text(11);
+      DialogHandler::command(d, id, n);
+    }
+    void destroy(Dialog&) override { ++destroyed; }
+    std::u16string field;
+    int destroyed = 0;
+  };
+  struct Case {
+    bool focus_cancel;
+    int key;
+    int code;
+  };
+  for (const Case c : {Case{false, Qt::Key_Return, kDialogOk}, Case{true, Qt::Key_Return, kDialogCancel},
+                       Case{false, Qt::Key_Escape, kDialogCancel}}) {
+    Handler h;
+    QTimer::singleShot(50, [&c] {
+      QWidget* d = QApplication::activeModalWidget();
+      ASSERT_NE(d, nullptr);
+      if (c.focus_cancel) {
+        for (auto* b : d->findChildren<QPushButton*>())
+          if (b->text() == QStringLiteral("キャンセル")) b->setFocus();
+      }
+      QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier);
+      QApplication::sendEvent(d->focusWidget() ? d->focusWidget() : d, &press);
+    });
+    EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), c.code);
+    EXPECT_EQ(h.destroyed, 1);
+    EXPECT_EQ(h.field, c.code == kDialogOk ? u"12.5" : u"");
+  }
+}
+
 TEST(QtPlatformTest, MetricsScreenAndClockAreSensible) {
   MainWindowParams params;  // a shown window without a menu must not make the menu height 0
   params.client_width = 10;

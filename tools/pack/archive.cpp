@@ -171,4 +171,55 @@ std::optional<std::vector<uint8_t>> ArchiveReader::entry_data(uint32_t i) const 
   return block_decode(*bytes);
 }
 
+int ArchiveReader::load_range(uint32_t first, uint32_t end) {
+  run_.clear();
+  run_.shrink_to_fit();
+  run_first_ = -1;
+  if (first >= end || end > index_.size()) return 1;
+  if (end - first == 1) {
+    for (const CacheSlot& slot : cache_)
+      if (slot.index == first) return 0;
+  }
+  uint64_t start = index_[first].offset;
+  uint64_t stop = uint64_t{index_[end - 1].offset} + index_[end - 1].size;
+  if (stop < start || stop > size_) return 1;
+  size_t length = static_cast<size_t>(stop - start);
+  if (memory_.empty()) {
+    auto bytes = read_file_range(path_, start, length);
+    if (!bytes || bytes->size() != length) return 1;
+    run_ = std::move(*bytes);
+  } else {
+    auto part = memory_.subspan(static_cast<size_t>(start), length);
+    run_.assign(part.begin(), part.end());
+  }
+  run_first_ = first;
+  run_offset_ = start;
+  return 0;
+}
+
+int ArchiveReader::cache_entry(uint32_t i) {
+  for (CacheSlot& slot : cache_) {
+    if (slot.index == i) return 0;
+  }
+  for (CacheSlot& slot : cache_) {
+    if (slot.index != -1) continue;
+    auto bytes = entry_bytes(i);
+    if (!bytes) return 1;
+    slot.index = i;
+    slot.data = std::move(*bytes);
+    return 0;
+  }
+  return 1;
+}
+
+std::span<const uint8_t> ArchiveReader::entry(uint32_t i) const {
+  for (const CacheSlot& slot : cache_)
+    if (slot.index == i) return slot.data;
+  if (run_first_ < 0 || i >= index_.size()) return {};
+  // Entries normally follow each other, but the index is only trusted as far as the run reaches.
+  const PackIndexEntry& e = index_[i];
+  if (e.offset < run_offset_ || uint64_t{e.offset} + e.size > run_offset_ + run_.size()) return {};
+  return std::span<const uint8_t>(run_).subspan(static_cast<size_t>(e.offset - run_offset_), e.size);
+}
+
 }  // namespace tesmo

@@ -4,6 +4,7 @@
 // starting at 0. All integers are little-endian.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -78,7 +79,26 @@ class ArchiveReader {
   // the stored bytes are out of range or the block is damaged.
   std::optional<std::vector<uint8_t>> entry_data(uint32_t i) const;
 
+  // Loads the stored bytes of entries first … end − 1 as one run (the first entry's offset up to
+  // the end of the last one) into a new buffer, replacing the previous run. A single entry already
+  // in a cache slot is not reloaded. 1 when the range is empty or out of order, lies outside the
+  // archive or cannot be read; the previous run is then gone.
+  int load_range(uint32_t first, uint32_t end);
+  // Keeps entry `i` in the first empty one of the eight cache slots. 0, or 1 when the slots are
+  // full, `i` is out of range or its bytes cannot be read.
+  int cache_entry(uint32_t i);
+  // The stored bytes of entry `i`: its cache slot's data, or its place inside the loaded run. Empty
+  // when neither holds the whole entry.
+  std::span<const uint8_t> entry(uint32_t i) const;
+
+  static constexpr size_t kCacheSlots = 8;
+
  private:
+  struct CacheSlot {
+    int64_t index = -1;  // −1: empty
+    std::vector<uint8_t> data;
+  };
+
   static std::optional<ArchiveReader> open(std::span<const uint8_t> head, uint64_t size,
                                            std::span<const uint8_t> memory, std::u16string path);
   std::span<const uint8_t> memory_;  // empty when reading from `path_`
@@ -86,6 +106,20 @@ class ArchiveReader {
   uint64_t size_ = 0;
   PackArchiveHeader header_;
   std::vector<PackIndexEntry> index_;
+  std::vector<uint8_t> run_;  // the loaded run of entries
+  int64_t run_first_ = -1;    // its first entry; −1 none
+  uint64_t run_offset_ = 0;   // the archive offset of run_[0]
+  std::array<CacheSlot, kCacheSlots> cache_;
 };
+
+// The reader's operations under the names the viewer's resource code uses. archive_open_memory
+// reads the header and copies the index (nothing when the bytes are not an independent archive).
+inline std::optional<ArchiveReader> archive_open_memory(std::span<const uint8_t> bytes) {
+  return ArchiveReader::open_memory(bytes);
+}
+inline int archive_load_range(ArchiveReader& reader, uint32_t first, uint32_t end) {
+  return reader.load_range(first, end);
+}
+inline std::span<const uint8_t> archive_entry(const ArchiveReader& reader, uint32_t i) { return reader.entry(i); }
 
 }  // namespace tesmo

@@ -1,0 +1,133 @@
+// Dialogs: a template (id, caption, client size, controls by id) and a platform-free handler that
+// the dialog host calls on init, command, erase (the background), draw-item (owner-drawn buttons)
+// and destroy. The host runs it modal (returning the end code) or modeless.
+//
+// Host behaviour every implementation keeps: Enter acts as the OK button unless the Cancel button
+// has the focus; Esc and the close box act as the Cancel button; a dialog ends only when its
+// handler calls end(); statics are drawn transparent over whatever the erase handler painted.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/window.h"
+
+namespace tesmo::platform {
+
+enum class ControlKind : uint8_t {
+  Static,           // a label
+  Edit,             // one line of text
+  Button,           // a push button drawn by the window system
+  OwnerDrawButton,  // a push button drawn by the handler's draw_item
+  CheckBox,
+  RadioButton,
+  ComboBox,         // a drop-down list
+  GroupBox,         // a frame with a caption around other controls
+};
+
+struct ControlTemplate {
+  uint16_t id = 0;  // kNoControlId for statics nobody addresses
+  ControlKind kind = ControlKind::Static;
+  std::u16string_view label;
+  Rect rect;  // in client coordinates
+};
+
+inline constexpr uint16_t kNoControlId = 0xFFFF;
+
+struct DialogTemplate {
+  uint16_t id = 0;
+  std::u16string_view caption;
+  int client_width = 0;
+  int client_height = 0;
+  std::span<const ControlTemplate> controls;
+  uint16_t ok_id = 1;      // what Enter presses
+  uint16_t cancel_id = 2;  // what Esc and the close box press
+};
+
+// End codes of modal dialogs; handlers may end with others (a command that cancels returns 2).
+inline constexpr int kDialogOk = 0;
+inline constexpr int kDialogCancel = 1;
+inline constexpr int kDialogFailed = -1;  // the dialog could not be created
+
+// Notification codes carried by command().
+enum DialogNotification : int {
+  kClicked = 0,           // buttons, check boxes, radio buttons
+  kSelectionChanged = 1,  // combo boxes
+  kEditChanged = 0x300,   // edit fields, after the user changed the text
+};
+
+// Where a handler draws: 32-bit B, G, R, A pictures (stride = width, alpha ignored) put at (x, y)
+// of the dialog's client area or of one button.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual void draw(const uint32_t* pixels, int width, int height, int x, int y) = 0;
+};
+
+// One owner-drawn button to draw, in its current state.
+struct DrawItem {
+  uint16_t id = 0;
+  int width = 0;
+  int height = 0;
+  bool disabled = false;
+  bool pressed = false;  // held down (selected)
+  bool focused = false;
+  Canvas* canvas = nullptr;
+};
+
+// An open dialog as its handler sees it. Controls are addressed by id; unknown ids are ignored
+// (reads give empty text, false, −1).
+class Dialog {
+ public:
+  virtual ~Dialog() = default;
+  virtual const DialogTemplate& dialog_template() const = 0;
+  virtual Size client_size() const = 0;
+  virtual Rect window_rect() const = 0;       // outer frame, screen coordinates
+  virtual void move(Point outer_top_left) = 0;
+  virtual std::u16string text(uint16_t id) const = 0;
+  virtual void set_text(uint16_t id, std::u16string_view text) = 0;
+  virtual bool checked(uint16_t id) const = 0;
+  virtual void set_checked(uint16_t id, bool checked) = 0;
+  virtual bool enabled(uint16_t id) const = 0;
+  virtual void set_enabled(uint16_t id, bool enabled) = 0;
+  virtual void add_item(uint16_t id, std::u16string_view item) = 0;  // combo boxes
+  virtual int selection(uint16_t id) const = 0;                     // −1: none
+  virtual void set_selection(uint16_t id, int index) = 0;
+  virtual void set_focus(uint16_t id) = 0;
+  virtual void redraw() = 0;  // background and owner-drawn buttons again
+  // Ends the dialog: a modal run returns `code`; a modeless dialog closes (destroy follows).
+  virtual void end(int code) = 0;
+};
+
+class DialogHandler {
+ public:
+  virtual ~DialogHandler() = default;
+  // Before the dialog is first shown: fill the fields, place the dialog.
+  virtual void init(Dialog&) {}
+  // A control was used. The default ends with kDialogOk for the OK id and kDialogCancel for the
+  // Cancel id.
+  virtual void command(Dialog& d, uint16_t id, int notification) {
+    (void)notification;
+    if (id == d.dialog_template().ok_id) d.end(kDialogOk);
+    else if (id == d.dialog_template().cancel_id) d.end(kDialogCancel);
+  }
+  // Paints the whole client area; false leaves the window system's plain background.
+  virtual bool erase(Dialog&, Canvas&) { return false; }
+  // Draws one owner-drawn button; false leaves the window system's plain button.
+  virtual bool draw_item(Dialog&, const DrawItem&) { return false; }
+  // The dialog is going away (after end(), or with its modeless window).
+  virtual void destroy(Dialog&) {}
+};
+
+// A modeless dialog; destroying the object closes the dialog (destroy is called once).
+class DialogWindow {
+ public:
+  virtual ~DialogWindow() = default;
+  virtual Dialog& dialog() = 0;
+  virtual bool is_open() const = 0;  // false once the handler ended it
+};
+
+}  // namespace tesmo::platform

@@ -1,0 +1,177 @@
+// Dialogs on the fake platform.
+#include "platform/fake/fake_dialog.h"
+
+namespace tesmo::platform {
+namespace {
+
+// Frame of a fake dialog: the fixed metrics of the fake platform (caption 23, frame 3).
+constexpr int kFrameX = 3, kFrameY = 3, kCaption = 23;
+
+class RecordingCanvas final : public Canvas {
+ public:
+  RecordingCanvas(std::vector<DialogPaint>& out, DialogPaint base) : out_(out), base_(std::move(base)) {}
+  void draw(const uint32_t* pixels, int width, int height, int x, int y) override {
+    DialogPaint p = base_;
+    p.width = width;
+    p.height = height;
+    p.x = x;
+    p.y = y;
+    if (pixels && width > 0 && height > 0) p.pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+    out_.push_back(std::move(p));
+  }
+
+ private:
+  std::vector<DialogPaint>& out_;
+  DialogPaint base_;
+};
+
+}  // namespace
+
+FakeDialog::FakeDialog(const DialogTemplate& t, DialogHandler& handler, Size client)
+    : t_(t), handler_(handler), client_(client), focus_(t.ok_id) {
+  window_ = {0, 0, client.width + 2 * kFrameX, client.height + 2 * kFrameY + kCaption};
+  for (const ControlTemplate& c : t.controls) {
+    if (c.id == kNoControlId) continue;
+    Control& control = controls_[c.id];
+    control.t = &c;
+    control.text = std::u16string(c.label);
+  }
+}
+
+void FakeDialog::move(Point p) {
+  window_ = {p.x, p.y, p.x + window_.width(), p.y + window_.height()};
+}
+
+FakeDialog::Control* FakeDialog::find(uint16_t id) {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : &it->second;
+}
+
+const FakeDialog::Control* FakeDialog::find(uint16_t id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : &it->second;
+}
+
+std::u16string FakeDialog::text(uint16_t id) const {
+  const Control* c = find(id);
+  return c ? c->text : std::u16string();
+}
+
+void FakeDialog::set_text(uint16_t id, std::u16string_view text) {
+  if (Control* c = find(id)) c->text = text;
+}
+
+bool FakeDialog::checked(uint16_t id) const {
+  const Control* c = find(id);
+  return c && c->checked;
+}
+
+void FakeDialog::set_checked(uint16_t id, bool checked) {
+  if (Control* c = find(id)) c->checked = checked;
+}
+
+bool FakeDialog::enabled(uint16_t id) const {
+  const Control* c = find(id);
+  return c && c->enabled;
+}
+
+void FakeDialog::set_enabled(uint16_t id, bool enabled) {
+  if (Control* c = find(id)) c->enabled = enabled;
+}
+
+void FakeDialog::add_item(uint16_t id, std::u16string_view item) {
+  if (Control* c = find(id)) c->items.emplace_back(item);
+}
+
+int FakeDialog::selection(uint16_t id) const {
+  const Control* c = find(id);
+  return c ? c->selection : -1;
+}
+
+void FakeDialog::set_selection(uint16_t id, int index) {
+  Control* c = find(id);
+  if (!c) return;
+  c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+  if (c->selection >= 0) c->text = c->items[static_cast<size_t>(c->selection)];
+}
+
+void FakeDialog::draw_button(const Control& c, bool pressed) {
+  DialogPaint base{.control = c.t->id, .disabled = !c.enabled, .pressed = pressed, .focused = focus_ == c.t->id};
+  RecordingCanvas canvas(paints, base);
+  DrawItem item{.id = c.t->id, .width = c.t->rect.width(), .height = c.t->rect.height(), .disabled = !c.enabled,
+                .pressed = pressed, .focused = focus_ == c.t->id, .canvas = &canvas};
+  handler_.draw_item(*this, item);
+}
+
+void FakeDialog::redraw() {
+  RecordingCanvas canvas(paints, DialogPaint{});
+  handler_.erase(*this, canvas);
+  for (const auto& [id, c] : controls_) {
+    if (c.t->kind == ControlKind::OwnerDrawButton) draw_button(c, false);
+  }
+}
+
+void FakeDialog::end(int code) {
+  if (ended_) return;
+  ended_ = true;
+  end_code_ = code;
+}
+
+void FakeDialog::press(uint16_t id) {
+  const Control* c = find(id);
+  if (!c || !c->enabled || ended_) return;
+  if (c->t->kind == ControlKind::OwnerDrawButton) {
+    focus_ = id;
+    draw_button(*c, true);
+  }
+  handler_.command(*this, id, kClicked);
+}
+
+void FakeDialog::perform(const DialogStep& step) {
+  switch (step.kind) {
+    case DialogStep::SetText:
+      set_text(step.id, step.text);
+      handler_.command(*this, step.id, kEditChanged);
+      break;
+    case DialogStep::Press:
+      press(step.id);
+      break;
+    case DialogStep::Enter:
+      press(focus_ == t_.cancel_id ? t_.cancel_id : t_.ok_id);
+      break;
+    case DialogStep::Escape:
+      press(t_.cancel_id);
+      break;
+    case DialogStep::Focus:
+      focus_ = step.id;
+      break;
+    case DialogStep::Select:
+      set_selection(step.id, step.value);
+      handler_.command(*this, step.id, kSelectionChanged);
+      break;
+    case DialogStep::Check:
+      set_checked(step.id, !checked(step.id));
+      handler_.command(*this, step.id, kClicked);
+      break;
+    case DialogStep::Disable:
+      set_enabled(step.id, false);
+      redraw();
+      break;
+  }
+}
+
+DialogRecord FakeDialog::record() const {
+  DialogRecord r{.id = t_.id, .end_code = end_code_, .paints = paints, .window = window_};
+  for (const auto& [id, c] : controls_) r.texts[id] = c.text;
+  return r;
+}
+
+FakeDialogWindow::FakeDialogWindow(const DialogTemplate& t, DialogHandler& handler, Size client)
+    : handler_(handler), dialog_(t, handler, client) {
+  handler_.init(dialog_);
+  dialog_.redraw();
+}
+
+FakeDialogWindow::~FakeDialogWindow() { handler_.destroy(dialog_); }
+
+}  // namespace tesmo::platform

@@ -1,0 +1,125 @@
+// Dialogs on the fake platform: a dialog held in memory, driven by a script of field values, key
+// presses and button presses, with a record of everything the handler drew.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+
+namespace tesmo::platform {
+
+// One scripted user action on a dialog.
+struct DialogStep {
+  enum Kind : uint8_t {
+    SetText,  // the user types `text` into control `id` (an edit-changed command follows)
+    Press,    // the user clicks button `id`: drawn pressed, then the clicked command
+    Enter,    // the Enter key: OK, or Cancel when Cancel has the focus
+    Escape,   // the Esc key: Cancel
+    Focus,    // the focus moves to control `id`
+    Select,   // the user picks item `value` of combo box `id`
+    Check,    // the user clicks check box `id` (its check flips)
+    Disable,  // the program greys control `id` (test set-up; the dialog is drawn again)
+  };
+  Kind kind = Press;
+  uint16_t id = 0;
+  std::u16string text;
+  int value = 0;
+};
+
+// What the next modal dialog does. When the steps run out before the handler ended the dialog,
+// the Cancel button is pressed (and the dialog ends with kDialogCancel if the handler still
+// does not end it).
+struct DialogScript {
+  uint16_t expect_id = 0;       // 0: any dialog; otherwise a different dialog fails the run
+  std::optional<Size> client;   // a client area other than the template's (larger fonts)
+  std::vector<DialogStep> steps;
+};
+
+// One picture the handler drew.
+struct DialogPaint {
+  uint16_t control = 0;  // 0: the background; otherwise the owner-drawn button
+  bool disabled = false, pressed = false, focused = false;  // the button's state when drawn
+  int width = 0, height = 0, x = 0, y = 0;
+  std::vector<uint32_t> pixels;
+};
+
+// What a dialog looked like when it ended.
+struct DialogRecord {
+  uint16_t id = 0;
+  int end_code = kDialogFailed;
+  std::map<uint16_t, std::u16string> texts;  // every control's final text
+  std::vector<DialogPaint> paints;
+  Rect window;  // where the handler placed it
+};
+
+class FakeDialog final : public Dialog {
+ public:
+  FakeDialog(const DialogTemplate& t, DialogHandler& handler, Size client);
+
+  const DialogTemplate& dialog_template() const override { return t_; }
+  Size client_size() const override { return client_; }
+  Rect window_rect() const override { return window_; }
+  void move(Point outer_top_left) override;
+  std::u16string text(uint16_t id) const override;
+  void set_text(uint16_t id, std::u16string_view text) override;
+  bool checked(uint16_t id) const override;
+  void set_checked(uint16_t id, bool checked) override;
+  bool enabled(uint16_t id) const override;
+  void set_enabled(uint16_t id, bool enabled) override;
+  void add_item(uint16_t id, std::u16string_view item) override;
+  int selection(uint16_t id) const override;
+  void set_selection(uint16_t id, int index) override;
+  void set_focus(uint16_t id) override { focus_ = id; }
+  void redraw() override;
+  void end(int code) override;
+
+  // The host's side: one scripted action, the whole paint, and the end.
+  void perform(const DialogStep& step);
+  void press(uint16_t id);
+  bool ended() const { return ended_; }
+  int end_code() const { return end_code_; }
+  DialogRecord record() const;
+  uint16_t focus() const { return focus_; }
+  std::vector<DialogPaint> paints;
+
+ private:
+  struct Control {
+    const ControlTemplate* t = nullptr;
+    std::u16string text;
+    bool checked = false;
+    bool enabled = true;
+    std::vector<std::u16string> items;
+    int selection = -1;
+  };
+  Control* find(uint16_t id);
+  const Control* find(uint16_t id) const;
+  void draw_button(const Control& c, bool pressed);
+
+  const DialogTemplate& t_;
+  DialogHandler& handler_;
+  Size client_;
+  Rect window_;
+  std::map<uint16_t, Control> controls_;
+  uint16_t focus_;
+  bool ended_ = false;
+  int end_code_ = kDialogFailed;
+};
+
+// A modeless dialog on the fake platform; tests act on it through dialog().
+class FakeDialogWindow final : public DialogWindow {
+ public:
+  FakeDialogWindow(const DialogTemplate& t, DialogHandler& handler, Size client);
+  ~FakeDialogWindow() override;
+  FakeDialog& dialog() override { return dialog_; }
+  bool is_open() const override { return !dialog_.ended(); }
+
+ private:
+  DialogHandler& handler_;
+  FakeDialog dialog_;
+};
+
+}  // namespace tesmo::platform

@@ -1,0 +1,280 @@
+// Dialogs on Qt.
+#include "platform/qt/qt_dialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tesmo::platform::qt {
+namespace {
+
+QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+
+class PainterCanvas final : public Canvas {
+ public:
+  explicit PainterCanvas(QPainter& painter) : painter_(painter) {}
+  void draw(const uint32_t* pixels, int width, int height, int x, int y) override {
+    if (!pixels || width <= 0 || height <= 0) return;
+    QImage picture(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
+    painter_.drawImage(x, y, picture);
+  }
+
+ private:
+  QPainter& painter_;
+};
+
+// A push button whose face the handler draws; the window system's face when it declines.
+class OwnerButton final : public QPushButton {
+ public:
+  OwnerButton(QtDialog& dialog, uint16_t id, const QString& label)
+      : QPushButton(label, &dialog), dialog_(dialog), id_(id) {}
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    bool drawn = false;
+    {
+      QPainter painter(this);
+      PainterCanvas canvas(painter);
+      DrawItem item{.id = id_, .width = width(), .height = height(), .disabled = !isEnabled(), .pressed = isDown(),
+                    .focused = hasFocus(), .canvas = &canvas};
+      drawn = dialog_.handler().draw_item(dialog_, item);
+    }
+    if (!drawn) QPushButton::paintEvent(e);
+  }
+
+ private:
+  QtDialog& dialog_;
+  uint16_t id_;
+};
+
+QRect rect_of(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+
+}  // namespace
+
+QtDialog::QtDialog(const DialogTemplate& t, DialogHandler& handler, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      t_(t),
+      handler_(handler) {
+  setWindowTitle(qs(t.caption));
+  setFixedSize(t.client_width, t.client_height);
+  for (const ControlTemplate& c : t.controls) build_control(c);
+}
+
+void QtDialog::build_control(const ControlTemplate& c) {
+  const uint16_t id = c.id;
+  QWidget* w = nullptr;
+  switch (c.kind) {
+    case ControlKind::Static: {
+      auto* label = new QLabel(qs(c.label), this);
+      label->setAttribute(Qt::WA_TranslucentBackground);  // the skin shows through
+      w = label;
+      break;
+    }
+    case ControlKind::Edit: {
+      auto* edit = new QLineEdit(qs(c.label), this);
+      connect(edit, &QLineEdit::textEdited, this, [this, id] { handler_.command(*this, id, kEditChanged); });
+      w = edit;
+      break;
+    }
+    case ControlKind::Button:
+    case ControlKind::OwnerDrawButton: {
+      QPushButton* b = c.kind == ControlKind::Button ? new QPushButton(qs(c.label), this)
+                                                     : new OwnerButton(*this, id, qs(c.label));
+      b->setAutoDefault(false);  // Enter belongs to the dialog: OK unless Cancel has the focus
+      connect(b, &QPushButton::clicked, this, [this, id] { handler_.command(*this, id, kClicked); });
+      w = b;
+      break;
+    }
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton: {
+      QAbstractButton* b = c.kind == ControlKind::CheckBox ? static_cast<QAbstractButton*>(new QCheckBox(qs(c.label), this))
+                                                           : new QRadioButton(qs(c.label), this);
+      connect(b, &QAbstractButton::clicked, this, [this, id] { handler_.command(*this, id, kClicked); });
+      w = b;
+      break;
+    }
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(this);
+      connect(combo, &QComboBox::activated, this, [this, id] { handler_.command(*this, id, kSelectionChanged); });
+      w = combo;
+      break;
+    }
+    case ControlKind::GroupBox:
+      w = new QGroupBox(qs(c.label), this);
+      w->lower();  // a frame behind the controls it groups
+      break;
+  }
+  w->setGeometry(rect_of(c.rect));
+  if (id != kNoControlId) controls_[id] = w;
+}
+
+QWidget* QtDialog::control(uint16_t id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+int QtDialog::run_modal() {
+  setModal(true);
+  handler_.init(*this);
+  if (!ended_) exec();
+  finish();
+  return code_;
+}
+
+void QtDialog::open_modeless() {
+  setModal(false);
+  handler_.init(*this);
+  if (!ended_) show();
+}
+
+void QtDialog::close_modeless() {
+  hide();
+  finish();
+}
+
+void QtDialog::finish() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  handler_.destroy(*this);
+}
+
+Size QtDialog::client_size() const { return {width(), height()}; }
+
+Rect QtDialog::window_rect() const {
+  QRect r = frameGeometry();
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void QtDialog::move(Point p) { QWidget::move(p.x, p.y); }
+
+std::u16string QtDialog::text(uint16_t id) const {
+  QWidget* w = control(id);
+  QString s;
+  if (auto* e = qobject_cast<QLineEdit*>(w)) s = e->text();
+  else if (auto* l = qobject_cast<QLabel*>(w)) s = l->text();
+  else if (auto* b = qobject_cast<QAbstractButton*>(w)) s = b->text();
+  else if (auto* c = qobject_cast<QComboBox*>(w)) s = c->currentText();
+  else if (auto* g = qobject_cast<QGroupBox*>(w)) s = g->title();
+  return s.toStdU16String();
+}
+
+void QtDialog::set_text(uint16_t id, std::u16string_view text) {
+  QWidget* w = control(id);
+  if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(qs(text));
+  else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(qs(text));
+  else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(qs(text));
+  else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(qs(text));
+  else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(qs(text));
+}
+
+bool QtDialog::checked(uint16_t id) const {
+  auto* b = qobject_cast<QAbstractButton*>(control(id));
+  return b && b->isChecked();
+}
+
+void QtDialog::set_checked(uint16_t id, bool on) {
+  if (auto* b = qobject_cast<QAbstractButton*>(control(id))) b->setChecked(on);
+}
+
+bool QtDialog::enabled(uint16_t id) const {
+  QWidget* w = control(id);
+  return w && w->isEnabled();
+}
+
+void QtDialog::set_enabled(uint16_t id, bool on) {
+  if (QWidget* w = control(id)) w->setEnabled(on);
+}
+
+void QtDialog::add_item(uint16_t id, std::u16string_view item) {
+  if (auto* c = qobject_cast<QComboBox*>(control(id))) c->addItem(qs(item));
+}
+
+int QtDialog::selection(uint16_t id) const {
+  auto* c = qobject_cast<QComboBox*>(control(id));
+  return c ? c->currentIndex() : -1;
+}
+
+void QtDialog::set_selection(uint16_t id, int index) {
+  if (auto* c = qobject_cast<QComboBox*>(control(id))) c->setCurrentIndex(index);
+}
+
+void QtDialog::set_focus(uint16_t id) {
+  if (QWidget* w = control(id)) {
+    w->setFocus();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+  }
+}
+
+void QtDialog::redraw() {
+  update();
+  for (auto& [id, w] : controls_) w->update();
+}
+
+void QtDialog::end(int code) {
+  if (ended_) return;
+  ended_ = true;
+  code_ = code;
+  if (isModal()) QDialog::done(code);
+  else hide();
+}
+
+void QtDialog::paintEvent(QPaintEvent* e) {
+  QPainter painter(this);
+  PainterCanvas canvas(painter);
+  if (!handler_.erase(*this, canvas)) {
+    painter.end();
+    QDialog::paintEvent(e);
+  }
+}
+
+void QtDialog::press(uint16_t id) {
+  if (auto* b = qobject_cast<QAbstractButton*>(control(id))) {
+    if (b->isEnabled()) b->animateClick();
+  } else {
+    handler_.command(*this, id, kClicked);
+  }
+}
+
+void QtDialog::keyPressEvent(QKeyEvent* e) {
+  if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      QWidget* cancel = control(t_.cancel_id);
+      press(cancel && focusWidget() == cancel ? t_.cancel_id : t_.ok_id);
+      return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+      press(t_.cancel_id);
+      return;
+    }
+  }
+  QWidget::keyPressEvent(e);
+}
+
+void QtDialog::closeEvent(QCloseEvent* e) {
+  // The close box is the Cancel button; the handler decides whether the dialog ends.
+  if (!ended_) {
+    e->ignore();
+    handler_.command(*this, t_.cancel_id, kClicked);
+  }
+}
+
+void QtDialog::reject() {
+  if (!ended_) handler_.command(*this, t_.cancel_id, kClicked);
+}
+
+QtDialogWindow::QtDialogWindow(const DialogTemplate& t, DialogHandler& handler, QWidget* parent)
+    : dialog_(std::make_unique<QtDialog>(t, handler, parent)) {
+  dialog_->open_modeless();
+}
+
+QtDialogWindow::~QtDialogWindow() { dialog_->close_modeless(); }
+
+}  // namespace tesmo::platform::qt

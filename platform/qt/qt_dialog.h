@@ -1,0 +1,74 @@
+// Dialogs on Qt: a QDialog built from a template, forwarding its controls' use, its background
+// paint and its owner-drawn buttons to the handler.
+#pragma once
+
+#include <QDialog>
+#include <map>
+#include <memory>
+
+#include "platform/dialog.h"
+
+namespace tesmo::platform::qt {
+
+class QtDialog final : public QDialog, public Dialog {
+ public:
+  QtDialog(const DialogTemplate& t, DialogHandler& handler, QWidget* parent);
+
+  // Modal: init, the nested event loop until the handler ends it, destroy; the end code.
+  int run_modal();
+  // Modeless: init, then shown; the caller destroys it with close_modeless().
+  void open_modeless();
+  void close_modeless();
+  bool ended() const { return ended_; }
+
+  const DialogTemplate& dialog_template() const override { return t_; }
+  Size client_size() const override;
+  Rect window_rect() const override;
+  void move(Point outer_top_left) override;
+  std::u16string text(uint16_t id) const override;
+  void set_text(uint16_t id, std::u16string_view text) override;
+  bool checked(uint16_t id) const override;
+  void set_checked(uint16_t id, bool checked) override;
+  bool enabled(uint16_t id) const override;
+  void set_enabled(uint16_t id, bool enabled) override;
+  void add_item(uint16_t id, std::u16string_view item) override;
+  int selection(uint16_t id) const override;
+  void set_selection(uint16_t id, int index) override;
+  void set_focus(uint16_t id) override;
+  void redraw() override;
+  void end(int code) override;
+
+  DialogHandler& handler() { return handler_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void reject() override;
+
+ private:
+  void build_control(const ControlTemplate& c);
+  QWidget* control(uint16_t id) const;
+  void press(uint16_t id);
+  void finish();
+
+  const DialogTemplate& t_;
+  DialogHandler& handler_;
+  std::map<uint16_t, QWidget*> controls_;
+  bool ended_ = false;
+  bool destroyed_ = false;
+  int code_ = kDialogCancel;
+};
+
+class QtDialogWindow final : public DialogWindow {
+ public:
+  QtDialogWindow(const DialogTemplate& t, DialogHandler& handler, QWidget* parent);
+  ~QtDialogWindow() override;
+  Dialog& dialog() override { return *dialog_; }
+  bool is_open() const override { return !dialog_->ended(); }
+
+ private:
+  std::unique_ptr<QtDialog> dialog_;
+};
+
+}  // namespace tesmo::platform::qt
