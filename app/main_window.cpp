@@ -11,6 +11,7 @@
 #include "app/input_state.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
+#include "app/viewer_dialogs.h"
 #include "resources/resources.h"
 #include "surface/compositor.h"
 
@@ -192,6 +193,7 @@ int run_message_loop(Application& app) {
 
 int run_viewer(Application& app, platform::Platform& platform, const CommandLine& command_line) {
   app.platform = &platform;
+  install_viewer_dialogs(app);
   platform::MainWindowParams params;
   params.class_name = kWindowClass;
   params.title = kWindowTitle;

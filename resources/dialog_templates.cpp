@@ -27,8 +27,72 @@ constexpr std::array<ControlTemplate, 4> kZoomControls{{
 }};
 constexpr platform::DialogTemplate kZoom{kZoomDialogId, u"拡大率を指定", kZoomW, kZoomH, kZoomControls, kOk, kCancel};
 
+// OK and Cancel in the bottom right corner of a w × h background.
+constexpr platform::Rect ok_rect(int w, int h) {
+  return {w - 16 - 2 * kButtonW - 8, h - 14 - kButtonH, w - 16 - kButtonW - 8, h - 14};
+}
+constexpr platform::Rect cancel_rect(int w, int h) { return {w - 16 - kButtonW, h - 14 - kButtonH, w - 16, h - 14}; }
+
+// 361 × 200, the size of the New dialog's background (entry 5): the size on the left, the depth on
+// the right.
+constexpr int kNewW = 361, kNewH = 200;
+constexpr int kNewTop = kSkinTitleBand + 16;
+constexpr std::array<ControlTemplate, 10> kNewControls{{
+    {kNoControlId, ControlKind::GroupBox, u"サイズ", {14, kNewTop, 168, kNewTop + 96}},
+    {kNoControlId, ControlKind::Static, u"幅", {26, kNewTop + 26, 70, kNewTop + 44}},
+    {kNewWidthField, ControlKind::Edit, u"", {74, kNewTop + 22, 156, kNewTop + 46}},
+    {kNoControlId, ControlKind::Static, u"高さ", {26, kNewTop + 60, 70, kNewTop + 78}},
+    {kNewHeightField, ControlKind::Edit, u"", {74, kNewTop + 56, 156, kNewTop + 80}},
+    {kNoControlId, ControlKind::GroupBox, u"ビット深度", {180, kNewTop, 347, kNewTop + 96}},
+    {kNewBits24, ControlKind::RadioButton, u"8:8:8 RGB (24 bit)", {192, kNewTop + 24, 340, kNewTop + 44}},
+    {kNewBits32, ControlKind::RadioButton, u"8:8:8:8 ARGB (32 bit)", {192, kNewTop + 58, 340, kNewTop + 78}},
+    {kOk, ControlKind::OwnerDrawButton, u"OK", ok_rect(kNewW, kNewH)},
+    {kCancel, ControlKind::OwnerDrawButton, u"キャンセル", cancel_rect(kNewW, kNewH)},
+}};
+constexpr platform::DialogTemplate kNew{kNewDialogId, u"新規作成", kNewW, kNewH, kNewControls, kOk, kCancel};
+
+// 439 × 395, the size of the Key Assignment background (entry 60): the buttons' group above the
+// wheel's, one label and combo box per row.
+constexpr int kKeysW = 439, kKeysH = 395;
+constexpr int kRowStep = 32;
+constexpr int kButtonsTop = kSkinTitleBand + 12;
+constexpr int kWheelTop = kButtonsTop + 3 * kRowStep + 40;
+
+constexpr ControlTemplate key_label(int top, int row, std::u16string_view text) {
+  return {kNoControlId, ControlKind::Static, text, {28, top + 26 + row * kRowStep, 178, top + 44 + row * kRowStep}};
+}
+constexpr ControlTemplate key_combo(int top, int row, uint16_t id) {
+  return {id, ControlKind::ComboBox, u"", {182, top + 22 + row * kRowStep, 411, top + 46 + row * kRowStep}};
+}
+
+constexpr std::array<ControlTemplate, 18> kKeysControls{{
+    {kNoControlId, ControlKind::GroupBox, u"マウスのボタン", {16, kButtonsTop, 423, kButtonsTop + 3 * kRowStep + 28}},
+    key_label(kButtonsTop, 0, u"中ボタン"),
+    key_combo(kButtonsTop, 0, kFirstActionCombo),
+    key_label(kButtonsTop, 1, u"X1 ボタン"),
+    key_combo(kButtonsTop, 1, kFirstActionCombo + 1),
+    key_label(kButtonsTop, 2, u"X2 ボタン"),
+    key_combo(kButtonsTop, 2, kFirstActionCombo + 2),
+    {kNoControlId, ControlKind::GroupBox, u"マウスのホイール", {16, kWheelTop, 423, kWheelTop + 4 * kRowStep + 28}},
+    key_label(kWheelTop, 0, u"奥へ回す"),
+    key_combo(kWheelTop, 0, kFirstActionCombo + 3),
+    key_label(kWheelTop, 1, u"手前へ回す"),
+    key_combo(kWheelTop, 1, kFirstActionCombo + 4),
+    key_label(kWheelTop, 2, u"Ctrl + 奥へ回す"),
+    key_combo(kWheelTop, 2, kFirstActionCombo + 5),
+    key_label(kWheelTop, 3, u"Ctrl + 手前へ回す"),
+    key_combo(kWheelTop, 3, kFirstActionCombo + 6),
+    {kOk, ControlKind::OwnerDrawButton, u"OK", ok_rect(kKeysW, kKeysH)},
+    {kCancel, ControlKind::OwnerDrawButton, u"キャンセル", cancel_rect(kKeysW, kKeysH)},
+}};
+static_assert(kWheelTop + 4 * kRowStep + 28 < kKeysH - 14 - kButtonH, "the wheel's group ends above the buttons");
+constexpr platform::DialogTemplate kKeys{kKeyAssignmentDialogId, u"キー割り当て", kKeysW, kKeysH, kKeysControls, kOk,
+                                         kCancel};
+
 }  // namespace
 
 const platform::DialogTemplate& zoom_dialog() { return kZoom; }
+const platform::DialogTemplate& new_dialog() { return kNew; }
+const platform::DialogTemplate& key_assignment_dialog() { return kKeys; }
 
 }  // namespace tesmo::resources

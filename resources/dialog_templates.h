@@ -15,4 +15,19 @@ inline constexpr uint16_t kZoomDialogId = 159;
 inline constexpr uint16_t kZoomField = 1001;
 const platform::DialogTemplate& zoom_dialog();
 
+// New picture (148): width and height in pixels, 24 or 32 bits.
+inline constexpr uint16_t kNewDialogId = 148;
+inline constexpr uint16_t kNewWidthField = 1012;
+inline constexpr uint16_t kNewHeightField = 1013;
+inline constexpr uint16_t kNewBits24 = 1201;
+inline constexpr uint16_t kNewBits32 = 1202;
+const platform::DialogTemplate& new_dialog();
+
+// Key Assignment (167): one combo box per mouse button and wheel slot, 1065–1071 in the order
+// middle, X1, X2, wheel forward, wheel backward, Control + wheel forward, Control + wheel backward.
+inline constexpr uint16_t kKeyAssignmentDialogId = 167;
+inline constexpr uint16_t kFirstActionCombo = 1065;
+inline constexpr int kActionComboCount = 7;
+const platform::DialogTemplate& key_assignment_dialog();
+
 }  // namespace tesmo::resources
