@@ -89,42 +89,78 @@ void OpAlphaBlend(const OpArgs& o) {
   }
 }
 
-// The weight of each channel is scaled by the source's alpha first: k = (weight × A) >> 8.
-void OpAlphaAdd(const OpArgs& o) {
-  const Triple w = weights(o.a);
-  map_rect(o, [w](uint32_t s, uint32_t d) {
-    const int32_t a = alpha_of(s);
-    const Triple k{(w.r * a) >> 8, (w.g * a) >> 8, (w.b * a) >> 8};
-    return (d & kAlphaMask) |
-           per_channel(s, d, k, [](int32_t sc, int32_t dc, int32_t kc) { return saturate_byte(dc + ((kc * sc) >> 8)); });
-  });
+namespace {
+
+// The weight of each channel is scaled by the source's alpha first: k = (weight × A) >> 8; the
+// channel then moves by (k × s) >> 8. The addition keeps the destination's alpha, the subtraction
+// leaves 0.
+TESMO_WIDE_VECTORS void alpha_add_row(uint32_t* d, const uint32_t* s, int32_t n, int32_t wr, int32_t wg, int32_t wb) {
+  for (int32_t j = 0; j < n; ++j) {
+    const uint32_t sp = s[j], dp = d[j];
+    const int32_t a = alpha_of(sp);
+    const int32_t r = red_of(dp) + (((wr * a) >> 8) * red_of(sp) >> 8);
+    const int32_t g = green_of(dp) + (((wg * a) >> 8) * green_of(sp) >> 8);
+    const int32_t b = blue_of(dp) + (((wb * a) >> 8) * blue_of(sp) >> 8);
+    d[j] = (dp & kAlphaMask) | pixel_of(0, saturate_byte(r), saturate_byte(g), saturate_byte(b));
+  }
 }
 
-void OpAlphaSubtract(const OpArgs& o) {
-  const Triple w = weights(o.a);
-  map_rect(o, [w](uint32_t s, uint32_t d) {
-    const int32_t a = alpha_of(s);
-    const Triple k{(w.r * a) >> 8, (w.g * a) >> 8, (w.b * a) >> 8};
-    return per_channel(s, d, k, [](int32_t sc, int32_t dc, int32_t kc) { return std::max(0, dc - ((kc * sc) >> 8)); });
-  });
+TESMO_WIDE_VECTORS void alpha_subtract_row(uint32_t* d, const uint32_t* s, int32_t n, int32_t wr, int32_t wg,
+                                           int32_t wb) {
+  for (int32_t j = 0; j < n; ++j) {
+    const uint32_t sp = s[j], dp = d[j];
+    const int32_t a = alpha_of(sp);
+    const int32_t r = red_of(dp) - (((wr * a) >> 8) * red_of(sp) >> 8);
+    const int32_t g = green_of(dp) - (((wg * a) >> 8) * green_of(sp) >> 8);
+    const int32_t b = blue_of(dp) - (((wb * a) >> 8) * blue_of(sp) >> 8);
+    d[j] = pixel_of(0, std::max(0, r), std::max(0, g), std::max(0, b));
+  }
 }
+
+void alpha_add_rect(const OpArgs& o, bool add) {
+  const BlitArgs& a = o.a;
+  const Triple w = weights(a);
+  for (int32_t i = 0; i < a.height; ++i) {
+    uint32_t* d = pixel_at(*o.dst, a.dst_x, a.dst_y + i);
+    const uint32_t* s = pixel_at(*o.src, a.src_x, a.src_y + i);
+    if (add) alpha_add_row(d, s, a.width, w.r, w.g, w.b);
+    else alpha_subtract_row(d, s, a.width, w.r, w.g, w.b);
+  }
+}
+
+}  // namespace
+
+void OpAlphaAdd(const OpArgs& o) { alpha_add_rect(o, true); }
+void OpAlphaSubtract(const OpArgs& o) { alpha_add_rect(o, false); }
 
 void OpAlphaCopy(const OpArgs& o) {
   const int32_t k = alpha_offset(o.a.param1);
   map_rect(o, [k](uint32_t s, uint32_t d) { return clamp_byte(k + alpha_of(s)) != 0 ? s : d; });
 }
 
+namespace {
+
 // The source colour is inverted before it is blended; its alpha is the source's own.
+TESMO_WIDE_VECTORS void alpha_inverse_row(uint32_t* d, const uint32_t* s, int32_t n, int32_t k, int32_t mode) {
+  for (int32_t j = 0; j < n; ++j) {
+    const uint32_t sp = s[j], dp = d[j];
+    const int32_t alpha = clamp_byte(k + alpha_of(sp));
+    const uint32_t inv = sp ^ kColourMask;
+    d[j] = alpha_by_mode(mode, sp, dp) | pixel_of(0, mix(red_of(inv), red_of(dp), alpha),
+                                                  mix(green_of(inv), green_of(dp), alpha),
+                                                  mix(blue_of(inv), blue_of(dp), alpha));
+  }
+}
+
+}  // namespace
+
 void OpAlphaInverse(const OpArgs& o) {
-  const int32_t k = alpha_offset(o.a.param1);
-  const int32_t mode = o.a.param2;
-  map_rect(o, [k, mode](uint32_t s, uint32_t d) {
-    const int32_t alpha = clamp_byte(k + alpha_of(s));
-    const uint32_t inverted = s ^ kColourMask;
-    const Triple same{alpha, alpha, alpha};
-    return alpha_by_mode(mode, s, d) |
-           per_channel(inverted, d, same, [](int32_t sc, int32_t dc, int32_t al) { return mix(sc, dc, al); });
-  });
+  const BlitArgs& a = o.a;
+  const int32_t k = alpha_offset(a.param1);
+  for (int32_t i = 0; i < a.height; ++i) {
+    alpha_inverse_row(pixel_at(*o.dst, a.dst_x, a.dst_y + i), pixel_at(*o.src, a.src_x, a.src_y + i), a.width, k,
+                      a.param2);
+  }
 }
 
 // In place on the destination; the source is not read. param4 is the share of the old colour that
