@@ -267,6 +267,19 @@ void OpPosterize(const OpArgs& o) {
   map_curves(o, t, t, t, source_alpha);
 }
 
+namespace {
+
+TESMO_WIDE_VECTORS void sepia_row(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b,
+                                  int32_t mode) {
+  for (int32_t j = 0; j < n; ++j) {
+    const uint32_t sp = s[j];
+    const auto l = static_cast<uint32_t>(30 * red_of(sp) + 59 * green_of(sp) + 11 * blue_of(sp));
+    d[j] = alpha_by_mode(mode, sp, d[j]) | (r * l / 25500) << 16 | (g * l / 25500) << 8 | (b * l / 25500);
+  }
+}
+
+}  // namespace
+
 // Toning: the lightness (0–25500) scales the base colour, so white becomes the base colour.
 void OpSepia(const OpArgs& o) {
   const BlitArgs& a = o.a;
@@ -274,12 +287,10 @@ void OpSepia(const OpArgs& o) {
   const uint32_t r = static_cast<uint32_t>(std::clamp(a.param1, 0, 255));
   const uint32_t g = static_cast<uint32_t>(std::clamp(a.param2, 0, 255));
   const uint32_t b = static_cast<uint32_t>(std::clamp(a.param3, 0, 255));
-  const int32_t mode = a.param4;
-  map_rect(o, [=](uint32_t s, uint32_t d) {
-    const uint32_t l = static_cast<uint32_t>(30 * red_of(s) + 59 * green_of(s) + 11 * blue_of(s));
-    const uint32_t alpha = alpha_by_mode(mode, s, d);
-    return alpha | (r * l / 25500) << 16 | (g * l / 25500) << 8 | (b * l / 25500);
-  });
+  for (int32_t i = 0; i < a.height; ++i) {
+    sepia_row(pixel_at(*o.dst, a.dst_x, a.dst_y + i), pixel_at(*o.src, a.src_x, a.src_y + i), a.width, r, g, b,
+              a.param4);
+  }
 }
 
 // Curve type 0: exposure curves per channel (only a changed exposure's table is rebuilt); 1: one

@@ -116,6 +116,28 @@ TEST(ColourOps, GreyAndSepiaTakeThePlainFormOnlyWithTheMarker) {
   EXPECT_EQ(get(t, 2), Pixels{argb(0, 150, 150, 150)});
 }
 
+// Sepia over random pixels and base colours against the formula: lightness 30 R + 59 G + 11 B
+// (0–25500) scales each base channel, truncating; the alpha follows the mode.
+TEST(ColourOps, SepiaFollowsItsFormulaOnRandomPixels) {
+  std::mt19937 rng(77);
+  Pixels src(509), dst(509);
+  for (size_t i = 0; i < src.size(); ++i) {
+    src[i] = rng();
+    dst[i] = rng();
+  }
+  for (int round = 0; round < 8; ++round) {
+    const int32_t r = static_cast<int32_t>(rng() % 256), g = static_cast<int32_t>(rng() % 256);
+    const int32_t b = static_cast<int32_t>(rng() % 256), mode = round % 3;
+    const Pixels out = apply(kOpSepia, src, dst, r, g, b, mode);
+    for (size_t i = 0; i < src.size(); ++i) {
+      const int l = 30 * ch(src[i], 2) + 59 * ch(src[i], 1) + 11 * ch(src[i], 0);
+      const uint32_t alpha = mode == 0 ? 0 : mode == 1 ? dst[i] >> 24 : (src[i] | dst[i]) >> 24;
+      const uint32_t want = argb(alpha, r * l / 25500, g * l / 25500, b * l / 25500);
+      ASSERT_EQ(out[i], want) << i << " mode " << mode;
+    }
+  }
+}
+
 TEST(OpEqualize, SplitsAtTheMedian) {
   struct EqCase {
     const char* what;
