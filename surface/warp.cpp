@@ -143,6 +143,17 @@ uint32_t blend_colour(uint32_t s, uint32_t d, int32_t k) {
 
 int32_t alpha_offset(int32_t k) { return std::clamp(k, -255, 255); }
 
+// One row of the alpha rotation: where the mask is set, the gathered source pixel blended over the
+// destination (keeping its alpha); elsewhere the destination stays.
+TESMO_WIDE_VECTORS void alpha_rotate_row(uint32_t* d, const uint32_t* gathered, const uint32_t* inside, int32_t n,
+                                         int32_t k) {
+  for (int32_t j = 0; j < n; ++j) {
+    const uint32_t dp = d[j];
+    const uint32_t blended = (dp & kAlphaMask) | blend_colour(gathered[j], dp, k);
+    d[j] = (blended & inside[j]) | (dp & ~inside[j]);
+  }
+}
+
 }  // namespace
 
 // Each destination pixel takes the snapshot pixel displaced by the source's alpha (128 = none)
@@ -257,7 +268,10 @@ void OpAlphaRaster(const OpArgs& o) {
 // it by C(param4 + source A); keeps the destination's alpha.
 void OpAlphaRotate(const OpArgs& o) {
   const int32_t k = alpha_offset(o.a.param4);
-  rotate_walk(o, [k](uint32_t s, uint32_t d) { return (d & kAlphaMask) | blend_colour(s, d, k); });
+  Surface& d = *o.dst;
+  rotate_rows(o, [&](int32_t y, const uint32_t* gathered, const uint32_t* inside) {
+    alpha_rotate_row(pixel_at(d, 0, y), gathered, inside, d.width, k);
+  });
 }
 
 }  // namespace tesmo
