@@ -225,6 +225,7 @@ bool message_line(Compiler& c, std::u16string_view text, int line) {
 }  // namespace
 
 int small_number(std::string_view text) {
+  while (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.remove_prefix(1);  // as C number reading
   size_t i = 0;
   int base = 10;
   if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

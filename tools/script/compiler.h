@@ -104,7 +104,7 @@ bool macro_module_load(Compiler& c, const std::u16string& path);
 // "#macro" (`rest` after the keyword) starts or ends a macro definition; "#type" declares its kinds.
 bool macro_directive(Compiler& c, std::u16string_view rest, int line);
 bool type_directive(Compiler& c, std::u16string_view rest, int line);
-// The register or slot number after 'r' or 'p': decimal, or hexadecimal after "0x"/"0X"; no
+// The register or slot number after 'r' or 'p' (leading blanks skipped): decimal, or hexadecimal after "0x"/"0X"; no
 // digits read as 0; a sign or a value above 15 gives -1.
 int small_number(std::string_view text);
 // `text` without leading blanks; whether it is empty or only a "//" comment.
