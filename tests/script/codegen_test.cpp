@@ -38,6 +38,10 @@ TEST(ScriptCode, ParametersAreKindByteAndLittleEndianValue) {
   // Tabs after a comma belong to the parameter; "r\t7" still reads register 7.
   EXPECT_EQ(code("unit\r\n0x10,r0xF,   r\t7\r\n"),
             (Bytes{0x3E, 0x01, 0x10, 0, 0, 0, 0x02, 0x0F, 0, 0, 0, 0x02, 0x07, 0, 0, 0}));
+  // Register and slot numbers take one sign only, however long the text.
+  EXPECT_EQ(code("pop\r\nr+12\r\n"), (Bytes{0x07, 0x02, 12, 0, 0, 0}));
+  EXPECT_EQ(compile_text("pop\r\nr" + std::string(100000, '+') + "\r\n").result, 0);
+  EXPECT_EQ(compile_text("pop\r\nr-0\r\n").result, 0);
   // A missing parameter is an empty text: no value for the immediate.
   EXPECT_EQ(compile_text("mov\r\nr1\r\n").error, "    2: []\n\n  <イミディエイト型>: 値が見つかりません。");
 }
@@ -110,6 +114,10 @@ TEST(ScriptCode, MessageLinesAreJoinedIntoOneString) {
   expected_code.push_back(0x3F);
   param(expected_code, 64, 1);
   EXPECT_EQ(code_of(m.image), expected_code);
+  // Inside the text, a line with kept leading spaces is not a label.
+  auto l = compile_text("msg\r\n  note:\r\nx@P\r\n");
+  ASSERT_EQ(l.result, 0) << l.error;
+  EXPECT_EQ(data_of(l.image), (Bytes{' ', ' ', 'n', 'o', 't', 'e', ':', '@', 'L', 'x', '@', 'P', 0}));
   // A double-byte character whose second byte is '@' does not make "@P".
   auto d = compile_text("msg\r\n\x81\x40P\r\nz@P\r\n");
   ASSERT_EQ(d.result, 0) << d.error;

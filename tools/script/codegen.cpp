@@ -225,14 +225,15 @@ bool message_line(Compiler& c, std::u16string_view text, int line) {
 }  // namespace
 
 int small_number(std::string_view text) {
-  while (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.remove_prefix(1);  // as C number reading
   size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;  // as C number reading
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
   int base = 10;
-  if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+  if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
     base = 16;
-    i = 2;
+    i += 2;
   }
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) return text[i] == '+' ? small_number(text.substr(i + 1)) : -1;
   unsigned value = 0;
   for (; i < text.size(); ++i) {
     const char ch = text[i];
@@ -242,7 +243,8 @@ int small_number(std::string_view text) {
     if (d < 0) break;
     value = std::min(value * base + d, 16u);
   }
-  return value > 15 ? -1 : static_cast<int>(value);
+  // A negative number would index below the sixteen registers or slots.
+  return value > 15 || (negative && value != 0) ? -1 : static_cast<int>(value);
 }
 
 bool label_line(Compiler& c, std::u16string_view text, int line) {

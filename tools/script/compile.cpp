@@ -13,8 +13,9 @@ namespace tesmo {
 namespace script {
 namespace {
 
+// In the first column (nothing skipped, and no spaces kept before it) and ending with ':'.
 bool is_label(std::u16string_view text, bool indented) {
-  return !indented && !text.empty() && text.back() == u':';
+  return !indented && !text.empty() && !is_blank(text[0]) && text.back() == u':';
 }
 
 // One line after its leading blanks, in the order the language decides what a line is.
