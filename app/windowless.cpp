@@ -6,6 +6,7 @@
 #include "formats/jab/jab.h"
 #include "tools/binary_to_text.h"
 #include "tools/pack/pack_run.h"
+#include "tools/script/script.h"
 
 namespace tesmo {
 
@@ -15,6 +16,7 @@ std::optional<int> run_windowless(const CommandLine& cl) {
     case WindowlessTool::PackRun: {
       Packer packer;  // standard error stands in for the debug output
       packer.jab_writer = jab::write_from_bmp;
+      packer.define_compiler = script_compile_definitions;
       return pack_run_windowless(packer, cl.tool_path, cl.pack_options, cl.pack_prefix, stderr);
     }
     case WindowlessTool::None: break;

@@ -30,6 +30,8 @@ constexpr Command kCommands[] = {
      cmd_op},
     {"exif", "FILE", "one line per Exif display row: tag, item, value, offset (tab-separated)", cmd_exif},
     {"lossless", "IN OUT CODE", "rotate or flip a JPEG without recompression (code 0-7)", cmd_lossless},
+    {"compile", "SRC OUT [--base DIR]", "compile a script source into a .sce module (base folder: SRC's folder)",
+     cmd_compile},
 };
 
 // The benchmark kinds of `tesmo bench`.

@@ -41,5 +41,6 @@ int cmd_scale(Args args);
 int cmd_op(Args args);
 int cmd_exif(Args args);
 int cmd_lossless(Args args);
+int cmd_compile(Args args);
 
 }  // namespace tesmo::cli

@@ -14,6 +14,7 @@
 #include "formats/jab/jab.h"
 #include "surface/surface.h"
 #include "tools/pack/pack.h"
+#include "tools/script/script.h"
 
 namespace tesmo::cli {
 namespace {
@@ -126,6 +127,7 @@ int cmd_pack(Args args) {
   if (!options || *options < 0 || *options > UINT32_MAX) return usage_error(usage);
   Packer packer;
   packer.jab_writer = jab::write_from_bmp;
+  packer.define_compiler = script_compile_definitions;
   int result = pack_run_windowless(packer, utf8_to_utf16(args[0]), static_cast<uint32_t>(*options),
                                    utf8_to_utf16(args[2]), stdout);
   return result == 0 ? 0 : fail("the packing run failed");

@@ -1,0 +1,64 @@
+// `tesmo compile` and the windowless packing run's compile step.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "base/file_io.h"
+#include "base/text.h"
+#include "cli/commands.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+Outcome tesmo_run(std::vector<std::string> args) {
+  args.insert(args.begin(), "tesmo");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  int code = cli::run(static_cast<int>(argv.size()), argv.data());
+  std::string out = ::testing::internal::GetCapturedStdout();
+  return {code, out, ::testing::internal::GetCapturedStderr()};
+}
+
+TEST(CompileCommand, CompilesWithTheSourceFolderOrTheGivenBase) {
+  testing::TempFolder tmp;
+  const std::string dir = tmp.path().string() + "/";
+  std::filesystem::create_directories(tmp.path() / "inc");
+  std::ofstream(tmp.path() / "inc" / "d.txt", std::ios::binary) << "#define N 5\r\n";
+  ASSERT_EQ(tesmo_run({"compile", dir + "inc/d.txt", dir + "bin/inc/d.sce", "--base", dir}).code, 0);
+  std::ofstream(tmp.path() / "inc" / "m.txt", std::ios::binary) << "#include \"d.txt\"\r\nwait\r\nN\r\n";
+  Outcome ok = tesmo_run({"compile", dir + "inc/m.txt", dir + "m.sce", "--base", dir});
+  ASSERT_EQ(ok.code, 0) << ok.err;
+  auto module = read_file(tmp.file("m.sce")).value_or(std::vector<uint8_t>{});
+  ASSERT_EQ(module.size(), 48u + 6);
+  EXPECT_EQ(std::vector<uint8_t>(module.begin() + 48, module.end()), (std::vector<uint8_t>{14, 1, 5, 0, 0, 0}));
+  // Without --base the source's folder is the base: inc/bin/ holds no module.
+  Outcome missing = tesmo_run({"compile", dir + "inc/m.txt", dir + "m2.sce"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err, "コンパイル エラー - " + dir + "inc/m.txt\n    1: #include\n\n  [" + dir +
+                             "inc/d.txt]が見つかりません。\n");
+  EXPECT_EQ(tesmo_run({"compile", dir + "inc/m.txt"}).code, 2);
+  EXPECT_EQ(tesmo_run({"compile", "a", "b", "--bass", "c"}).code, 2);
+}
+
+TEST(CompileCommand, TheWindowlessPackRunCompilesItsDefinitionHeader) {
+  testing::TempFolder tmp;
+  std::ofstream(tmp.path() / "set.lst", std::ios::binary) << "\"x.bin\",\r\n";
+  Outcome r = tesmo_run({"pack", tmp.path().string() + "/set.lst", "0x2180", "S_"});
+  ASSERT_EQ(r.code, 0) << r.out;
+  auto module = read_file(tmp.file("fid_set.sce")).value_or(std::vector<uint8_t>{});
+  ASSERT_EQ(module.size(), 48u + 2 * 76);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&module[48])), "S_X_BIN");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&module[48 + 76])), "S_MAX");
+  EXPECT_EQ(module[48 + 76 + 68], 1);
+}
+
+}  // namespace
+}  // namespace tesmo
