@@ -192,6 +192,15 @@ std::optional<std::u16string> FakePlatform::choose_open_file(const OpenFileReque
   return a;
 }
 
+std::optional<SaveFileChoice> FakePlatform::choose_save_file(const SaveFileRequest& request) {
+  save_requests.push_back(request);
+  if (on_modal) on_modal();
+  if (save_answers.empty()) return std::nullopt;
+  auto a = save_answers.front();
+  save_answers.pop_front();
+  return a;
+}
+
 std::optional<uint32_t> FakePlatform::choose_colour(uint32_t) {
   ++colour_requests;
   if (on_modal) on_modal();

@@ -104,6 +104,7 @@ class FakePlatform final : public Platform {
   MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
   std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) override;
+  std::optional<SaveFileChoice> choose_save_file(const SaveFileRequest& request) override;
   std::optional<uint32_t> choose_colour(uint32_t initial) override;
   std::optional<Size> clipboard_bitmap_size() override { return clipboard_bitmap; }
   bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
@@ -143,6 +144,8 @@ class FakePlatform final : public Platform {
   // Choosers: the next answers (nothing = cancelled when empty), and what they were asked.
   std::deque<std::optional<std::u16string>> open_answers;
   std::vector<OpenFileRequest> open_requests;
+  std::deque<std::optional<SaveFileChoice>> save_answers;
+  std::vector<SaveFileRequest> save_requests;
   std::deque<std::optional<uint32_t>> colour_answers;
   int colour_requests = 0;
   std::optional<Size> clipboard_bitmap;
