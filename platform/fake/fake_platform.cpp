@@ -173,9 +173,11 @@ void FakePlatform::sleep_ms(uint32_t ms) {
   clock_ms += ms;
 }
 
-MessageAnswer FakePlatform::message_box(const std::u16string& text, const std::u16string&, MessageIcon,
+MessageAnswer FakePlatform::message_box(const std::u16string& text, const std::u16string& caption, MessageIcon icon,
                                         MessageButtons) {
   messages.push_back(text);
+  message_captions.push_back(caption);
+  message_icons.push_back(icon);
   if (on_modal) on_modal();
   if (answers.empty()) return MessageAnswer::Ok;
   MessageAnswer a = answers.front();

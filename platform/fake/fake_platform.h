@@ -136,6 +136,8 @@ class FakePlatform final : public Platform {
   int sleeps = 0;
   std::deque<MessageAnswer> answers;  // next message-box answers; Ok when empty
   std::vector<std::u16string> messages;
+  std::vector<std::u16string> message_captions;  // each box's caption and icon, in the same order
+  std::vector<MessageIcon> message_icons;
   std::deque<DialogScript> dialog_scripts;  // one per modal dialog, in order
   std::vector<DialogRecord> dialogs;        // every modal dialog run, in order
   bool refuse_dialogs = false;
