@@ -2,6 +2,8 @@
 #include "app/application.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 
@@ -71,6 +73,22 @@ void Application::poll_background_job() {
   if (!job) return;
   JobReport report = job->poll();
   if (report.finished && report.result != 2) finish_background_job(report.result);
+}
+
+void Application::wait_background_job() {
+  while (job) {
+    const JobReport report = job->poll();
+    if (report.finished) {
+      if (report.result != 2) {
+        finish_background_job(report.result);
+      } else {
+        job->stop();
+        job.reset();
+      }
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 void Application::finish_background_job(int result) {

@@ -127,7 +127,9 @@ class Application {
   std::function<std::optional<NewPictureChoice>(const NewPictureChoice& initial)> ask_new_picture;
   std::function<std::optional<KeyAssignment>(const KeyAssignment& current)> ask_key_assignment;
   std::function<void()> cancel_effect_dialog;  // closes an open effect-parameter dialog as Cancel
-  std::function<void()> save_as;               // Save As, run when the save question says Yes
+  // Save As, run when the save question says Yes: 0 saved, 1 failed, 2 cancelled (the question is
+  // then asked again, so that changes go only when the user says No).
+  std::function<int()> save_as;
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)
@@ -140,6 +142,8 @@ class Application {
   // `on_job_finished` (except result 2, which keeps the progress display).
   void poll_background_job();
   void finish_background_job(int result);
+  // Waits for a running job's worker and finishes the job (its surfaces must stay until then).
+  void wait_background_job();
   void draw_progress();  // the progress display over the back buffer while a job runs
   std::unique_ptr<BackgroundJob> job;
   int job_mode = 0;  // 0 save, 1 save as

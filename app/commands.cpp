@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
+#include "app/save.h"
 #include "app/viewer_commands.h"
 #include "app/zoom.h"
 #include "app/zoom_dialog.h"
@@ -144,6 +145,8 @@ void calibrate(Application& app, uint16_t) { calibrate_monitor(app); }
 void close_all_instances(Application& app, uint16_t) { close_all(app); }
 void background_choice(Application& app, uint16_t) { background_setting(app); }
 void key_assignment_dialog(Application& app, uint16_t) { key_assignment(app); }
+void save(Application& app, uint16_t) { save_command(app, nullptr, false); }
+void save_as(Application& app, uint16_t) { save_as_command(app, false); }
 
 constexpr CommandRow kCommands[] = {
     {cmd::New, new_image},
@@ -156,6 +159,8 @@ constexpr CommandRow kCommands[] = {
     {cmd::Loop, choose_option},
     {cmd::Close, close},
     {cmd::CloseAll, close_all_instances},
+    {cmd::Save, save},
+    {cmd::SaveAs, save_as},
     {cmd::Quit, quit},
     {cmd::RotationAdjustNone, choose_option},
     {cmd::RotationAdjustExif, choose_option},

@@ -12,6 +12,7 @@
 #include "app/menu_options.h"
 #include "app/presentation.h"
 #include "app/viewer_dialogs.h"
+#include "app/save.h"
 #include "resources/resources.h"
 #include "surface/compositor.h"
 
@@ -210,6 +211,7 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   app.vbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Vertical);
   if (app.glyphs) app.fonts = open_fonts(*app.glyphs);
   app.draw_fps_text = [&app] { draw_fps_text(app); };
+  connect_save_commands(app);
   init_menu_checks(app.window->menu(), app.settings(), [&app](const std::u16string& path) {
     return surface_load(app.surfaces(), kKeyBackground, path, false) == 0;
   });

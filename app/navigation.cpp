@@ -136,12 +136,16 @@ int Application::load_into_view(const std::u16string& path, int32_t entry_mode) 
 
 void Application::close_image(bool reset) {
   if (cancel_effect_dialog) cancel_effect_dialog();
-  if ((view_.flags & kModified) && platform) {
+  // A save still writing surface 1 ends (and is reported) before the picture goes.
+  wait_background_job();
+  // Yes runs Save As; when that fails or is cancelled the question comes again, so the changes are
+  // dropped only on No.
+  while ((view_.flags & kModified) && platform) {
     view_.flags |= kModalOpen;
     auto answer = platform->message_box(kSaveQuestion, kWindowTitle, platform::MessageIcon::Question,
                                         platform::MessageButtons::YesNo);
     view_.flags &= ~kModalOpen;
-    if (answer == platform::MessageAnswer::Yes && save_as) save_as();
+    if (answer != platform::MessageAnswer::Yes || !save_as || save_as() == 0) break;
   }
   surface_remove(surfaces_, kKeyBackBuffer);
   if (window) {

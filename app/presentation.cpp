@@ -200,8 +200,9 @@ void layout_window(Application& app) {
     v.flags |= kExifRotated;
     if (app.apply_exif_orientation && app.apply_exif_orientation()) return;  // it lays out again
   }
-  update_title(app, 0);
-  v.flags &= ~(kModified | kKeepPlace);
+  // The modified mark survives a layout (a zoom or a window mode change is no save).
+  update_title(app, (v.flags & kModified) ? 1 : 0);
+  v.flags &= ~kKeepPlace;
   app.window->bring_to_foreground();
   if (!full && checked(app, cmd::AdjustInsideScreen)) keep_inside_screen(app);
 

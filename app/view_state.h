@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/save_settings.h"
+
 namespace tesmo {
 
 // Bits of ViewState::flags.
@@ -43,6 +45,12 @@ struct ViewState {
   int32_t decoded_height = 0;
   int32_t decoded_bits = 0;
   int32_t decoded_has_alpha = 0;
+  // The save between its command and its job: the choice, the file written, the mode (0 Save,
+  // 1 Save As) and whether the job wrote the shown file (then the modified mark goes).
+  SaveSettings save_settings;
+  std::u16string save_path;
+  int32_t save_mode = 0;
+  bool saved_current = false;
 };
 
 // Values the edit dialogs keep between uses, the window place saved when an image is closed, and

@@ -94,6 +94,7 @@ class Dialog {
   virtual bool enabled(uint16_t id) const = 0;
   virtual void set_enabled(uint16_t id, bool enabled) = 0;
   virtual void add_item(uint16_t id, std::u16string_view item) = 0;  // combo boxes
+  virtual void clear_items(uint16_t id) = 0;                        // combo boxes: no items, no selection
   virtual int selection(uint16_t id) const = 0;                     // −1: none
   virtual void set_selection(uint16_t id, int index) = 0;
   virtual void set_focus(uint16_t id) = 0;

@@ -43,6 +43,22 @@ struct OpenFileRequest {
   std::u16string initial_folder;  // empty: the window system's choice
 };
 
+// The system save dialog: asks before replacing an existing file, hides the read-only option and
+// takes only names in an existing folder.
+struct SaveFileRequest {
+  std::u16string title;
+  std::vector<std::pair<std::u16string, std::u16string>> filter;  // (display text, "*.bmp;*.ico")
+  int filter_index = 1;              // the filter shown first, counted from 1
+  std::u16string default_extension;  // added to a typed name without one ("bmp", no dot)
+  std::u16string initial_folder;     // empty: the window system's choice
+  std::u16string initial_name;       // the name the dialog starts with (no folder); may be empty
+};
+
+struct SaveFileChoice {
+  std::u16string path;
+  int filter_index = 1;  // the filter chosen when the dialog closed, counted from 1
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -70,6 +86,7 @@ class Platform {
 
   // Standard choosers. Each returns nothing when the user cancels (or the window system has none).
   virtual std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) = 0;
+  virtual std::optional<SaveFileChoice> choose_save_file(const SaveFileRequest& request) = 0;
   // The colour chooser, fully open, starting at `initial` (bytes red, green, blue, 0).
   virtual std::optional<uint32_t> choose_colour(uint32_t initial) = 0;
 

@@ -30,4 +30,12 @@ inline constexpr uint16_t kFirstActionCombo = 1065;
 inline constexpr int kActionComboCount = 7;
 const platform::DialogTemplate& key_assignment_dialog();
 
+// Image format (162): the save options of Save As and of the batch's save step.
+inline constexpr uint16_t kSaveOptionsDialogId = 162;
+inline constexpr uint16_t kSaveFormatCombo = 1065;    // group "画像フォーマット"
+inline constexpr uint16_t kSaveBitsCombo = 1066;      // group "ビット深度"
+inline constexpr uint16_t kSaveQualityField = 1012;   // group "圧縮", label "画質 (1 ～ 100)"
+inline constexpr uint16_t kSaveCompressCheck = 1040;  // "圧縮する"
+const platform::DialogTemplate& save_options_dialog();
+
 }  // namespace tesmo::resources

@@ -46,7 +46,7 @@ inline constexpr std::array<SkinPicture, kSkinPictureCount> kSkinPictures = [] {
       {16, 16, R::Star, u""}, {16, 16, R::Star, u""},                           // 0–1 marker stars
       bg(480, 320), kOk, kCancel,                                               // 2–4 unused
       bg(361, 200, u"新規作成"), kOk, kCancel,                                  // 5–7 New
-      bg(439, 360, u"保存オプション"), kOk, kCancel,                            // 8–10 save options
+      bg(439, 360, u"画像フォーマット"), kOk, kCancel,                          // 8–10 save options
       bg(361, 120, u"名前の変更"), kOk, kCancel,                                // 11–13 Rename
       bg(420, 372, u"ファイル情報"),                                            // 14 File Information
       bg(450, 480, u"撮影情報"),                                                // 15 Exif Information

@@ -83,6 +83,14 @@ void FakeDialog::add_item(uint16_t id, std::u16string_view item) {
   if (Control* c = find(id)) c->items.emplace_back(item);
 }
 
+void FakeDialog::clear_items(uint16_t id) {
+  if (Control* c = find(id)) {
+    c->items.clear();
+    c->selection = -1;
+    c->text.clear();
+  }
+}
+
 int FakeDialog::selection(uint16_t id) const {
   const Control* c = find(id);
   return c ? c->selection : -1;
@@ -162,7 +170,12 @@ void FakeDialog::perform(const DialogStep& step) {
 
 DialogRecord FakeDialog::record() const {
   DialogRecord r{.id = t_.id, .end_code = end_code_, .paints = paints, .window = window_};
-  for (const auto& [id, c] : controls_) r.texts[id] = c.text;
+  for (const auto& [id, c] : controls_) {
+    r.texts[id] = c.text;
+    if (c.t->kind == ControlKind::ComboBox) r.items[id] = c.items;
+    r.checked[id] = c.checked;
+    r.enabled[id] = c.enabled;
+  }
   return r;
 }
 

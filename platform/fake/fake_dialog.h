@@ -52,6 +52,9 @@ struct DialogRecord {
   uint16_t id = 0;
   int end_code = kDialogFailed;
   std::map<uint16_t, std::u16string> texts;  // every control's final text
+  std::map<uint16_t, std::vector<std::u16string>> items;  // every combo box's final items
+  std::map<uint16_t, bool> checked;                       // every control's final check
+  std::map<uint16_t, bool> enabled;                       // and whether it was enabled
   std::vector<DialogPaint> paints;
   Rect window;  // where the handler placed it
 };
@@ -71,6 +74,7 @@ class FakeDialog final : public Dialog {
   bool enabled(uint16_t id) const override;
   void set_enabled(uint16_t id, bool enabled) override;
   void add_item(uint16_t id, std::u16string_view item) override;
+  void clear_items(uint16_t id) override;
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override { focus_ = id; }

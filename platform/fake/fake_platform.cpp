@@ -173,9 +173,11 @@ void FakePlatform::sleep_ms(uint32_t ms) {
   clock_ms += ms;
 }
 
-MessageAnswer FakePlatform::message_box(const std::u16string& text, const std::u16string&, MessageIcon,
+MessageAnswer FakePlatform::message_box(const std::u16string& text, const std::u16string& caption, MessageIcon icon,
                                         MessageButtons) {
   messages.push_back(text);
+  message_captions.push_back(caption);
+  message_icons.push_back(icon);
   if (on_modal) on_modal();
   if (answers.empty()) return MessageAnswer::Ok;
   MessageAnswer a = answers.front();
@@ -189,6 +191,15 @@ std::optional<std::u16string> FakePlatform::choose_open_file(const OpenFileReque
   if (open_answers.empty()) return std::nullopt;
   auto a = open_answers.front();
   open_answers.pop_front();
+  return a;
+}
+
+std::optional<SaveFileChoice> FakePlatform::choose_save_file(const SaveFileRequest& request) {
+  save_requests.push_back(request);
+  if (on_modal) on_modal();
+  if (save_answers.empty()) return std::nullopt;
+  auto a = save_answers.front();
+  save_answers.pop_front();
   return a;
 }
 

@@ -104,6 +104,7 @@ class FakePlatform final : public Platform {
   MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
   std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) override;
+  std::optional<SaveFileChoice> choose_save_file(const SaveFileRequest& request) override;
   std::optional<uint32_t> choose_colour(uint32_t initial) override;
   std::optional<Size> clipboard_bitmap_size() override { return clipboard_bitmap; }
   bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
@@ -135,6 +136,8 @@ class FakePlatform final : public Platform {
   int sleeps = 0;
   std::deque<MessageAnswer> answers;  // next message-box answers; Ok when empty
   std::vector<std::u16string> messages;
+  std::vector<std::u16string> message_captions;  // each box's caption and icon, in the same order
+  std::vector<MessageIcon> message_icons;
   std::deque<DialogScript> dialog_scripts;  // one per modal dialog, in order
   std::vector<DialogRecord> dialogs;        // every modal dialog run, in order
   bool refuse_dialogs = false;
@@ -143,6 +146,8 @@ class FakePlatform final : public Platform {
   // Choosers: the next answers (nothing = cancelled when empty), and what they were asked.
   std::deque<std::optional<std::u16string>> open_answers;
   std::vector<OpenFileRequest> open_requests;
+  std::deque<std::optional<SaveFileChoice>> save_answers;
+  std::vector<SaveFileRequest> save_requests;
   std::deque<std::optional<uint32_t>> colour_answers;
   int colour_requests = 0;
   std::optional<Size> clipboard_bitmap;

@@ -25,15 +25,19 @@ constexpr char kCloseRequest[] = "close\n";
 
 QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
 
+using Filter = std::vector<std::pair<std::u16string, std::u16string>>;
+
 // "BMP (*.bmp, *.ico)" + "*.bmp;*.ico" → "BMP (*.bmp, *.ico) (*.bmp *.ico)": Qt reads the patterns
 // from the last parenthesised group.
-QString filter_text(const OpenFileRequest& request) {
+QStringList filter_list(const Filter& filter) {
   QStringList parts;
-  for (const auto& [text, patterns] : request.filter) {
+  for (const auto& [text, patterns] : filter) {
     parts << qs(text) + QStringLiteral(" (") + qs(patterns).replace(u';', u' ') + QStringLiteral(")");
   }
-  return parts.join(QStringLiteral(";;"));
+  return parts;
 }
+
+QString filter_text(const OpenFileRequest& request) { return filter_list(request.filter).join(QStringLiteral(";;")); }
 
 // A per-user folder for the instances' sockets, readable by its owner only.
 QString instance_folder(const char* class_name) {
@@ -53,6 +57,24 @@ std::optional<std::u16string> QtPlatform::choose_open_file(const OpenFileRequest
                                                     filter_text(request));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdU16String();
+}
+
+std::optional<SaveFileChoice> QtPlatform::choose_save_file(const SaveFileRequest& request) {
+  QFileDialog dialog(main_frame_, qs(request.title), qs(request.initial_folder));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);  // a new name in an existing folder
+  const QStringList filters = filter_list(request.filter);
+  dialog.setNameFilters(filters);
+  if (request.filter_index >= 1 && request.filter_index <= filters.size()) {
+    dialog.selectNameFilter(filters[request.filter_index - 1]);
+  }
+  dialog.setDefaultSuffix(qs(request.default_extension));
+  if (!request.initial_name.empty()) dialog.selectFile(qs(request.initial_name));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  return SaveFileChoice{files.front().toStdU16String(),
+                        static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
 }
 
 std::optional<uint32_t> QtPlatform::choose_colour(uint32_t initial) {

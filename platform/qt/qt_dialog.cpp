@@ -197,6 +197,10 @@ void QtDialog::add_item(uint16_t id, std::u16string_view item) {
   if (auto* c = qobject_cast<QComboBox*>(control(id))) c->addItem(qs(item));
 }
 
+void QtDialog::clear_items(uint16_t id) {
+  if (auto* c = qobject_cast<QComboBox*>(control(id))) c->clear();
+}
+
 int QtDialog::selection(uint16_t id) const {
   auto* c = qobject_cast<QComboBox*>(control(id));
   return c ? c->currentIndex() : -1;

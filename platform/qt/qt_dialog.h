@@ -32,6 +32,7 @@ class QtDialog final : public QDialog, public Dialog {
   bool enabled(uint16_t id) const override;
   void set_enabled(uint16_t id, bool enabled) override;
   void add_item(uint16_t id, std::u16string_view item) override;
+  void clear_items(uint16_t id) override;
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override;

@@ -44,6 +44,8 @@ class QtPlatform final : public Platform {
   MessageAnswer message_box(const std::u16string& text, const std::u16string& caption,
                             MessageIcon icon, MessageButtons buttons) override;
   std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) override;
+  // A Qt save dialog (not a static one: the default suffix and the chosen filter need the object).
+  std::optional<SaveFileChoice> choose_save_file(const SaveFileRequest& request) override;
   std::optional<uint32_t> choose_colour(uint32_t initial) override;
   std::optional<Size> clipboard_bitmap_size() override;
   bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;

@@ -254,7 +254,10 @@ TEST_F(Navigation, MarkersCycleAndStayWhileSteppingInTheFolder) {
 TEST_F(Navigation, ClosingAModifiedPictureAsksAndYesRunsSaveAs) {
   app->open_file(picture("a.bmp"), -1, -1);
   int saves = 0;
-  app->save_as = [&] { ++saves; };
+  app->save_as = [&] {
+    ++saves;
+    return 0;
+  };
   bool modal_seen = false;
   fake.on_modal = [&] { modal_seen = app->view().flags & kModalOpen; };
   app->view().flags |= kModified;

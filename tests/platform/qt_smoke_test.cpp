@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -572,6 +575,62 @@ TEST(QtPlatformTest, ModalDialogsFollowTheirHandler) {
     EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), c.code);
     EXPECT_EQ(h.destroyed, 1);
     EXPECT_EQ(h.field, c.code == kDialogOk ? u"12.5" : u"");
+  }
+}
+
+TEST(QtPlatformTest, ComboBoxesAreRefilledAfterClearing) {
+  static constexpr ControlTemplate kControls[] = {
+      {21, ControlKind::ComboBox, u"", {10, 10, 200, 34}},
+      {1097, ControlKind::OwnerDrawButton, u"OK", {10, 80, 98, 101}},
+      {1098, ControlKind::OwnerDrawButton, u"キャンセル", {110, 80, 198, 101}},
+  };
+  static constexpr DialogTemplate kDialog{162, u"題", 220, 120, kControls, 1097, 1098};
+  struct Handler : DialogHandler {
+    void init(Dialog& d) override {
+      for (auto t : {u"a", u"b", u"c"}) d.add_item(21, t);
+      d.set_selection(21, 2);
+      d.clear_items(21);
+      cleared = d.selection(21);
+      for (auto t : {u"x", u"y"}) d.add_item(21, t);
+      d.set_selection(21, 1);
+      text = d.text(21);
+      d.end(kDialogOk);
+    }
+    int cleared = 0;
+    std::u16string text;
+  } h;
+  EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), kDialogOk);
+  EXPECT_EQ(h.cleared, -1);
+  EXPECT_EQ(h.text, u"y");
+}
+
+TEST(QtPlatformTest, SaveChooserStartsWithTheRequestAndReturnsTheChoice) {
+  SaveFileRequest request;
+  request.title = u"別名で保存";
+  request.filter = {{u"BMP (*.bmp)", u"*.bmp"}, {u"TGA (*.tga)", u"*.tga"}};
+  request.filter_index = 2;
+  request.default_extension = u"bmp";
+  request.initial_folder = QDir::tempPath().toStdU16String();
+  request.initial_name = u"photo";
+  for (bool accept : {true, false}) {
+    QString title, suffix, filter;
+    QTimer::singleShot(50, [&] {
+      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(d, nullptr);
+      title = d->windowTitle();
+      suffix = d->defaultSuffix();
+      filter = d->selectedNameFilter();
+      QMetaObject::invokeMethod(d, accept ? "accept" : "reject");
+    });
+    const auto chosen = g_platform->choose_save_file(request);
+    EXPECT_EQ(title, QStringLiteral("別名で保存"));
+    EXPECT_EQ(suffix, QStringLiteral("bmp"));
+    EXPECT_EQ(filter, QStringLiteral("TGA (*.tga) (*.tga)"));
+    ASSERT_EQ(chosen.has_value(), accept);
+    if (accept) {
+      EXPECT_EQ(QString::fromStdU16String(chosen->path), QDir::tempPath() + QStringLiteral("/photo.bmp"));
+      EXPECT_EQ(chosen->filter_index, 2);
+    }
   }
 }
 
