@@ -223,6 +223,23 @@ std::vector<uint8_t> psd_header(uint32_t w, uint32_t h, uint16_t compression, si
   return out;
 }
 
+// A grey TIFF of one strip: `strip` bytes at offset 122, with the given compression.
+std::vector<uint8_t> tiff_grey(uint32_t w, uint32_t h, uint16_t compression, size_t strip) {
+  std::vector<uint8_t> out;
+  ByteWriter o(out);
+  o.bytes("II", 2), o.u16le(42), o.u32le(8), o.u16le(9);
+  auto entry = [&](uint16_t tag, uint16_t type, uint32_t value) {
+    o.u16le(tag), o.u16le(type), o.u32le(1);
+    if (type == 3) o.u16le(static_cast<uint16_t>(value)), o.u16le(0);
+    else o.u32le(value);
+  };
+  entry(256, 4, w), entry(257, 4, h), entry(258, 3, 8), entry(259, 3, compression), entry(262, 3, 1);
+  entry(273, 4, 122), entry(277, 3, 1), entry(278, 4, h), entry(279, 4, static_cast<uint32_t>(strip));
+  o.u32le(0);
+  o.zeros(strip);
+  return out;
+}
+
 // Every reader, header claiming 32767 × 32767 over a few bytes of data: refused from memory and
 // from a file, before any pixel block is sized. Proven large pictures still open.
 TEST(RegistrySizeRule, HugeClaimsNeedTheirData) {
@@ -256,6 +273,9 @@ TEST(RegistrySizeRule, HugeClaimsNeedTheirData) {
       {"JPEG", jpeg_with_sides(jpeg, kHuge, kHuge), -1, true},
       {"PSD run-length", psd_header(30000, 30000, 1, 64), -1, true},
       {"PSD raw", psd_header(30000, 30000, 0, 64), -1, true},
+      {"TIFF stored strip", tiff_grey(kHuge, kHuge, 1, 64), -1, true},
+      {"TIFF deflated strip", tiff_grey(kHuge, kHuge, 8, 64), -1, true},
+      {"TIFF 16 x 16 stored strip", tiff_grey(16, 16, 1, 256), kFormatTiff, true},
   };
   testing::TempFolder tmp;
   for (const Row& r : rows) {
