@@ -36,9 +36,35 @@ using DecodeFn = void (*)(ReaderState& state, std::span<uint32_t> pixels);
 using SaveFn = int (*)(std::span<const uint32_t> pixels, int32_t width, int32_t height,
                        const SaveRequest& request);
 
+// How much picture a header may claim before its data proves it exists. The caller sizes the pixel
+// block (width × height × 4 bytes) from the header alone, so a few bytes claiming 32767 × 32767
+// would cost 4 GiB. Up to kUnprovenPixels pixels a header is believed (a short file decodes as far
+// as its data goes, the rest left as it was). A larger picture is accepted only when its data could
+// give it: `data_bytes` × `max_expansion` must reach `stored_bytes`, the picture's size as stored
+// without compression. `max_expansion` is 1 for stored rows and, for coded layouts, the most
+// output bytes one byte of code can give (a run-length code's longest run over its code size;
+// kUnboundedExpansion for codings without a useful bound, such as JPEG's end-of-band runs).
+inline constexpr uint64_t kUnprovenPixels = uint64_t{1} << 20;  // 1024 × 1024: a 4 MiB pixel block
+inline constexpr uint64_t kUnboundedExpansion = 1024;
+
+constexpr bool picture_within_data(int64_t width, int64_t height, uint64_t stored_bytes,
+                                   uint64_t data_bytes, uint64_t max_expansion) {
+  if (width <= 0 || height <= 0) return true;  // the side checks refuse these
+  if (uint64_t(width) * uint64_t(height) <= kUnprovenPixels) return true;
+  // data_bytes is a file size (below 2^48) and max_expansion at most 2^16: no overflow.
+  return data_bytes * max_expansion >= stored_bytes;
+}
+
+// The data of a reader state from byte `at` on (0 bytes when `at` lies past its end).
+inline uint64_t bytes_from(std::span<const uint8_t> data, uint64_t at) {
+  return at < data.size() ? data.size() - at : 0;
+}
+
 // The probe most codecs run: the file form reads what it needs itself (`probe_file(path, state,
 // info, want_text)`); the memory form recognises the caller's bytes (`recognise(bytes, state, info,
-// want_text)`) and points the state's `data` at them. `info` changes only when the data is accepted.
+// want_text)`) and points the state's `data` at them. Both forms then ask the codec's
+// `data_holds_picture(state)` (found by argument-dependent lookup) whether the data can give the
+// picture the header claims. `info` changes only when the data is accepted.
 template <typename State, typename FileProbe, typename Recognise>
 std::unique_ptr<ReaderState> probe_source(const ImageSource& source, ImageInfo& info, bool want_text,
                                           FileProbe probe_file, Recognise recognise) {
@@ -50,6 +76,7 @@ std::unique_ptr<ReaderState> probe_source(const ImageSource& source, ImageInfo& 
     if (!recognise(source.memory, *state, found, want_text)) return nullptr;
     state->data = source.memory;
   }
+  if (!data_holds_picture(*state)) return nullptr;
   info = std::move(found);
   return state;
 }

@@ -13,6 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev        # tests (GoogleTest + GoogleMock)
   xvfb xauth                                  # a display for the viewer and screenshots
   libbenchmark-dev                            # benchmarks
+  clang libclang-rt-14-dev                    # fuzz targets (libFuzzer runtime, sanitizers)
 )
 
 missing=()

@@ -7,6 +7,9 @@
 #include "formats/bmp/bmp_internal.h"
 
 namespace tesmo::bmp {
+
+// 255 pixels (at most 255 bytes) from one two-byte run-length code.
+constexpr uint64_t kRunLengthExpansion = 128;
 namespace {
 
 // Bitmap file header: "BM", file size, reserved, pixel data offset; the information header follows.
@@ -183,6 +186,13 @@ bool probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, bool w
 }
 
 }  // namespace
+
+// Stored rows must be there; a run-length code of two bytes gives at most 255 pixels.
+bool data_holds_picture(const BmpState& s) {
+  const uint64_t stored = s.stride * static_cast<uint64_t>(s.height);
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, s.pixels_at),
+                             is_run_length(s) ? kRunLengthExpansion : 1);
+}
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<BmpState>(source, info, want_text, probe_file, probe_bytes);

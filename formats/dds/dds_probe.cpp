@@ -191,6 +191,12 @@ bool probe_file(const std::u16string& path, DdsState& s, ImageInfo& info, bool w
 
 }  // namespace
 
+// The first level is stored as it is (compressed kinds in fixed-size blocks).
+bool data_holds_picture(const DdsState& s) {
+  const uint64_t stored = stored_row_bytes(s) * stored_rows(s);
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, s.pixels_at), 1);
+}
+
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<DdsState>(source, info, want_text, probe_file, recognise);
 }

@@ -109,6 +109,12 @@ std::optional<Number> number_at(std::string_view text, size_t at, uint32_t limit
   return Number{static_cast<uint32_t>(value), at + used};
 }
 
+// One stored byte per pixel.
+bool data_holds_picture(const FntState& s) {
+  const uint64_t stored = uint64_t(s.width) * uint64_t(s.height);
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, kHeaderBytes), 1);
+}
+
 }  // namespace
 
 std::string header_text(const Header& h) {
@@ -125,6 +131,7 @@ std::optional<Header> parse_header_text(std::string_view text) {
   if (!value2 || code->value == 0 || value1->value == 0 || value2->value == 0) return std::nullopt;
   return Header{code->value, static_cast<uint16_t>(value1->value), static_cast<uint16_t>(value2->value)};
 }
+
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<FntState>(source, info, want_text, probe_file, recognise);

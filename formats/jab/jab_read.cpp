@@ -95,7 +95,15 @@ void apply_alpha(const JabState& s, std::span<uint32_t> pixels) {
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = (pixels[i] & 0x00FFFFFFu) | uint32_t{plane[i]} << 24;
 }
 
+// The JPEG part's coding has no useful bound on its expansion (see kUnboundedExpansion).
+bool data_holds_picture(const JabState& s) {
+  const uint64_t stored = uint64_t(s.width) * uint64_t(s.height) * 3;
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, kHeaderBytes),
+                             kUnboundedExpansion);
+}
+
 }  // namespace
+
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<JabState>(source, info, want_text, probe_file, recognise);

@@ -110,6 +110,12 @@ std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, b
       d.cinfo.image_height > kMaxImageSide) {
     return nullptr;
   }
+  // JPEG's coding has no useful bound on its expansion (end-of-band runs, arithmetic coding).
+  const uint64_t stored = uint64_t{d.cinfo.image_width} * d.cinfo.image_height * uint64_t(layout->channels);
+  if (!picture_within_data(d.cinfo.image_width, d.cinfo.image_height, stored, state->data.size(),
+                           kUnboundedExpansion)) {
+    return nullptr;
+  }
   state->colour_space = layout->space;
   state->width = static_cast<int32_t>(d.cinfo.image_width);
   state->height = static_cast<int32_t>(d.cinfo.image_height);

@@ -89,6 +89,13 @@ bool probe_file(const std::u16string& path, PcxState& s, ImageInfo& info, bool w
 
 }  // namespace
 
+// A run-length pair (count byte, value) gives at most 63 bytes of a plane row.
+bool data_holds_picture(const PcxState& s) {
+  const uint64_t stored = uint64_t(s.planes) * s.bytes_per_line * uint64_t(s.height);
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, kHeaderBytes),
+                             s.run_length ? 32 : 1);
+}
+
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<PcxState>(source, info, want_text, probe_file, recognise);
 }

@@ -91,6 +91,14 @@ bool probe_file(const std::u16string& path, PicState& s) {
   return true;
 }
 
+// A mixed run-length packet of three count bytes and one value gives up to 65535 pixels.
+bool data_holds_picture(const PicState& s) {
+  const uint64_t channels = s.layout == Layout::kRgb ? 3 : 4;
+  const uint64_t stored = uint64_t(s.width) * uint64_t(s.height) * channels;
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, s.pixels_at),
+                             s.type == kTypeMixedRunLength ? 65535 : 1);
+}
+
 }  // namespace
 
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
@@ -101,6 +109,7 @@ std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, b
     if (!read_header(source.memory, *s)) return nullptr;
     s->data = source.memory;
   }
+  if (!data_holds_picture(*s)) return nullptr;
   describe(*s, info, want_text);
   return s;
 }

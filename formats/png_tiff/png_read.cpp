@@ -135,6 +135,8 @@ double file_gamma(const Reader& r) {
   return kDefaultFileGamma;
 }
 
+constexpr uint64_t kDeflateExpansion = 1032;
+
 bool probe_bytes(PngState& s, ImageInfo& info, bool want_text) {
   if (s.data.size() < kSignatureBytes || png_sig_cmp(s.data.data(), 0, kSignatureBytes) != 0) return false;
   Reader r(s.data);
@@ -150,6 +152,9 @@ bool probe_bytes(PngState& s, ImageInfo& info, bool want_text) {
   s.file_gamma = file_gamma(r);
   Description d{};
   if (!describe(s.colour_type, s.bit_depth, d)) return false;
+  // Deflate gives at most 1032 bytes per byte of stream; each stored row has a filter byte.
+  const uint64_t row_bytes = (uint64_t(width) * d.channels * s.bit_depth + 7) / 8 + 1;
+  if (!picture_within_data(width, height, row_bytes * height, s.data.size(), kDeflateExpansion)) return false;
   if (s.colour_type == PNG_COLOR_TYPE_PALETTE) palette_table(r, s.bit_depth, s.table);
   if (s.colour_type == PNG_COLOR_TYPE_GRAY) grey_table(s.bit_depth, s.table);
 

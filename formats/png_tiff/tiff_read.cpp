@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "base/aligned_block.h"
@@ -158,11 +159,17 @@ bool read_palette(TIFF* tif, uint16_t bits_per_sample, TiffState& s) {
 
 // Every strip in order, each through the library's encoded-strip reader. False when one cannot be
 // read or the space cannot be had.
-bool read_strips(TIFF* tif, TiffState& s) {
+// `file_bytes` is the size of the file: the strips' block is sized only when the file could fill it
+// (stored strips byte for byte; compressed ones within kUnboundedExpansion).
+bool read_strips(TIFF* tif, TiffState& s, uint64_t file_bytes, bool compressed) {
   const uint64_t count = TIFFNumberOfStrips(tif);
   if (count == 0) return true;  // accepted with no data
   const uint64_t strip_size = TIFFStripSize64(tif);
   if (strip_size == 0 || strip_size > SIZE_MAX / count) return false;
+  if (!picture_within_data(s.width, s.height, strip_size * count, file_bytes,
+                           compressed ? kUnboundedExpansion : 1)) {
+    return false;
+  }
   // Not cleared: only the bytes the strips give are ever read.
   s.block = AlignedBlock::allocate(static_cast<size_t>(strip_size * count));
   if (!s.block) return false;
@@ -207,7 +214,10 @@ bool probe_file(const std::u16string& path, TiffState& s, ImageInfo& info, bool 
   if (photometric == PHOTOMETRIC_PALETTE && !read_palette(tif, bits_per_sample, s)) return false;
   if (!classify(s, info, want_text)) return false;
   if (want_text) info.compression_text = compression_name(compression);
-  return read_strips(tif, s);
+  std::error_code error;
+  const uintmax_t file_bytes = std::filesystem::file_size(to_fs_path(path), error);
+  if (error) return false;
+  return read_strips(tif, s, file_bytes, compression != COMPRESSION_NONE);
 }
 
 // Where the samples of row y start and how far apart the pixels are; false when the data does not

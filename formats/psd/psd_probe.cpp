@@ -142,11 +142,10 @@ bool walk_sections(PsdState& s) {
   s.compression = static_cast<uint16_t>(*compression);
   s.image_at = at + 2;
   if (s.mode == kIndexed && s.colour_data_bytes != kPaletteBytes) return false;
-  if (s.compression == kCompressionRaw) {
-    const uint64_t needed = uint64_t(s.width) * uint64_t(s.height) * uint64_t(s.bits) / 8;
-    if (data.size() - s.image_at < needed) return false;
-  }
-  return true;
+  const uint64_t needed = uint64_t(s.width) * uint64_t(s.height) * uint64_t(s.bits) / 8;
+  if (s.compression == kCompressionRaw) return bytes_from(data, s.image_at) >= needed;
+  // PackBits: a code byte and a value give at most 128 bytes.
+  return picture_within_data(s.width, s.height, needed, bytes_from(data, s.image_at), 64);
 }
 
 }  // namespace

@@ -98,6 +98,14 @@ bool probe_file(const std::u16string& path, SgiState& s, ImageInfo& info, bool w
 
 }  // namespace
 
+// Verbatim rows must be there. A run-length code gives at most 127 samples from two bytes; rows
+// that share their codes prove nothing beyond that, so they count once.
+bool data_holds_picture(const SgiState& s) {
+  const uint64_t stored = uint64_t(s.width) * uint64_t(s.height) * s.channels;
+  return picture_within_data(s.width, s.height, stored, bytes_from(s.data, kHeaderBytes),
+                             s.run_length ? 64 : 1);
+}
+
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<SgiState>(source, info, want_text, probe_file, recognise);
 }

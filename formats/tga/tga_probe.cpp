@@ -144,6 +144,14 @@ bool probe_file(const std::u16string& path, TgaState& s, ImageInfo& info, bool w
 
 }  // namespace
 
+// Counted in pixels: a stored pixel takes at least one byte; a run-length packet (a count byte and
+// at least one value byte) gives at most 128 pixels.
+bool data_holds_picture(const TgaState& s) {
+  const uint64_t pixels = uint64_t(s.width) * uint64_t(s.height);
+  return picture_within_data(s.width, s.height, pixels, bytes_from(s.data, s.pixels_at),
+                             s.run_length ? 64 : 1);
+}
+
 std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<TgaState>(source, info, want_text, probe_file, recognise);
 }

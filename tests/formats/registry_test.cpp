@@ -3,7 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include "base/bytes.h"
+#include "base/file_io.h"
 #include "base/text.h"
+#include "formats/bmp/bmp.h"
+#include "formats/dds/dds.h"
+#include "formats/fnt/fnt.h"
+#include "formats/jab/jab.h"
+#include "formats/jpeg/jpeg.h"
+#include "formats/pcx/pcx.h"
+#include "formats/pic/pic.h"
+#include "formats/png_tiff/png_tiff.h"
+#include "formats/sgi/sgi.h"
+#include "formats/tga/tga.h"
+#include "temp_folder.h"
+
+#include <zlib.h>
 
 namespace tesmo {
 namespace {
@@ -154,6 +169,131 @@ TEST(Registry, SaveAsPicksTheFormatFromTheTypedExtension) {
       {u"dir.png/x", kFormatBmp}, {u"x.tiff", kFormatBmp},  {u"x.fnt", kFormatFnt},   {u"x.pic", kFormatPic},
   };
   for (const auto& [name, format] : cases) EXPECT_EQ(format_for_file_name(name), format);
+}
+
+// The pixel block a header may claim before the data proves it: 2^20 pixels on the header's word,
+// beyond that only what the data could give at the coding's largest expansion.
+TEST(RegistrySizeRule, BoundaryOfTheUnprovenBlock) {
+  EXPECT_TRUE(picture_within_data(1024, 1024, 3u << 20, 0, 1));  // 2^20 pixels, no data
+  EXPECT_FALSE(picture_within_data(1025, 1024, 3 * 1025 * 1024, 0, 1));
+  EXPECT_TRUE(picture_within_data(1025, 1024, 3 * 1025 * 1024, 3 * 1025 * 1024, 1));
+  EXPECT_FALSE(picture_within_data(1025, 1024, 3 * 1025 * 1024, 3 * 1025 * 1024 - 1, 1));
+  EXPECT_TRUE(picture_within_data(1025, 1024, 3 * 1025 * 1024, 3 * 1025 * 16, 64));  // 1025 × 1024 × 3 / 64
+  EXPECT_FALSE(picture_within_data(32767, 32767, uint64_t{32767} * 32767, 1u << 20, 1023));
+}
+
+std::vector<uint8_t> with_u16le(std::vector<uint8_t> b, size_t at, uint16_t v) {
+  store_u32le(b, at, (load_u32le(b, at) & 0xFFFF0000u) | v);
+  return b;
+}
+std::vector<uint8_t> with_u32le(std::vector<uint8_t> b, size_t at, uint32_t v) {
+  store_u32le(b, at, v);
+  return b;
+}
+std::vector<uint8_t> with_u16be(std::vector<uint8_t> b, size_t at, uint16_t v) {
+  b[at] = static_cast<uint8_t>(v >> 8), b[at + 1] = static_cast<uint8_t>(v);
+  return b;
+}
+std::vector<uint8_t> with_u32be(std::vector<uint8_t> b, size_t at, uint32_t v) {
+  b = with_u16be(std::move(b), at, static_cast<uint16_t>(v >> 16));
+  return with_u16be(std::move(b), at + 2, static_cast<uint16_t>(v));
+}
+
+// A PNG's header chunk with new sides and its CRC made anew (a bad CRC would refuse it anyway).
+std::vector<uint8_t> png_with_sides(std::vector<uint8_t> b, uint32_t w, uint32_t h) {
+  b = with_u32be(with_u32be(std::move(b), 16, w), 20, h);
+  const uint32_t crc = static_cast<uint32_t>(crc32(0, b.data() + 12, 17));
+  return with_u32be(std::move(b), 29, crc);
+}
+
+// A JPEG's frame header with new sides.
+std::vector<uint8_t> jpeg_with_sides(std::vector<uint8_t> b, uint16_t w, uint16_t h) {
+  for (size_t i = 2; i + 8 < b.size(); ++i) {
+    if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) return with_u16be(with_u16be(b, i + 5, h), i + 7, w);
+  }
+  return {};
+}
+
+std::vector<uint8_t> psd_header(uint32_t w, uint32_t h, uint16_t compression, size_t data_bytes) {
+  std::vector<uint8_t> out;
+  ByteWriter o(out);
+  o.bytes("8BPS", 4), o.u16be(1), o.zeros(6), o.u16be(3), o.u32be(h), o.u32be(w), o.u16be(8), o.u16be(3);
+  o.u32be(0), o.u32be(0), o.u32be(0), o.u16be(compression);
+  o.zeros(data_bytes);
+  return out;
+}
+
+// A grey TIFF of one strip: `strip` bytes at offset 122, with the given compression.
+std::vector<uint8_t> tiff_grey(uint32_t w, uint32_t h, uint16_t compression, size_t strip) {
+  std::vector<uint8_t> out;
+  ByteWriter o(out);
+  o.bytes("II", 2), o.u16le(42), o.u32le(8), o.u16le(9);
+  auto entry = [&](uint16_t tag, uint16_t type, uint32_t value) {
+    o.u16le(tag), o.u16le(type), o.u32le(1);
+    if (type == 3) o.u16le(static_cast<uint16_t>(value)), o.u16le(0);
+    else o.u32le(value);
+  };
+  entry(256, 4, w), entry(257, 4, h), entry(258, 3, 8), entry(259, 3, compression), entry(262, 3, 1);
+  entry(273, 4, 122), entry(277, 3, 1), entry(278, 4, h), entry(279, 4, static_cast<uint32_t>(strip));
+  o.u32le(0);
+  o.zeros(strip);
+  return out;
+}
+
+// Every reader, header claiming 32767 × 32767 over a few bytes of data: refused from memory and
+// from a file, before any pixel block is sized. Proven large pictures still open.
+TEST(RegistrySizeRule, HugeClaimsNeedTheirData) {
+  std::vector<uint32_t> px(16, 0xFF336699u);
+  const uint16_t kHuge = 32767;
+  const std::vector<uint8_t> jpeg = jpeg::encode(px, 4, 4, 1, 80, u"").value();
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int32_t format;  // the format that opens it, or −1
+    bool file_only;
+  };
+  std::vector<uint8_t> tga_rle = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 4, 24, 0x20};  // 2048 × 1024
+  for (int i = 0; i < 2048 * 1024 / 128; ++i) tga_rle.insert(tga_rle.end(), {0xFF, 1, 2, 3});
+  std::vector<uint8_t> big_bmp = bmp::encode(std::vector<uint32_t>(1025 * 1024, 0xFF102030u), 1025, 1024, 5);
+  const std::vector<Row> rows = {
+      {"BMP 24-bit", with_u32le(with_u32le(bmp::encode(px, 4, 4, 5), 18, kHuge), 22, kHuge), -1, false},
+      {"BMP 1025 x 1024 with all its rows", big_bmp, kFormatBmp, false},
+      {"BMP 1025 x 1024 one byte short", std::vector<uint8_t>(big_bmp.begin(), big_bmp.end() - 1), -1, false},
+      {"BMP run-length", with_u32le(with_u32le(with_u32le(bmp::encode(px, 4, 4, 5), 18, kHuge), 22, kHuge), 30, 1), -1, false},
+      {"TGA", with_u16le(with_u16le(tga::encode(px, 4, 4, 2), 12, kHuge), 14, kHuge), -1, false},
+      {"TGA run-length 2048 x 1024 in 64 KiB", tga_rle, kFormatTga, false},
+      {"TGA run-length, less than a 64th of the stored size", std::vector<uint8_t>(tga_rle.begin(), tga_rle.begin() + 18 + 32764), -1, false},
+      {"PCX", with_u16le(with_u16le(pcx::encode(px, 4, 4, 0), 8, kHuge - 1), 10, kHuge - 1), -1, false},
+      {"SGI", with_u16be(with_u16be(sgi::encode(px, 4, 4, 2), 6, kHuge), 8, kHuge), -1, false},
+      {"PIC", with_u16be(with_u16be(pic::encode(px, 4, 4, 1, true), 88, kHuge), 90, kHuge), -1, false},
+      {"DDS", with_u32le(with_u32le(dds::encode(px, 4, 4, 8), 12, kHuge), 16, kHuge), -1, false},
+      {"FNT", with_u16le(with_u16le(fnt::encode(px, 4, 4, {1, 2, 3}), 16, kHuge), 18, kHuge), -1, false},
+      {"JAB", with_u32le(with_u32le(jab::encode(jpeg, std::vector<uint8_t>(16, 9), 4, 4).value(), 8, kHuge), 12, kHuge), -1, false},
+      {"PNG", png_with_sides(png::encode(px, 4, 4, 1).value(), kHuge, kHuge), -1, false},
+      {"JPEG", jpeg_with_sides(jpeg, kHuge, kHuge), -1, true},
+      {"PSD run-length", psd_header(30000, 30000, 1, 64), -1, true},
+      {"PSD raw", psd_header(30000, 30000, 0, 64), -1, true},
+      {"TIFF stored strip", tiff_grey(kHuge, kHuge, 1, 64), -1, true},
+      {"TIFF deflated strip", tiff_grey(kHuge, kHuge, 8, 64), -1, true},
+      {"TIFF 16 x 16 stored strip", tiff_grey(16, 16, 1, 256), kFormatTiff, true},
+  };
+  testing::TempFolder tmp;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    ASSERT_FALSE(r.bytes.empty());
+    if (!r.file_only) {
+      ImageFile memory = image_file_create(false);
+      image_probe_memory(memory, r.bytes);
+      EXPECT_EQ(memory.format, r.format);
+      image_file_close(memory);
+    }
+    const std::u16string path = tmp.file("image");
+    ASSERT_EQ(file_replace(path, r.bytes), 0);
+    ImageFile file = image_file_create(false);
+    image_probe(file, path);
+    EXPECT_EQ(file.format, r.format);
+    image_file_close(file);
+  }
 }
 
 }  // namespace
