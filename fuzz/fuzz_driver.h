@@ -21,10 +21,14 @@
 
 namespace tesmo::fuzz {
 
-// A folder of this process, removed when the process ends normally.
+// A folder of this process, removed when the process ends normally. It lies in shared memory when
+// the system has it, so that rewriting the input file for every run never waits for a disk.
 inline const std::filesystem::path& work_folder() {
   static const std::filesystem::path folder = [] {
-    auto f = std::filesystem::temp_directory_path() / ("tesmo-fuzz-" + std::to_string(::getpid()));
+    std::error_code ec;
+    const std::filesystem::path shm = "/dev/shm";
+    const auto base = std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
+    auto f = base / ("tesmo-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(f);
     std::atexit([] {
       std::error_code ec;
@@ -56,12 +60,22 @@ inline void check_sides(const ImageInfo& info) {
     __builtin_trap();
 }
 
+// Pictures are decoded up to this many pixels. Larger ones run the same row code many more times
+// (instrumented, that costs milliseconds per input and starves the search), so they are probed only:
+// the probe, where the size rule for large pictures lives, still sees every claimed size.
+inline constexpr size_t kDecodedPixels = size_t{1} << 16;
+
+inline bool worth_decoding(const ImageInfo& info) {
+  return static_cast<size_t>(info.width) * static_cast<size_t>(info.height) <= kDecodedPixels;
+}
+
 // Probe, then decode into a block of exactly width × height pixels, as the surface table does.
 inline void probe_and_decode(ProbeFn probe, DecodeFn decode, const ImageSource& source) {
   ImageInfo info;
   std::unique_ptr<ReaderState> state = probe(source, info, true);
   if (!state) return;
   check_sides(info);
+  if (!worth_decoding(info)) return;
   std::vector<uint32_t> pixels(static_cast<size_t>(info.width) * static_cast<size_t>(info.height));
   decode(*state, pixels);
 }
@@ -84,6 +98,7 @@ inline void drive_reader(ProbeFn probe, DecodeFn decode, const uint8_t* data, si
 // The registry as the viewer uses it, for one ImageFile.
 inline void registry_decode(ImageFile& file) {
   check_sides(file.info);
+  if (!worth_decoding(file.info)) return;
   std::vector<uint32_t> pixels(static_cast<size_t>(file.info.width) *
                                static_cast<size_t>(file.info.height));
   image_decode(file, pixels);
