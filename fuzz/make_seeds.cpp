@@ -2,6 +2,7 @@
 // target, made by the system's own writers where it has them and built byte by byte where it has
 // none (palette and run-length BMP, icons, run-length TGA and SGI, PSD, compressed DDS, Exif).
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -353,6 +354,28 @@ void settings_seeds() {
   put("settings", "short", Bytes(record.begin(), record.begin() + 200));
 }
 
+// Script sources: instructions with every parameter kind, a message, labels and jumps, the
+// preprocessor's directives, a macro definition, and one source in UTF-16.
+void script_seeds() {
+  const char* sources[] = {
+      "push\r\nr3\r\nmov\r\nr1, 10\r\npush2\r\n\"ab\", r1\r\nret\r\n",
+      "msg\r\n  Hello\r\nWorld@L\r\nagain@P\r\nret\r\n",
+      ("#define A 1\r\n#define B (A + 2) * 3\r\n#ifdef A\r\nmov\r\nr2, B\r\n#else\r\nret\r\n#endif\r\n"
+       "top:\r\njump\r\ntop\r\n"),
+      "#macro \"addto\" // adds\r\n#type 2 0x3\r\nadd\r\np0, p1\r\n#macro\r\naddto\r\nr1, 5\r\n",
+      "script\r\n\"x\", 2\r\n/* block\r\n*/\r\n#include missing\r\n",
+  };
+  int n = 0;
+  for (const char* text : sources) put("script", "source" + std::to_string(n++), Bytes(text, text + std::strlen(text)));
+  const std::u16string wide = u"\uFEFFpush\r\n\"a\u00e9\"\r\nret\r\n";
+  Bytes utf16;
+  for (char16_t c : wide) {
+    utf16.push_back(static_cast<uint8_t>(c & 0xFF));
+    utf16.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  put("script", "utf16", utf16);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -373,5 +396,6 @@ int main(int argc, char** argv) {
   put("jpeg", "exif", exif_jpeg(false));
   pack_seeds();
   settings_seeds();
+  script_seeds();
   return 0;
 }

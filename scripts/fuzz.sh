@@ -20,7 +20,7 @@ cmake --build build-fuzz -j"${JOBS:-2}"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(bmp tga pcx sgi psd pic dds jab fnt registry jpeg png tiff exif block lzss archive pack_list
-           settings)
+           settings script)
 fi
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
