@@ -127,6 +127,14 @@ class Application {
   std::function<std::optional<NewPictureChoice>(const NewPictureChoice& initial)> ask_new_picture;
   std::function<std::optional<KeyAssignment>(const KeyAssignment& current)> ask_key_assignment;
   std::function<void()> cancel_effect_dialog;  // closes an open effect-parameter dialog as Cancel
+
+  // The edit framework's state (app/edit.h): the one undo level (surfaces 17 and 18 hold the
+  // pictures, `undo_view` the view state of the same moment), the names of the edits made since the
+  // picture was opened (only while `has_edit_history`), and the open effect-parameter dialog.
+  ViewState undo_view;
+  std::vector<std::u16string> edit_history;
+  bool has_edit_history = false;
+  std::unique_ptr<ModelessDialog> effect_dialog;
   std::function<void()> save_as;               // Save As, run when the save question says Yes
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;

@@ -30,4 +30,13 @@ inline constexpr uint16_t kFirstActionCombo = 1065;
 inline constexpr int kActionComboCount = 7;
 const platform::DialogTemplate& key_assignment_dialog();
 
+// Effect parameters (125, modeless): four rows of label, track bar and value box, with a "+" link
+// box between neighbouring rows. The caption is replaced by the effect's name.
+inline constexpr uint16_t kEffectDialogId = 125;
+inline constexpr uint16_t kEffectLabels[4] = {1048, 1046, 1049, 1050};
+inline constexpr uint16_t kEffectSliders[4] = {1063, 1064, 1065, 1066};
+inline constexpr uint16_t kEffectFields[4] = {1012, 1013, 1014, 1015};
+inline constexpr uint16_t kEffectLinks[3] = {1040, 1041, 1042};
+const platform::DialogTemplate& effect_dialog();
+
 }  // namespace tesmo::resources
