@@ -21,8 +21,12 @@ Application::Application(std::u16string program_folder)
   init_input_state(input);
 }
 
-// The job's worker goes before the surfaces it may be reading.
-Application::~Application() { job.reset(); }
+// The job's worker goes before the surfaces it may be reading; the effect dialog before the skin
+// pictures it frees.
+Application::~Application() {
+  job.reset();
+  effect_dialog.reset();
+}
 
 void Application::frame_update(int target) {
   ++frame_passes_;

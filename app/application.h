@@ -130,6 +130,14 @@ class Application {
   // Save As, run when the save question says Yes: 0 saved, 1 failed, 2 cancelled (the question is
   // then asked again, so that changes go only when the user says No).
   std::function<int()> save_as;
+
+  // The edit framework's state (app/edit.h): the one undo level (surfaces 17 and 18 hold the
+  // pictures, `undo_view` the view state of the same moment), the names of the edits made since the
+  // picture was opened (only while `has_edit_history`), and the open effect-parameter dialog.
+  ViewState undo_view;
+  std::vector<std::u16string> edit_history;
+  bool has_edit_history = false;
+  std::unique_ptr<ModelessDialog> effect_dialog;
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)

@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/command_ids.h"
+#include "app/edit.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
@@ -219,6 +220,14 @@ constexpr CommandRow kCommands[] = {
     {cmd::TransferCopyAll, choose_option},
     {cmd::TransferMoveAll, choose_option},
     {cmd::KeyAssignment, key_assignment_dialog},
+    {cmd::Undo, undo_command},
+    // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
+    {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
+    {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},
+    {40559, effect_command}, {40508, effect_command}, {40489, effect_command}, {40487, effect_command}, {40632, effect_command}, {40445, effect_command},
+    {40564, effect_command}, {40491, effect_command}, {40446, effect_command}, {40478, effect_command}, {40565, effect_command}, {40558, effect_command},
+    {40493, effect_command}, {40495, effect_command}, {40566, effect_command}, {40531, effect_command}, {40527, effect_command}, {40567, effect_command},
+    {40529, effect_command}, {40646, effect_command}, {40602, effect_command}, {40530, effect_command}, {40627, effect_command},
 };
 
 constexpr bool command_ids_unique() {

@@ -21,6 +21,9 @@ constexpr bool needs_background(uint32_t op) {
          (op >= 45 && op <= 47);
 }
 
+// The shown surface with the alpha channel in its alpha bytes, for one preview frame.
+constexpr int32_t kKeyPreviewSource = -3;
+
 // The resampling flags of the zoom algorithm radio group (0 nearest … 5 type F).
 constexpr int32_t kAlgorithmFlags[] = {kScaleNearest,  kScaleBilinear, kScaleBicubic,
                                        kScaleLanczos2, kScaleLanczos3, kScaleTypeF};
@@ -72,6 +75,11 @@ void draw_background(Application& app, int target, bool scaled) {
 
 }  // namespace
 
+void fill_view_background(Application& app, int key) {
+  app.view().flags |= kRedrawBackground;
+  draw_background(app, key, false);
+}
+
 void compose_view(Application& app, int target) {
   ViewState& v = app.view();
   SurfaceTable& t = app.surfaces();
@@ -85,7 +93,22 @@ void compose_view(Application& app, int target) {
   const int w = s->width, h = s->height;
   const uint32_t op = v.view_operation & kOpCodeMask;
   const uint32_t op_word = v.view_operation;
-  if (takes_alpha(op)) blit(t, source, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+  // The preview never touches the picture: the ops that read per-pixel alpha run from a copy that
+  // carries the alpha channel (255 when there is none), and every preview starts from the background.
+  if (op != 0) v.flags |= kRedrawBackground;
+  if (takes_alpha(op) && surface_duplicate(t, kKeyPreviewSource, source) == 0) {
+    const Surface* a = surface_find(t, kKeyAlpha);
+    if (a && a->width == w && a->height == h) {
+      blit(t, kKeyPreviewSource, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+    } else {
+      surface_set_alpha(t, kKeyPreviewSource, 255);
+    }
+    source = kKeyPreviewSource;
+  }
+  struct DropCopy {
+    SurfaceTable& t;
+    ~DropCopy() { surface_remove(t, kKeyPreviewSource); }
+  } drop_copy{t};
   int32_t p1 = v.operation_params[0] * (op == 47 ? 100 : 1);
   int32_t p2 = v.operation_params[1], p3 = v.operation_params[2], p4 = v.operation_params[3];
 

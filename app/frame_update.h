@@ -17,6 +17,10 @@ void frame_update(Application& app, int target);
 // view operation; used by frame_update and by callers that render the view into a surface.
 void compose_view(Application& app, int target);
 
+// Paints the view background (the fill colour, or the background picture tiled at its own size)
+// into surface `key`: what the effect preview and the effect's work surface start from.
+void fill_view_background(Application& app, int key);
+
 // Performs the action bound to slot 0–6 (middle, X1, X2, wheel forward, wheel backward, Control +
 // wheel forward, Control + wheel backward). 1 when something was done.
 int run_binding(Application& app, int slot);

@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
+#include "app/edit.h"
 #include "app/frame_update.h"
 #include "app/input_state.h"
 #include "app/menu_options.h"
@@ -195,6 +196,7 @@ int run_message_loop(Application& app) {
 int run_viewer(Application& app, platform::Platform& platform, const CommandLine& command_line) {
   app.platform = &platform;
   install_viewer_dialogs(app);
+  install_edit(app);
   platform::MainWindowParams params;
   params.class_name = kWindowClass;
   params.title = kWindowTitle;

@@ -170,6 +170,9 @@ void Application::close_image(bool reset) {
   surface_remove(surfaces_, kKeyImage);
   surface_remove(surfaces_, kKeyAlpha);
   surface_remove(surfaces_, kKeyPreview);
+  // The edit history belongs to the picture; surfaces 17 and 18 stay until the next edit.
+  edit_history.clear();
+  has_edit_history = false;
   if (window) disable_image_commands(window->menu());
   // The modal flag belongs to a dialog that may still be open around this close (Calibrate
   // Monitor, a drop during a box), not to the picture.

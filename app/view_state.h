@@ -36,6 +36,7 @@ struct ViewState {
   int32_t rotation = 0;  // degrees, shown in the title when not 0
   int32_t zoom_x = kZoomActual;
   int32_t zoom_y = kZoomActual;
+  int32_t effect_index = 0;     // the effect of the open parameter dialog
   uint32_t view_operation = 0;  // compositor op word the image is drawn with (0 plain copy)
   int32_t operation_params[4] = {0, 0, 0, 0};
   uint32_t load_time = 0;        // ms the last load took

@@ -32,6 +32,8 @@ constexpr Command kCommands[] = {
     {"lossless", "IN OUT CODE", "rotate or flip a JPEG without recompression (code 0-7)", cmd_lossless},
     {"compile", "SRC OUT [--base DIR]", "compile a script source into a .sce module (base folder: SRC's folder)",
      cmd_compile},
+    {"effect", "IN OUT INDEX P1 P2 P3 P4", "run edit-menu effect INDEX (0-34) with parameters P1-P4, as the batch runner does",
+     cmd_effect},
 };
 
 // The benchmark kinds of `tesmo bench`.

@@ -38,6 +38,7 @@ int cmd_block(Args args);
 int cmd_archive(Args args);
 int cmd_text(Args args);
 int cmd_scale(Args args);
+int cmd_effect(Args args);
 int cmd_op(Args args);
 int cmd_exif(Args args);
 int cmd_lossless(Args args);

@@ -10,6 +10,8 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "app/settings.h"
+#include "edit/effects.h"
 #include "formats/registry.h"
 #include "surface/compositor.h"
 
@@ -144,6 +146,42 @@ int cmd_op(Args args) {
   }
   blit(t, kTargetKey, kSourceKey, 0, 0, 0, 0, src.width, src.height, word, *v[1], *v[2], *v[3], *v[4]);
   if (!save(t, kTargetKey, p.positional[1])) return fail("cannot write " + p.positional[1]);
+  return 0;
+}
+
+// An edit-menu effect as the batch runner runs it on a picture: the alpha channel kept apart as a
+// grey picture while the effect runs on the image over the default view background, then put back
+// into the alpha bytes for saving.
+int cmd_effect(Args args) {
+  ParsedArgs p = parse_args(args, {});
+  if (!p.ok || p.positional.size() != 7) return usage_error(command_named("effect"));
+  std::optional<int32_t> v[5];
+  for (size_t i = 0; i < 5; ++i) v[i] = int32_arg(p.positional[2 + i]);
+  if (!v[0] || !v[1] || !v[2] || !v[3] || !v[4] || *v[0] < 0 || *v[0] >= kEffectCount) {
+    return usage_error(command_named("effect"));
+  }
+  SurfaceTable t;
+  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  const Surface& image = *surface_find(t, kSourceKey);
+  const int32_t w = image.width, h = image.height;
+  const bool has_alpha = image.info.has_alpha != 0;
+  if (has_alpha) {
+    if (surface_create(t, kKeyAlpha, w, h) != 0) return fail("out of memory");
+    const uint32_t* src = image.pixels();
+    uint32_t* dst = surface_find(t, kKeyAlpha)->pixels();
+    for (size_t i = 0; i < image.pixel_count(); ++i) dst[i] = (src[i] >> 24) * 0x010101u;
+    surface_set_alpha(t, kSourceKey, 0);
+  }
+  SettingsStore defaults(u"");
+  defaults.reset_to_defaults();
+  const uint32_t c = defaults.settings().background_colour;
+  const int32_t op = effect_table()[static_cast<size_t>(*v[0])].op;
+  apply_effect_to(t, kSourceKey, op, {*v[1], *v[2], *v[3], *v[4]}, [&t, c](int32_t key) {
+    surface_fill(t, key, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, 0);
+  });
+  if (has_alpha) blit(t, kSourceKey, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+  else surface_set_alpha(t, kSourceKey, 255);
+  if (!save(t, kSourceKey, p.positional[1])) return fail("cannot write " + p.positional[1]);
   return 0;
 }
 

@@ -26,6 +26,7 @@ enum class ControlKind : uint8_t {
   RadioButton,
   ComboBox,         // a drop-down list
   GroupBox,         // a frame with a caption around other controls
+  Slider,           // a horizontal track bar with an integer range and position
 };
 
 struct ControlTemplate {
@@ -57,6 +58,7 @@ enum DialogNotification : int {
   kClicked = 0,           // buttons, check boxes, radio buttons
   kSelectionChanged = 1,  // combo boxes
   kEditChanged = 0x300,   // edit fields, after the user changed the text
+  kSliderMoved = 0x1000,  // track bars, after the user moved the thumb
 };
 
 // Where a handler draws: 32-bit B, G, R, A pictures (stride = width, alpha ignored) put at (x, y)
@@ -98,6 +100,11 @@ class Dialog {
   virtual int selection(uint16_t id) const = 0;                     // −1: none
   virtual void set_selection(uint16_t id, int index) = 0;
   virtual void set_focus(uint16_t id) = 0;
+  // Track bars: the range (the position is held inside it) and the position; setting either sends
+  // no notification. Other controls: nothing, and position 0.
+  virtual void set_range(uint16_t id, int min, int max) { (void)id, (void)min, (void)max; }
+  virtual int position(uint16_t id) const { (void)id; return 0; }
+  virtual void set_position(uint16_t id, int position) { (void)id, (void)position; }
   virtual void redraw() = 0;  // background and owner-drawn buttons again
   // Ends the dialog: a modal run returns `code`; a modeless dialog closes (destroy follows).
   virtual void end(int code) = 0;

@@ -107,12 +107,43 @@ constexpr std::array<ControlTemplate, 10> kSaveControls{{
 constexpr platform::DialogTemplate kSaveOptions{kSaveOptionsDialogId, u"画像フォーマット", kSaveW, kSaveH,
                                                 kSaveControls, kOk, kCancel};
 
+// 361 × 257, the size of the effect dialog's background (entry 50): one 44-pixel row per
+// parameter, the link boxes to the right of the value boxes, straddling two rows.
+constexpr int kEffectW = 361, kEffectH = 257;
+constexpr int kEffectTop = kSkinTitleBand + 8, kEffectRow = 44;
+constexpr ControlTemplate effect_label(int k) {
+  return {kEffectLabels[k], ControlKind::Static, u"-", {16, kEffectTop + k * kEffectRow, 260, kEffectTop + k * kEffectRow + 18}};
+}
+constexpr ControlTemplate effect_slider(int k) {
+  return {kEffectSliders[k], ControlKind::Slider, u"",
+          {12, kEffectTop + k * kEffectRow + 18, 264, kEffectTop + k * kEffectRow + 40}};
+}
+constexpr ControlTemplate effect_field(int k) {
+  return {kEffectFields[k], ControlKind::Edit, u"0",
+          {268, kEffectTop + k * kEffectRow + 16, 320, kEffectTop + k * kEffectRow + 38}};
+}
+constexpr ControlTemplate effect_link(int k) {
+  return {kEffectLinks[k], ControlKind::CheckBox, u"+",
+          {324, kEffectTop + k * kEffectRow + 34, 352, kEffectTop + k * kEffectRow + 54}};
+}
+constexpr std::array<ControlTemplate, 17> kEffectControls{{
+    effect_label(0), effect_slider(0), effect_field(0), effect_link(0),
+    effect_label(1), effect_slider(1), effect_field(1), effect_link(1),
+    effect_label(2), effect_slider(2), effect_field(2), effect_link(2),
+    effect_label(3), effect_slider(3), effect_field(3),
+    {kOk, ControlKind::OwnerDrawButton, u"OK", ok_rect(kEffectW, kEffectH)},
+    {kCancel, ControlKind::OwnerDrawButton, u"キャンセル", cancel_rect(kEffectW, kEffectH)},
+}};
+static_assert(kEffectTop + 4 * kEffectRow < kEffectH - 14 - kButtonH, "the rows end above the buttons");
+constexpr platform::DialogTemplate kEffect{kEffectDialogId, u"パラメーター", kEffectW, kEffectH, kEffectControls, kOk,
+                                           kCancel};
+
 }  // namespace
 
+const platform::DialogTemplate& effect_dialog() { return kEffect; }
 const platform::DialogTemplate& zoom_dialog() { return kZoom; }
 const platform::DialogTemplate& new_dialog() { return kNew; }
 const platform::DialogTemplate& key_assignment_dialog() { return kKeys; }
-
 const platform::DialogTemplate& save_options_dialog() { return kSaveOptions; }
 
 }  // namespace tesmo::resources

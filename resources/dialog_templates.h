@@ -38,4 +38,13 @@ inline constexpr uint16_t kSaveQualityField = 1012;   // group "圧縮", label "
 inline constexpr uint16_t kSaveCompressCheck = 1040;  // "圧縮する"
 const platform::DialogTemplate& save_options_dialog();
 
+// Effect parameters (125, modeless): four rows of label, track bar and value box, with a "+" link
+// box between neighbouring rows. The caption is replaced by the effect's name.
+inline constexpr uint16_t kEffectDialogId = 125;
+inline constexpr uint16_t kEffectLabels[4] = {1048, 1046, 1049, 1050};
+inline constexpr uint16_t kEffectSliders[4] = {1063, 1064, 1065, 1066};
+inline constexpr uint16_t kEffectFields[4] = {1012, 1013, 1014, 1015};
+inline constexpr uint16_t kEffectLinks[3] = {1040, 1041, 1042};
+const platform::DialogTemplate& effect_dialog();
+
 }  // namespace tesmo::resources

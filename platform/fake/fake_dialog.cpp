@@ -103,6 +103,25 @@ void FakeDialog::set_selection(uint16_t id, int index) {
   if (c->selection >= 0) c->text = c->items[static_cast<size_t>(c->selection)];
 }
 
+void FakeDialog::set_range(uint16_t id, int min, int max) {
+  Control* c = find(id);
+  if (!c || c->t->kind != ControlKind::Slider) return;
+  c->min = min;
+  c->max = max < min ? min : max;
+  c->position = c->position < c->min ? c->min : c->position > c->max ? c->max : c->position;
+}
+
+int FakeDialog::position(uint16_t id) const {
+  const Control* c = find(id);
+  return c && c->t->kind == ControlKind::Slider ? c->position : 0;
+}
+
+void FakeDialog::set_position(uint16_t id, int position) {
+  Control* c = find(id);
+  if (!c || c->t->kind != ControlKind::Slider) return;
+  c->position = position < c->min ? c->min : position > c->max ? c->max : position;
+}
+
 void FakeDialog::draw_button(const Control& c, bool pressed) {
   DialogPaint base{.control = c.t->id, .disabled = !c.enabled, .pressed = pressed, .focused = focus_ == c.t->id};
   RecordingCanvas canvas(paints, base);
@@ -164,6 +183,12 @@ void FakeDialog::perform(const DialogStep& step) {
     case DialogStep::Disable:
       set_enabled(step.id, false);
       redraw();
+      break;
+    case DialogStep::Slide:
+      if (const Control* c = find(step.id); c && c->enabled && !ended_) {
+        set_position(step.id, step.value);
+        handler_.command(*this, step.id, kSliderMoved);
+      }
       break;
   }
 }

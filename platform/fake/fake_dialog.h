@@ -23,6 +23,7 @@ struct DialogStep {
     Select,   // the user picks item `value` of combo box `id`
     Check,    // the user clicks check box `id` (its check flips)
     Disable,  // the program greys control `id` (test set-up; the dialog is drawn again)
+    Slide,    // the user drags track bar `id` to `value` (held inside its range; a moved command follows)
   };
   Kind kind = Press;
   uint16_t id = 0;
@@ -78,6 +79,9 @@ class FakeDialog final : public Dialog {
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override { focus_ = id; }
+  void set_range(uint16_t id, int min, int max) override;
+  int position(uint16_t id) const override;
+  void set_position(uint16_t id, int position) override;
   void redraw() override;
   void end(int code) override;
 
@@ -98,6 +102,7 @@ class FakeDialog final : public Dialog {
     bool enabled = true;
     std::vector<std::u16string> items;
     int selection = -1;
+    int min = 0, max = 100, position = 0;  // track bars
   };
   Control* find(uint16_t id);
   const Control* find(uint16_t id) const;

@@ -247,7 +247,9 @@ int FakePlatform::run_modal_dialog(const DialogTemplate& t, DialogHandler& handl
 
 std::unique_ptr<DialogWindow> FakePlatform::open_modeless_dialog(const DialogTemplate& t, DialogHandler& handler) {
   if (refuse_dialogs) return nullptr;
-  return std::make_unique<FakeDialogWindow>(t, handler, Size{t.client_width, t.client_height});
+  auto window = std::make_unique<FakeDialogWindow>(t, handler, Size{t.client_width, t.client_height});
+  last_modeless = &window->dialog();
+  return window;
 }
 
 }  // namespace tesmo::platform

@@ -112,6 +112,8 @@ class FakePlatform final : public Platform {
   int close_other_instances(const char* class_name) override;
   // Runs the next script of dialog_scripts (none: Cancel at once) and records the dialog.
   int run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
+  // The dialog of the last modeless window opened (valid while that window lives).
+  FakeDialog* last_modeless = nullptr;
   std::unique_ptr<DialogWindow> open_modeless_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
 
   // Scripting.

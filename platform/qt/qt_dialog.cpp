@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
 
 namespace tesmo::platform::qt {
 namespace {
@@ -111,6 +113,13 @@ void QtDialog::build_control(const ControlTemplate& c) {
       w = new QGroupBox(qs(c.label), this);
       w->lower();  // a frame behind the controls it groups
       break;
+    case ControlKind::Slider: {
+      auto* slider = new QSlider(Qt::Horizontal, this);
+      // Only the user's moves notify: set_range and set_position block the signal.
+      connect(slider, &QSlider::valueChanged, this, [this, id] { handler_.command(*this, id, kSliderMoved); });
+      w = slider;
+      break;
+    }
   }
   w->setGeometry(rect_of(c.rect));
   if (id != kNoControlId) controls_[id] = w;
@@ -214,6 +223,25 @@ void QtDialog::set_focus(uint16_t id) {
   if (QWidget* w = control(id)) {
     w->setFocus();
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+  }
+}
+
+void QtDialog::set_range(uint16_t id, int min, int max) {
+  if (auto* s = qobject_cast<QSlider*>(control(id))) {
+    QSignalBlocker block(s);
+    s->setRange(min, max);
+  }
+}
+
+int QtDialog::position(uint16_t id) const {
+  auto* s = qobject_cast<QSlider*>(control(id));
+  return s ? s->value() : 0;
+}
+
+void QtDialog::set_position(uint16_t id, int position) {
+  if (auto* s = qobject_cast<QSlider*>(control(id))) {
+    QSignalBlocker block(s);
+    s->setValue(position);
   }
 }
 

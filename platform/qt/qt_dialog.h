@@ -36,6 +36,9 @@ class QtDialog final : public QDialog, public Dialog {
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override;
+  void set_range(uint16_t id, int min, int max) override;
+  int position(uint16_t id) const override;
+  void set_position(uint16_t id, int position) override;
   void redraw() override;
   void end(int code) override;
 

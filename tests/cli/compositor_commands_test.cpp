@@ -151,3 +151,32 @@ TEST_F(CompositorCommands, BenchZoomPrintsAMedian) {
 
 }  // namespace
 }  // namespace tesmo
+
+namespace tesmo {
+namespace {
+
+// `tesmo effect`: the effect's op with the parameters as given; bad indices are usage errors.
+TEST_F(CompositorCommands, EffectRunsTheMappedOperation) {
+  EXPECT_EQ(tesmo({"effect", path("in.bmp"), path("out.bmp"), "35", "0", "0", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"effect", path("in.bmp"), path("out.bmp"), "-1", "0", "0", "0", "0"}), 2);
+  EXPECT_EQ(tesmo({"effect", path("missing.bmp"), path("out.bmp"), "7", "0", "0", "0", "0"}), 1);
+  int32_t w = 0, h = 0;
+  // Negative (index 7): every colour inverted.
+  ASSERT_EQ(tesmo({"effect", path("in.bmp"), path("neg.bmp"), "7", "0", "0", "0", "0"}), 0);
+  Pixels neg = read("neg.bmp", w, h);
+  ASSERT_EQ(neg.size(), src.size());
+  for (size_t i = 0; i < src.size(); ++i) EXPECT_EQ(neg[i] & 0xFFFFFFu, ~src[i] & 0xFFFFFFu) << i;
+  // Brightness (index 0) is op 18 with P1–P3 as the per-channel offsets.
+  ASSERT_EQ(tesmo({"effect", path("in.bmp"), path("bright.bmp"), "0", "100", "-20", "200", "0"}), 0);
+  Pixels bright = read("bright.bmp", w, h);
+  ASSERT_EQ(bright.size(), src.size());
+  for (size_t i = 0; i < src.size(); ++i) {
+    const int r = std::min(255, static_cast<int>((src[i] >> 16) & 0xFF) + 100);
+    const int g = std::max(0, static_cast<int>((src[i] >> 8) & 0xFF) - 20);
+    const int b = std::min(255, static_cast<int>(src[i] & 0xFF) + 200);
+    EXPECT_EQ(bright[i] & 0xFFFFFFu, static_cast<uint32_t>(r << 16 | g << 8 | b)) << i;
+  }
+}
+
+}  // namespace
+}  // namespace tesmo

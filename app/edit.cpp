@@ -1,0 +1,352 @@
+// The edit framework and the effect parameter dialog.
+#include "app/edit.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/dialog_skin.h"
+#include "app/frame_update.h"
+#include "app/menu_options.h"
+#include "app/presentation.h"
+#include "app/viewer_dialogs.h"
+#include "edit/effects.h"
+#include "resources/dialog_templates.h"
+#include "surface/compositor.h"
+
+namespace tesmo {
+namespace {
+
+namespace res = resources;
+
+constexpr size_t kHistoryNameLength = 128;
+
+bool has_alpha_channel(Application& app) {
+  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
+  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
+}
+
+// The surface an edit works on: the alpha channel while the alpha view is chosen.
+int32_t edited_surface(Application& app) {
+  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
+  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
+}
+
+void mark_modified(Application& app) {
+  if (app.window) {
+    set_modified(app, 1);
+  } else {
+    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
+  }
+}
+
+// The alpha channel's menu state, as creating or deleting the channel leaves it.
+void restore_alpha_channel(Application& app, bool has_alpha) {
+  ViewState& v = app.view();
+  SurfaceTable& t = app.surfaces();
+  if (has_alpha) {
+    const Surface* image = surface_find(t, kKeyImage);
+    if (image && surface_create(t, kKeyAlpha, image->width, image->height) == 0) {
+      surface_fill(t, kKeyAlpha, 0xFF, 0xFF, 0xFF, 0);
+    }
+    if (surface_find(t, kKeyUndoAlpha)) surface_duplicate(t, kKeyAlpha, kKeyUndoAlpha);
+    v.decoded_has_alpha = 1;
+  } else {
+    surface_remove(t, kKeyAlpha);
+    v.displayed_surface = kKeyImage;
+    v.decoded_has_alpha = 0;
+  }
+  if (!app.window) return;
+  platform::Menu& menu = app.window->menu();
+  menu.set_enabled(cmd::AlphaNew, !has_alpha);
+  for (uint16_t id : {cmd::AlphaDelete, cmd::AlphaSwap, cmd::AlphaNegative, cmd::ChannelAlpha}) {
+    menu.set_enabled(id, has_alpha);
+  }
+  if (!has_alpha) {
+    menu.set_checked(cmd::ChannelRgb, true);
+    menu.set_checked(cmd::ChannelAlpha, false);
+  }
+}
+
+void update_effect_items(Application& app) {
+  if (!app.window) return;
+  const Surface* image = surface_find(app.surfaces(), kKeyImage);
+  const bool square = image && image->width == image->height;
+  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
+}
+
+// The parameter dialog, modeless (slot 0, with live preview) or modal (the batch runner's).
+class EffectDialog final : public SkinnedDialog, public ModelessDialog {
+ public:
+  EffectDialog(Application& app, int index, bool modal)
+      : SkinnedDialog(app, res::kSkinEffect, kSkinEffectBase),
+        index_(index),
+        modal_(modal),
+        name_(effect_name(index)),
+        template_(res::effect_dialog()) {
+    template_.caption = name_;
+  }
+  ~EffectDialog() override { window_.reset(); }
+
+  const platform::DialogTemplate& dialog_template() const { return template_; }
+  void set_window(std::unique_ptr<platform::DialogWindow> w) { window_ = std::move(w); }
+  bool is_open() const { return window_ && window_->is_open() && !closed_; }
+  const std::array<int32_t, 4>& values() const { return values_; }
+
+  void init(platform::Dialog& d) override {
+    SkinnedDialog::init(d);
+    ViewState& v = app_.view();
+    const int32_t w = v.decoded_width > 0 ? v.decoded_width : v.image_width;
+    const int32_t h = v.decoded_height > 0 ? v.decoded_height : v.image_height;
+    adjust_effect_ranges(index_, w, h);
+    const EffectDescriptor& e = effect_table()[static_cast<size_t>(index_)];
+    for (int k = 0; k < 4; ++k) {
+      const ParamDescriptor& p = e.params[static_cast<size_t>(k)];
+      d.set_text(res::kEffectLabels[k], p.label);
+      d.set_range(res::kEffectSliders[k], p.min, p.max);
+      d.set_position(res::kEffectSliders[k], p.def);
+      d.set_text(res::kEffectFields[k], number(p.def));
+      values_[static_cast<size_t>(k)] = p.def;
+    }
+    for (int k = 0; k < 3; ++k) {
+      d.set_enabled(res::kEffectLinks[k], e.link_enabled[static_cast<size_t>(k)]);
+      d.set_checked(res::kEffectLinks[k], e.link_checked[static_cast<size_t>(k)]);
+    }
+    if (modal_) return;
+    v.effect_index = index_;
+    v.view_operation = static_cast<uint32_t>(e.op);
+    std::copy(values_.begin(), values_.end(), v.operation_params);
+    app_.keep_running_when_inactive = true;
+    if (app_.platform) app_.frame_timer.reset(app_.platform->now_ms());
+    app_.dialogs[0] = this;
+    if (app_.window) {
+      const platform::Rect w_rect = app_.window->window_rect();
+      const platform::Rect c_rect = app_.window->client_rect();
+      d.move({w_rect.right, c_rect.top});
+    }
+  }
+
+  void command(platform::Dialog& d, uint16_t id, int notification) override {
+    if (closed_) return;
+    for (int k = 0; k < 4; ++k) {
+      if (id == res::kEffectSliders[k] && notification == platform::kSliderMoved) {
+        set_value(d, k, d.position(id), false);
+        propagate(d, k);
+        return;
+      }
+      if (id == res::kEffectFields[k] && notification == platform::kEditChanged) {
+        // Only the user's typing notifies, so the box has the focus: the links follow.
+        const ParamDescriptor& p = descriptor(k);
+        const int32_t typed = parse_size_field(d.text(id));
+        const int32_t value = std::clamp(typed, p.min, std::max(p.min, p.max));
+        if (value != typed) d.set_text(id, number(value));
+        set_value(d, k, value, true);
+        propagate(d, k);
+        return;
+      }
+    }
+    if (notification != platform::kClicked) return;
+    if (id == kSkinOkId) {
+      if (modal_) {
+        std::copy(values_.begin(), values_.end(), app_.view().operation_params);
+        d.end(platform::kDialogOk);
+        return;
+      }
+      begin_edit(app_, name_);
+      apply_effect(app_);
+      close(d);
+    } else if (id == kSkinCancelId) {
+      if (modal_) d.end(platform::kDialogCancel);
+      else close(d);
+    }
+  }
+
+  // ModelessDialog: the dialog's events come to it through the window system's own dispatch.
+  bool take_event(const platform::Event&) override { return false; }
+  void move_to(platform::Point top_left) override {
+    if (is_open()) window_->dialog().move(top_left);
+  }
+
+  // Ends the preview and the dialog (Cancel when the user made no choice).
+  void close(platform::Dialog& d) {
+    if (closed_) return;
+    closed_ = true;
+    ViewState& v = app_.view();
+    v.view_operation = 0;
+    v.flags |= kRedrawBackground;
+    app_.keep_running_when_inactive = false;
+    if (app_.dialogs[0] == this) app_.dialogs[0] = nullptr;
+    free_dialog_pictures(app_.surfaces(), kSkinEffectBase, res::kSkinEffect.count);
+    d.end(platform::kDialogCancel);
+  }
+  void close() {
+    if (window_) close(window_->dialog());
+  }
+
+ private:
+  static std::u16string number(int32_t value) {
+    const std::string s = std::to_string(value);
+    return std::u16string(s.begin(), s.end());
+  }
+  const ParamDescriptor& descriptor(int k) const {
+    return effect_table()[static_cast<size_t>(index_)].params[static_cast<size_t>(k)];
+  }
+
+  // Row k takes `value`: slider, box (unless the box itself was typed into) and the parameter.
+  void set_value(platform::Dialog& d, int k, int32_t value, bool typed) {
+    values_[static_cast<size_t>(k)] = value;
+    if (!modal_) app_.view().operation_params[k] = value;
+    d.set_position(res::kEffectSliders[k], value);
+    if (!typed) d.set_text(res::kEffectFields[k], number(value));
+  }
+
+  // Checked link boxes carry row k's value up and down through the neighbouring rows.
+  void propagate(platform::Dialog& d, int k) {
+    const int32_t value = values_[static_cast<size_t>(k)];
+    for (int j = k - 1; j >= 0 && d.checked(res::kEffectLinks[j]); --j) set_value(d, j, value, false);
+    for (int j = k; j < 3 && d.checked(res::kEffectLinks[j]); ++j) set_value(d, j + 1, value, false);
+  }
+
+  int index_;
+  bool modal_;
+  bool closed_ = false;
+  std::u16string name_;
+  platform::DialogTemplate template_;
+  std::array<int32_t, 4> values_{};
+  std::unique_ptr<platform::DialogWindow> window_;
+};
+
+EffectDialog* open_dialog(Application& app) { return static_cast<EffectDialog*>(app.effect_dialog.get()); }
+
+}  // namespace
+
+void install_edit(Application& app) {
+  app.cancel_effect_dialog = [&app] { tesmo::cancel_effect_dialog(app); };
+}
+
+void begin_edit(Application& app, std::u16string_view name) {
+  SurfaceTable& t = app.surfaces();
+  app.has_edit_history = true;
+  app.edit_history.emplace_back(name.substr(0, std::min(name.size(), kHistoryNameLength)));
+  app.undo_view = app.view();
+  surface_remove(t, kKeyUndoImage);
+  surface_remove(t, kKeyUndoAlpha);
+  surface_duplicate(t, kKeyUndoImage, kKeyImage);
+  if (has_alpha_channel(app)) surface_duplicate(t, kKeyUndoAlpha, kKeyAlpha);
+  if (app.window) app.window->menu().set_enabled(cmd::Undo, true);
+}
+
+int undo(Application& app) {
+  if (!app.has_edit_history) return 1;
+  ViewState& v = app.view();
+  const ViewState& s = app.undo_view;
+  v.image_width = s.image_width;
+  v.image_height = s.image_height;
+  v.rotation = s.rotation;
+  v.zoom_x = s.zoom_x;
+  v.zoom_y = s.zoom_y;
+  v.decoded_width = s.decoded_width;
+  v.decoded_height = s.decoded_height;
+  v.decoded_bits = s.decoded_bits;
+  v.decoded_has_alpha = s.decoded_has_alpha;
+  SurfaceTable& t = app.surfaces();
+  surface_remove(t, kKeyImage);
+  surface_remove(t, kKeyAlpha);
+  surface_duplicate(t, kKeyImage, kKeyUndoImage);
+  restore_alpha_channel(app, s.decoded_has_alpha != 0);
+  v.flags |= kRedrawBackground;
+  v.flags &= ~kThumbnailCurrent;
+  if (app.window) layout_window(app);
+  update_effect_items(app);
+  if (!app.edit_history.empty()) app.edit_history.pop_back();
+  if (app.window) {
+    set_modified(app, app.edit_history.empty() ? 0 : 1);
+    app.window->menu().set_enabled(cmd::Undo, false);
+  } else if (app.edit_history.empty()) {
+    v.flags &= ~kModified;
+  }
+  return 0;
+}
+
+int apply_effect(Application& app) {
+  ViewState& v = app.view();
+  const int32_t op = static_cast<int32_t>(v.view_operation & kOpCodeMask);
+  const std::array<int32_t, 4> params{v.operation_params[0], v.operation_params[1], v.operation_params[2],
+                                      v.operation_params[3]};
+  apply_effect_to(app.surfaces(), edited_surface(app), op, params,
+                  [&app](int32_t key) { fill_view_background(app, key); });
+  v.flags |= kRedrawBackground;
+  v.flags &= ~kThumbnailCurrent;
+  mark_modified(app);
+  return 0;
+}
+
+int run_effect(Application& app, int index, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
+  if (index < 0 || index >= kEffectCount) return 1;
+  ViewState& v = app.view();
+  begin_edit(app, effect_name(index));
+  v.view_operation = static_cast<uint32_t>(effect_table()[static_cast<size_t>(index)].op);
+  v.operation_params[0] = p1;
+  v.operation_params[1] = p2;
+  v.operation_params[2] = p3;
+  v.operation_params[3] = p4;
+  apply_effect(app);
+  v.view_operation = 0;
+  return 0;
+}
+
+int run_effect_defaults(Application& app, int index) {
+  if (index < 0 || index >= kEffectCount) return 1;
+  const auto& p = effect_table()[static_cast<size_t>(index)].params;
+  return run_effect(app, index, p[0].def, p[1].def, p[2].def, p[3].def);
+}
+
+int open_effect_dialog(Application& app, int index) {
+  cancel_effect_dialog(app);
+  if (index < 0 || index >= kEffectCount || !app.platform) return 1;
+  auto handler = std::make_unique<EffectDialog>(app, index, false);
+  EffectDialog& h = *handler;
+  app.effect_dialog = std::move(handler);
+  auto window = app.platform->open_modeless_dialog(h.dialog_template(), h);
+  if (!window) {
+    h.close();
+    app.view().view_operation = 0;
+    app.keep_running_when_inactive = false;
+    if (app.dialogs[0] == &h) app.dialogs[0] = nullptr;
+    app.effect_dialog.reset();
+    return 1;
+  }
+  h.set_window(std::move(window));
+  return 0;
+}
+
+void cancel_effect_dialog(Application& app) {
+  if (EffectDialog* d = open_dialog(app)) d->close();
+  app.effect_dialog.reset();
+}
+
+bool effect_dialog_open(const Application& app) {
+  const auto* d = static_cast<const EffectDialog*>(app.effect_dialog.get());
+  return d && d->is_open();
+}
+
+int edit_effect_parameters(Application& app, int index, std::array<int32_t, 5>& values) {
+  if (index < 0 || index >= kEffectCount) return 1;
+  EffectDialog handler(app, index, true);
+  if (run_modal_dialog(app, handler.dialog_template(), handler) != platform::kDialogOk) return 1;
+  values[0] = index;
+  std::copy(handler.values().begin(), handler.values().end(), values.begin() + 1);
+  return 0;
+}
+
+int effect_index_of_command(uint16_t id) {
+  const auto it = std::find(cmd::kEffectItems.begin(), cmd::kEffectItems.end(), id);
+  return it == cmd::kEffectItems.end() ? -1 : static_cast<int>(it - cmd::kEffectItems.begin());
+}
+
+void effect_command(Application& app, uint16_t id) { open_effect_dialog(app, effect_index_of_command(id)); }
+
+void undo_command(Application& app, uint16_t) { undo(app); }
+
+}  // namespace tesmo

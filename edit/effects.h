@@ -1,0 +1,72 @@
+// The effect table of the edit menus and the windowless apply step: 35 effects, each one compositor
+// operation with up to four parameters, run from the image (or its alpha channel) into the work
+// surface and swapped in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "surface/surface.h"
+
+namespace tesmo {
+
+inline constexpr int kEffectCount = 35;
+
+// One slider row of the parameter dialog. `label` is "-" for a row the effect does not use.
+struct ParamDescriptor {
+  int32_t min = 0;
+  int32_t max = 0;
+  int32_t def = 0;
+  int32_t reserved = 0;
+  const char16_t* label = u"-";
+};
+
+struct EffectDescriptor {
+  int32_t op = 0;  // compositor op code
+  std::array<ParamDescriptor, 4> params{};
+  // The three link boxes between P1–P2, P2–P3 and P3–P4.
+  std::array<bool, 3> link_enabled{};
+  std::array<bool, 3> link_checked{};
+};
+
+// The table, indexed by effect index. Mutable: opening the parameter dialog adjusts some rows to
+// the picture's size, and the adjusted values stay for later dialogs and batch runs.
+std::span<EffectDescriptor, kEffectCount> effect_table();
+// The table as built, before any adjustment (the adjusted table can be put back from it).
+const EffectDescriptor& initial_effect(int index);
+void reset_effect_table();
+
+// "<group> - <name>", for example "色調補正 - 明るさ"; empty for an index outside 0–34.
+std::u16string effect_name(int index);
+
+// Adjusts the rows that follow the picture's decoded size W × H (frame thickness, mosaic block,
+// polar centre, alpha rotation centre).
+void adjust_effect_ranges(int index, int32_t width, int32_t height);
+
+// Ops that take a per-pixel alpha from their source (15, 40–43, 45–47).
+constexpr bool effect_takes_alpha(int32_t op) {
+  return op == 15 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
+}
+// Ops whose result leaves parts of the destination to show through: the work surface starts as the
+// view background. Gamma and displacement mapping also read the destination, so they get it too.
+constexpr bool effect_needs_background(int32_t op) {
+  return op == 1 || op == 3 || op == 5 || op == 13 || op == 15 || op == 22 || op == 25 || op == 32 ||
+         (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
+}
+// The op parameters an effect's P1–P4 map to: unchanged, except the alpha rotation's angle in
+// hundredths of a degree.
+std::array<int32_t, 4> effect_op_params(int32_t op, const std::array<int32_t, 4>& p);
+
+// The apply step on a surface table: surface `edited` (1 the image, 2 the alpha view) through op
+// `op` into work surface 3, which is then swapped in and removed. For the alpha-taking ops the
+// image gets its per-pixel alpha from surface 2 (255 when there is none), as the live preview shows
+// it; the alpha view gets its grey level as alpha and its result turned grey again. `fill` paints
+// the view background into a surface for the ops that need it (null: black). A missing or empty
+// surface gives an empty work surface and the op is skipped.
+void apply_effect_to(SurfaceTable& t, int32_t edited, int32_t op, const std::array<int32_t, 4>& params,
+                     const std::function<void(int32_t key)>& fill);
+
+}  // namespace tesmo
