@@ -11,6 +11,7 @@
 #include "app/frame_update.h"
 #include "app/input_state.h"
 #include "app/menu_options.h"
+#include "app/overlays/overlays.h"
 #include "app/presentation.h"
 #include "app/viewer_dialogs.h"
 #include "app/save.h"
@@ -213,6 +214,7 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   app.vbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Vertical);
   if (app.glyphs) app.fonts = open_fonts(*app.glyphs);
   app.draw_fps_text = [&app] { draw_fps_text(app); };
+  install_overlays(app);
   connect_save_commands(app);
   init_menu_checks(app.window->menu(), app.settings(), [&app](const std::u16string& path) {
     return surface_load(app.surfaces(), kKeyBackground, path, false) == 0;

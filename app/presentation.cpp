@@ -239,7 +239,10 @@ void set_modified(Application& app, int flag, bool touch_save_item) {
   if (touch_save_item) app.window->menu().set_enabled(cmd::Save, flag != 0);
   if (flag) v.flags |= kModified;
   else v.flags &= ~kModified;
-  v.flags &= ~kFileInfoCurrent;
+  // Whatever marked or cleared the mark changed the picture or its file: the panels that show them
+  // (file information, picture-in-picture thumbnail, histogram) are built again.
+  v.flags &= ~(kFileInfoCurrent | kThumbnailCurrent);
+  v.histogram_surface = -1;
   update_title(app, flag ? 1 : 0);
 }
 

@@ -46,6 +46,10 @@ struct ViewState {
   int32_t decoded_height = 0;
   int32_t decoded_bits = 0;
   int32_t decoded_has_alpha = 0;
+  // What the histogram overlay counted: the displayed surface key and the visible-channel mask;
+  // −1 (recount) after a close, and to be reset so when the picture changes.
+  int32_t histogram_surface = -1;
+  int32_t histogram_mask = -1;
   // The save between its command and its job: the choice, the file written, the mode (0 Save,
   // 1 Save As) and whether the job wrote the shown file (then the modified mark goes).
   SaveSettings save_settings;

@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/frame_update.h"
 #include "app/menu_options.h"
+#include "app/overlays/overlays.h"
 #include "app/presentation.h"
 #include "base/path.h"
 #include "platform/fake/fake_platform.h"
@@ -56,11 +57,33 @@ void run(benchmark::State& state, int w, int h, int32_t zoom) {
   }
 }
 
+// The same frame with every panel on (after the first frame has built them): what the overlays add.
+void run_with_overlays(benchmark::State& state, int w, int h, int32_t zoom) {
+  Viewer viewer(w, h, zoom);
+  tesmo::platform::Menu& menu = viewer.app->window->menu();
+  for (uint16_t id : {tesmo::cmd::OsdCursorInfo, tesmo::cmd::OsdPip, tesmo::cmd::OsdHistogram, tesmo::cmd::OsdFileInfo,
+                      tesmo::cmd::OsdExifInfo, tesmo::cmd::Grid}) {
+    menu.set_checked(id, true);
+  }
+  viewer.app->settings().grid_spacing = 16;
+  viewer.app->settings().grid_divisions = 4;
+  tesmo::install_overlays(*viewer.app);
+  for (auto _ : state) {
+    tesmo::frame_update(*viewer.app, 0);
+    viewer.fake.events.clear();
+  }
+}
+
 void BM_Frame4000x3000At25(benchmark::State& s) { run(s, 4000, 3000, 6400); }
 void BM_Frame4000x3000At50(benchmark::State& s) { run(s, 4000, 3000, 12800); }
 void BM_Frame640x480At300(benchmark::State& s) { run(s, 640, 480, 76800); }
 void BM_Frame640x480At100(benchmark::State& s) { run(s, 640, 480, 25600); }
 
+void BM_Frame4000x3000At25Overlays(benchmark::State& s) { run_with_overlays(s, 4000, 3000, 6400); }
+void BM_Frame640x480At100Overlays(benchmark::State& s) { run_with_overlays(s, 640, 480, 25600); }
+
+BENCHMARK(BM_Frame4000x3000At25Overlays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame640x480At100Overlays)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Frame4000x3000At25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Frame4000x3000At50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Frame640x480At300)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,96 @@
+// The file-information panel: name, format, size and depth, the position in the folder and the
+// marker stars; rebuilt when the picture is opened or modified or its marker changes.
+#include <cstdio>
+
+#include "app/application.h"
+#include "app/overlays/overlays.h"
+#include "surface/compositor.h"
+
+namespace tesmo {
+namespace {
+
+bool from_folder(const Application& app) { return app.view().display_name.empty(); }
+
+std::u16string shown_name(const Application& app) {
+  const ViewState& v = app.view();
+  if (!from_folder(app)) return v.display_name;
+  const size_t cut = v.path.find_last_of(u"\\/");
+  return cut == std::u16string::npos ? v.path : v.path.substr(cut + 1);
+}
+
+}  // namespace
+
+std::string format_detail_text(const ImageInfo& info) {
+  if (info.extra_text.empty()) return info.pixel_text;
+  return info.pixel_text + " / " + info.extra_text;
+}
+
+std::string size_and_depth_text(const Application& app) {
+  const ViewState& v = app.view();
+  char text[160];
+  std::snprintf(text, sizeof text, "%d x %d x %d", v.decoded_width, v.decoded_height, v.decoded_bits);
+  if (!(v.flags & kModified)) return text;
+  // The picture as it stands: 32 bits with an alpha channel, else 24.
+  const int32_t bits = surface_find(const_cast<Application&>(app).surfaces(), kKeyAlpha) ? 32 : 24;
+  if (v.image_width == v.decoded_width && v.image_height == v.decoded_height && bits == v.decoded_bits) return text;
+  const std::string decoded = text;
+  std::snprintf(text, sizeof text, "%s  ->  %d x %d x %d", decoded.c_str(), v.image_width, v.image_height, bits);
+  return text;
+}
+
+void build_file_info(Application& app) {
+  SurfaceTable& t = app.surfaces();
+  ViewState& v = app.view();
+  if (!ensure_surface(t, kKeyFileInfoBar, kPanelWidth, 116) || !ensure_surface(t, kKeyFileInfoText, kPanelWidth, 116)) {
+    return;
+  }
+  fill_panel(t, kKeyFileInfoBar);
+  fill_rect(t, kKeyFileInfoBar, 0, 0, 279, 1, kLineWhite);
+  fill_rect(t, kKeyFileInfoBar, 279, 0, 1, 116, kLineGrey);
+  surface_fill(t, kKeyFileInfoText, 0, 0, 0, 0);
+  Surface* text = surface_find(t, kKeyFileInfoText);
+
+  const bool folder = from_folder(app);
+  if (folder) app.build_folder_list();
+  const std::u16string name = shown_name(app);
+  app.text.set_font(app.fonts[2].font.get());
+  TextStyle measure{};
+  const size_t fits = app.text.fit_count_wide(name, 0, kPanelWidth - 6, measure);
+  draw_label(app, text, 2, std::u16string_view(name).substr(0, fits), 6, 6, folder ? 0xFFFFFFu : 0xFFDC00u);
+
+  const Surface* image = surface_find(t, kKeyImage);
+  const ImageInfo info = image ? image->info : ImageInfo{};
+  draw_label(app, text, 1, info.format_name, 6, 33);
+  draw_label(app, text, 1, format_detail_text(info), 6, 51);
+  draw_label(app, text, 1, size_and_depth_text(app), 6, 69);
+
+  const bool listed = folder && app.has_folder_list && app.shown_index >= 0 &&
+                      static_cast<size_t>(app.shown_index) < app.folder_list.size();
+  if (listed) {
+    char position[64];
+    std::snprintf(position, sizeof position, "%d / %d", app.shown_index + 1,
+                  static_cast<int>(app.folder_list.size()));
+    draw_label(app, text, 1, position, 9, 90);
+    const int32_t state = static_cast<size_t>(app.shown_index) < app.markers.size()
+                              ? app.markers[static_cast<size_t>(app.shown_index)].state
+                              : 0;
+    const Surface* star = surface_find(t, 15);
+    for (int32_t n = 0; n < state && n < 2 && star; ++n) {
+      const int32_t x = 216 + 32 * n;
+      blit(t, kKeyFileInfoText, 15, x, 90, 0, 0, star->width, star->height, kOpAlphaBlend | kOpClipFlag, 0, 0, 0, 0);
+      blit(t, kKeyFileInfoText, 15, x, 90, 0, 0, star->width, star->height, kOpChannelCopy | kOpClipFlag, 3, 0, 0, 0);
+    }
+  }
+  v.flags |= kFileInfoCurrent;
+}
+
+void draw_file_info(Application& app) {
+  SurfaceTable& t = app.surfaces();
+  if (!(app.view().flags & kFileInfoCurrent) || !surface_find(t, kKeyFileInfoText)) build_file_info(app);
+  const int32_t H = back_buffer_size(app).y;
+  const int32_t k = slot_opacity(app.tweens[3]);
+  blit(t, kKeyBackBuffer, kKeyFileInfoBar, 0, H - 116, 0, 0, kPanelWidth, 116, kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
+  blit(t, kKeyBackBuffer, kKeyFileInfoText, 0, H - 116, 0, 0, kPanelWidth, 116, kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
+}
+
+}  // namespace tesmo
