@@ -17,6 +17,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"
 
@@ -159,15 +160,7 @@ TEST(ResourceArchive, BadArchivesLoadNothingAndSayNo) {
 class SkinnedDialogs : public ::testing::Test {
  protected:
   SkinnedDialogs() {
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    p.position = platform::Point{100, 100};
-    app->window = fake.create_main_window(p);
-    init_menu_checks(app->window->menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
     ViewState& v = app->view();
     v.zoom_x = v.zoom_y = 25600;
   }

@@ -18,6 +18,7 @@
 #include "resources/resources.h"
 #include "surface/compositor.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -74,7 +75,9 @@ TEST(EffectTable, DefaultsInsideRangesAndUnusedRowsEmpty) {
         EXPECT_LE(p.def, p.max) << i << " " << k;
         EXPECT_GE(p.min, -32768);  // track bar ranges are packed as 16-bit values
         EXPECT_LE(p.max, 32767);
-        if (std::u16string(p.label) == u"-") EXPECT_EQ(p.min | p.max | p.def, 0) << i << " " << k;
+        if (std::u16string(p.label) == u"-") {
+          EXPECT_EQ(p.min | p.max | p.def, 0) << i << " " << k;
+        }
       }
       for (int k = 0; k < 3; ++k) EXPECT_FALSE(e.link_checked[k] && !e.link_enabled[k]);
     }
@@ -104,16 +107,7 @@ class EditFixture : public ::testing::Test {
  protected:
   void open(bool alpha, int w = 6, int h = 4) {
     reset_effect_table();
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
-    init_menu_checks(app->window->menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
     install_viewer_dialogs(*app);
     install_edit(*app);
     SurfaceTable t;

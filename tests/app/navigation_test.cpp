@@ -13,6 +13,7 @@
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -23,17 +24,7 @@ constexpr int32_t kBmp24 = 5;
 class Navigation : public ::testing::Test {
  protected:
   Navigation() {
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    p.position = platform::Point{100, 100};
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
-    init_menu_checks(menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
     disable_image_commands(menu());
   }
   platform::Menu& menu() { return app->window->menu(); }

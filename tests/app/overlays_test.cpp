@@ -15,6 +15,7 @@
 #include "resources/resources.h"
 #include "surface/compositor.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -24,16 +25,7 @@ constexpr uint32_t kImageColour = 0xFF336699u;
 class Overlays : public ::testing::Test {
  protected:
   Overlays() {
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
-    init_menu_checks(menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
     menu().set_checked(cmd::ScaleDownToFit, false);
     for (FontEntry& f : app->fonts) f.font = std::make_unique<platform::FakeGlyphFont>();
   }

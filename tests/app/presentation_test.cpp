@@ -13,6 +13,7 @@
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -22,17 +23,7 @@ using platform::ScrollBarKind;
 class Presentation : public ::testing::Test {
  protected:
   Presentation() {
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    p.position = platform::Point{100, 100};
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<ScrollBarControl>(*app->window, ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<ScrollBarControl>(*app->window, ScrollBarKind::Vertical);
-    init_menu_checks(menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
   }
   platform::Menu& menu() { return app->window->menu(); }
   // A picture of one colour in surface 1, shown at 100 % and laid out.

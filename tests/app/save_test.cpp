@@ -23,6 +23,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -48,17 +49,7 @@ struct ReadBack {
 class Save : public ::testing::Test {
  protected:
   Save() {
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    p.position = platform::Point{100, 100};
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
-    init_menu_checks(menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
     disable_image_commands(menu());
     connect_save_commands(*app);
   }

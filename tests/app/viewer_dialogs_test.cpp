@@ -15,6 +15,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -26,16 +27,7 @@ namespace res = resources;
 class ViewerDialogs : public ::testing::Test {
  protected:
   ViewerDialogs() {
-    app = std::make_unique<Application>(tmp.folder());
-    app->platform = &fake;
-    platform::MainWindowParams p;
-    p.client_width = 400;
-    p.client_height = 300;
-    p.menu = &resources::main_menu();
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
-    init_menu_checks(app->window->menu(), app->settings(), nullptr);
+    app = testing::make_fake_viewer(fake, tmp.folder());
     install_viewer_dialogs(*app);
   }
   void script(uint16_t dialog, std::vector<DialogStep> steps) {
