@@ -36,6 +36,9 @@ class RunExpander {
  public:
   explicit RunExpander(std::span<const uint8_t> stream) : src_(stream) {}
 
+  // The stream is used up: every later row comes out all zero.
+  bool exhausted() const { return pending_ == 0 && pos_ >= src_.size(); }
+
   // `pos` is a local: stores through `dst` could otherwise alias the member.
   void row(uint8_t* dst, size_t n) {
     size_t o = std::min(pending_, n);
@@ -99,10 +102,17 @@ void decode(ReaderState& reader, std::span<uint32_t> pixels) {
   if (kHeaderBytes < s->data.size()) stream = s->data.subspan(kHeaderBytes);
   RunExpander runs(stream);
   std::vector<uint8_t> scratch(row_bytes);
+  // Once the data is used up, the scratch row holds zeros for every later row. Rows can be far
+  // longer than the picture is wide (bytes per line is the header's word), so clearing them again
+  // row after row would cost time the file never paid for.
+  bool zero_rows = false;
   for (size_t y = 0; y < size_t(s->height); ++y) {
     const uint8_t* row = scratch.data();
     const uint64_t at = uint64_t{y} * row_bytes;
-    if (s->run_length) {
+    if (zero_rows) {
+      // the scratch row is already all zero
+    } else if (s->run_length) {
+      zero_rows = runs.exhausted();
       runs.row(scratch.data(), row_bytes);
     } else if (at + row_bytes <= stream.size()) {
       row = stream.data() + at;
@@ -110,6 +120,8 @@ void decode(ReaderState& reader, std::span<uint32_t> pixels) {
       std::fill(scratch.begin(), scratch.end(), 0);
       if (at < stream.size()) {
         std::copy(stream.begin() + static_cast<ptrdiff_t>(at), stream.end(), scratch.begin());
+      } else {
+        zero_rows = true;
       }
     }
     uint32_t* dst = pixels.data() + y * width;
