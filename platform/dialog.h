@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -27,13 +28,35 @@ enum class ControlKind : uint8_t {
   ComboBox,         // a drop-down list
   GroupBox,         // a frame with a caption around other controls
   Slider,           // a horizontal track bar with an integer range and position
+  ListBox,          // a list of texts; several may be selected with kMultipleSelection
+  ListView,         // a report list: titled columns, rows of texts with an icon, grid lines
+  ProgressBar,      // a bar with an integer range and position
+  UpDown,           // two arrows stepping the integer in its buddy edit within a range
 };
+
+// ControlTemplate::flags.
+inline constexpr uint8_t kMultipleSelection = 1;  // list boxes
 
 struct ControlTemplate {
   uint16_t id = 0;  // kNoControlId for statics nobody addresses
   ControlKind kind = ControlKind::Static;
   std::u16string_view label;
   Rect rect;  // in client coordinates
+  uint16_t buddy = 0;  // up-down controls: the edit whose number they step
+  uint8_t flags = 0;
+};
+
+// A column of a report list.
+struct ListColumn {
+  std::u16string_view title;
+  int width = 0;
+};
+
+// A small picture for list rows: B, G, R, A pixels (stride = width; alpha 0 is transparent).
+struct IconPicture {
+  const uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
 };
 
 inline constexpr uint16_t kNoControlId = 0xFFFF;
@@ -46,6 +69,7 @@ struct DialogTemplate {
   std::span<const ControlTemplate> controls;
   uint16_t ok_id = 1;      // what Enter presses
   uint16_t cancel_id = 2;  // what Esc and the close box press
+  bool accepts_drops = false;  // files dropped on the dialog reach DialogHandler::drop
 };
 
 // End codes of modal dialogs; handlers may end with others (a command that cancels returns 2).
@@ -59,6 +83,7 @@ enum DialogNotification : int {
   kSelectionChanged = 1,  // combo boxes
   kEditChanged = 0x300,   // edit fields, after the user changed the text
   kSliderMoved = 0x1000,  // track bars, after the user moved the thumb
+  kUpDownMoved = 0x2000,  // up-down controls, after the user stepped (the buddy shows the number)
 };
 
 // Where a handler draws: 32-bit B, G, R, A pictures (stride = width, alpha ignored) put at (x, y)
@@ -95,13 +120,26 @@ class Dialog {
   virtual void set_checked(uint16_t id, bool checked) = 0;
   virtual bool enabled(uint16_t id) const = 0;
   virtual void set_enabled(uint16_t id, bool enabled) = 0;
-  virtual void add_item(uint16_t id, std::u16string_view item) = 0;  // combo boxes
-  virtual void clear_items(uint16_t id) = 0;                        // combo boxes: no items, no selection
-  virtual int selection(uint16_t id) const = 0;                     // −1: none
-  virtual void set_selection(uint16_t id, int index) = 0;
+  virtual void add_item(uint16_t id, std::u16string_view item) = 0;  // combo and list boxes
+  virtual void clear_items(uint16_t id) = 0;  // combo boxes, list boxes, report lists: no items, no selection
+  virtual int selection(uint16_t id) const = 0;  // −1: none (list boxes: the first selected)
+  virtual void set_selection(uint16_t id, int index) = 0;  // list boxes: only this one selected
+  // List boxes (and report lists for the count).
+  virtual int item_count(uint16_t id) const { (void)id; return 0; }
+  virtual std::u16string item_text(uint16_t id, int index) const { (void)id, (void)index; return {}; }
+  virtual void remove_item(uint16_t id, int index) { (void)id, (void)index; }
+  virtual std::vector<int> selected_items(uint16_t id) const { (void)id; return {}; }  // ascending
+  virtual void set_item_selected(uint16_t id, int index, bool selected) { (void)id, (void)index, (void)selected; }
+  // Report lists: the columns (replacing any), the row icons, and one row more.
+  virtual void set_columns(uint16_t id, std::span<const ListColumn> columns) { (void)id, (void)columns; }
+  virtual void set_icons(uint16_t id, std::span<const IconPicture> icons) { (void)id, (void)icons; }
+  virtual void add_row(uint16_t id, int icon, std::span<const std::u16string> cells) {
+    (void)id, (void)icon, (void)cells;
+  }
   virtual void set_focus(uint16_t id) = 0;
-  // Track bars: the range (the position is held inside it) and the position; setting either sends
-  // no notification. Other controls: nothing, and position 0.
+  // Track bars, progress bars and up-down controls: the range (the position is held inside it)
+  // and the position; setting either sends no notification (an up-down's buddy shows the number).
+  // Other controls: nothing, and position 0.
   virtual void set_range(uint16_t id, int min, int max) { (void)id, (void)min, (void)max; }
   virtual int position(uint16_t id) const { (void)id; return 0; }
   virtual void set_position(uint16_t id, int position) { (void)id, (void)position; }
@@ -126,6 +164,8 @@ class DialogHandler {
   virtual bool erase(Dialog&, Canvas&) { return false; }
   // Draws one owner-drawn button; false leaves the window system's plain button.
   virtual bool draw_item(Dialog&, const DrawItem&) { return false; }
+  // Files were dropped on a dialog whose template accepts drops (paths in the order given).
+  virtual void drop(Dialog&, const std::vector<std::u16string>& paths) { (void)paths; }
   // The dialog is going away (after end(), or with its modeless window).
   virtual void destroy(Dialog&) {}
 };

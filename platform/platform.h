@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,6 +60,21 @@ struct SaveFileChoice {
   int filter_index = 1;  // the filter chosen when the dialog closed, counted from 1
 };
 
+// The folder browser: file-system folders only.
+struct FolderRequest {
+  std::u16string title;
+  std::u16string initial_folder;  // empty: the window system's choice
+};
+
+// A picture on the clipboard as the window system hands it over: rows top to bottom, each row
+// starting at a multiple of 4 bytes, pixels in the picture's own depth (32: B, G, R, A; 24: B, G, R).
+struct ClipboardBitmap {
+  int width = 0;
+  int height = 0;
+  int bits = 0;
+  std::vector<uint8_t> rows;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -90,12 +106,29 @@ class Platform {
   // The colour chooser, fully open, starting at `initial` (bytes red, green, blue, 0).
   virtual std::optional<uint32_t> choose_colour(uint32_t initial) = 0;
 
+  // The folder browser; nothing when cancelled. The chosen folder has no trailing separator.
+  virtual std::optional<std::u16string> choose_folder(const FolderRequest& request) = 0;
+
   // The size of the bitmap on the clipboard; nothing when the clipboard holds none.
   virtual std::optional<Size> clipboard_bitmap_size() = 0;
+  // The bitmap on the clipboard in its own depth; nothing when the clipboard holds none.
+  virtual std::optional<ClipboardBitmap> read_clipboard_bitmap() = 0;
+  // Empties the clipboard and puts a picture on it (B, G, R, A pixels, stride = width; the alpha
+  // bytes are not carried). False when the clipboard cannot be opened.
+  virtual bool set_clipboard_bitmap(const uint32_t* pixels, int width, int height) = 0;
+  // Empties the clipboard and puts 8-bit text (CP932) on it.
+  virtual bool set_clipboard_text(std::string_view text) = 0;
 
-  // Starts `program` with `arguments` (each one argument, no shell) and lets it run on its own.
-  // False when it could not be started.
-  virtual bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) = 0;
+  // Starts `program` with `arguments` (each one argument, no shell) in `working_folder` (empty:
+  // this process's) and lets it run on its own. False when it could not be started.
+  virtual bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments,
+                             const std::u16string& working_folder = {}) = 0;
+
+  // The shell: moves a file to the recycle bin (false when it stays where it was); opens a document
+  // or a web address with the program the desktop chooses; shows a file's properties (modeless).
+  virtual bool move_to_trash(const std::u16string& path) = 0;
+  virtual bool open_document(const std::u16string& path_or_address) = 0;
+  virtual bool show_file_properties(const std::u16string& path) = 0;
 
   // Other running instances of the program with main windows of `class_name`. `listen` makes this
   // one reachable: a close request from another instance arrives as a Close event for the main

@@ -1,6 +1,10 @@
 // Dialogs on the fake platform.
 #include "platform/fake/fake_dialog.h"
 
+#include <string>
+
+#include "base/text.h"
+
 namespace tesmo::platform {
 namespace {
 
@@ -80,46 +84,153 @@ void FakeDialog::set_enabled(uint16_t id, bool enabled) {
 }
 
 void FakeDialog::add_item(uint16_t id, std::u16string_view item) {
-  if (Control* c = find(id)) c->items.emplace_back(item);
+  if (Control* c = find(id)) {
+    c->items.emplace_back(item);
+    c->selected.push_back(false);
+  }
 }
 
 void FakeDialog::clear_items(uint16_t id) {
   if (Control* c = find(id)) {
     c->items.clear();
+    c->selected.clear();
+    c->rows.clear();
+    c->row_icons.clear();
     c->selection = -1;
-    c->text.clear();
+    if (c->t->kind == ControlKind::ComboBox) c->text.clear();
   }
 }
 
 int FakeDialog::selection(uint16_t id) const {
   const Control* c = find(id);
-  return c ? c->selection : -1;
+  if (!c) return -1;
+  if (c->t->kind != ControlKind::ListBox) return c->selection;
+  for (size_t i = 0; i < c->selected.size(); ++i) {
+    if (c->selected[i]) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void FakeDialog::set_selection(uint16_t id, int index) {
   Control* c = find(id);
   if (!c) return;
   c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
-  if (c->selection >= 0) c->text = c->items[static_cast<size_t>(c->selection)];
+  if (c->t->kind == ControlKind::ListBox) {
+    c->selected.assign(c->items.size(), false);
+    if (c->selection >= 0) c->selected[static_cast<size_t>(c->selection)] = true;
+  } else if (c->selection >= 0) {
+    c->text = c->items[static_cast<size_t>(c->selection)];
+  }
+}
+
+int FakeDialog::item_count(uint16_t id) const {
+  const Control* c = find(id);
+  if (!c) return 0;
+  return static_cast<int>(c->t->kind == ControlKind::ListView ? c->rows.size() : c->items.size());
+}
+
+std::u16string FakeDialog::item_text(uint16_t id, int index) const {
+  const Control* c = find(id);
+  if (!c || index < 0 || index >= static_cast<int>(c->items.size())) return {};
+  return c->items[static_cast<size_t>(index)];
+}
+
+void FakeDialog::remove_item(uint16_t id, int index) {
+  Control* c = find(id);
+  if (!c || index < 0 || index >= static_cast<int>(c->items.size())) return;
+  c->items.erase(c->items.begin() + index);
+  c->selected.erase(c->selected.begin() + index);
+}
+
+std::vector<int> FakeDialog::selected_items(uint16_t id) const {
+  std::vector<int> out;
+  if (const Control* c = find(id)) {
+    for (size_t i = 0; i < c->selected.size(); ++i) {
+      if (c->selected[i]) out.push_back(static_cast<int>(i));
+    }
+  }
+  return out;
+}
+
+void FakeDialog::set_item_selected(uint16_t id, int index, bool selected) {
+  Control* c = find(id);
+  if (!c || index < 0 || index >= static_cast<int>(c->selected.size())) return;
+  if (selected && !(c->t->flags & kMultipleSelection)) c->selected.assign(c->selected.size(), false);
+  c->selected[static_cast<size_t>(index)] = selected;
+}
+
+void FakeDialog::set_columns(uint16_t id, std::span<const ListColumn> columns) {
+  Control* c = find(id);
+  if (!c) return;
+  c->columns.clear();
+  for (const ListColumn& column : columns) c->columns.emplace_back(column.title);
+}
+
+void FakeDialog::set_icons(uint16_t id, std::span<const IconPicture> icons) {
+  if (Control* c = find(id)) c->icons = static_cast<int>(icons.size());
+}
+
+void FakeDialog::add_row(uint16_t id, int icon, std::span<const std::u16string> cells) {
+  Control* c = find(id);
+  if (!c) return;
+  c->rows.emplace_back(cells.begin(), cells.end());
+  c->row_icons.push_back(icon);
+}
+
+std::vector<std::u16string> FakeDialog::columns(uint16_t id) const {
+  const Control* c = find(id);
+  return c ? c->columns : std::vector<std::u16string>{};
+}
+
+std::vector<int> FakeDialog::row_icons(uint16_t id) const {
+  const Control* c = find(id);
+  return c ? c->row_icons : std::vector<int>{};
+}
+
+int FakeDialog::icon_count(uint16_t id) const {
+  const Control* c = find(id);
+  return c ? c->icons : 0;
+}
+
+bool FakeDialog::ranged(const Control& c) const {
+  return c.t->kind == ControlKind::Slider || c.t->kind == ControlKind::ProgressBar ||
+         c.t->kind == ControlKind::UpDown;
 }
 
 void FakeDialog::set_range(uint16_t id, int min, int max) {
   Control* c = find(id);
-  if (!c || c->t->kind != ControlKind::Slider) return;
+  if (!c || !ranged(*c)) return;
   c->min = min;
   c->max = max < min ? min : max;
-  c->position = c->position < c->min ? c->min : c->position > c->max ? c->max : c->position;
+  set_position(id, c->position);
 }
 
 int FakeDialog::position(uint16_t id) const {
   const Control* c = find(id);
-  return c && c->t->kind == ControlKind::Slider ? c->position : 0;
+  return c && ranged(*c) ? c->position : 0;
 }
 
 void FakeDialog::set_position(uint16_t id, int position) {
   Control* c = find(id);
-  if (!c || c->t->kind != ControlKind::Slider) return;
+  if (!c || !ranged(*c)) return;
   c->position = position < c->min ? c->min : position > c->max ? c->max : position;
+  if (c->t->kind == ControlKind::UpDown && c->t->buddy != 0) set_text(c->t->buddy, u16(std::to_string(c->position)));
+}
+
+// One click on an up-down: the position continues from the number in the buddy (the user may
+// have typed there), moves by one within the range, and the buddy shows it.
+void FakeDialog::step_up_down(Control& c, int delta) {
+  if (c.t->buddy != 0) {
+    const std::u16string t = text(c.t->buddy);
+    int n = 0;
+    bool digits = !t.empty();
+    for (char16_t ch : t) digits = digits && ch >= u'0' && ch <= u'9';
+    if (digits && t.size() < 10) {
+      for (char16_t ch : t) n = n * 10 + (ch - u'0');
+      c.position = n;
+    }
+  }
+  set_position(c.t->id, c.position + delta);
 }
 
 void FakeDialog::draw_button(const Control& c, bool pressed) {
@@ -184,6 +295,24 @@ void FakeDialog::perform(const DialogStep& step) {
       set_enabled(step.id, false);
       redraw();
       break;
+    case DialogStep::Pick:
+      if (Control* c = find(step.id); c && c->enabled && !ended_) {
+        c->selected.assign(c->items.size(), false);
+        for (int i : step.items) set_item_selected(step.id, i, true);
+        handler_.command(*this, step.id, kSelectionChanged);
+      }
+      break;
+    case DialogStep::Step:
+      if (Control* c = find(step.id); c && c->enabled && c->t->kind == ControlKind::UpDown) {
+        for (int i = 0; i < (step.value < 0 ? -step.value : step.value) && !ended_; ++i) {
+          step_up_down(*c, step.value < 0 ? -1 : 1);
+          handler_.command(*this, step.id, kUpDownMoved);
+        }
+      }
+      break;
+    case DialogStep::Drop:
+      if (t_.accepts_drops && !ended_) handler_.drop(*this, step.paths);
+      break;
     case DialogStep::Slide:
       if (const Control* c = find(step.id); c && c->enabled && !ended_) {
         set_position(step.id, step.value);
@@ -197,7 +326,8 @@ DialogRecord FakeDialog::record() const {
   DialogRecord r{.id = t_.id, .end_code = end_code_, .paints = paints, .window = window_};
   for (const auto& [id, c] : controls_) {
     r.texts[id] = c.text;
-    if (c.t->kind == ControlKind::ComboBox) r.items[id] = c.items;
+    if (c.t->kind == ControlKind::ComboBox || c.t->kind == ControlKind::ListBox) r.items[id] = c.items;
+    if (c.t->kind == ControlKind::ListView) r.rows[id] = c.rows;
     r.checked[id] = c.checked;
     r.enabled[id] = c.enabled;
   }

@@ -24,11 +24,16 @@ struct DialogStep {
     Check,    // the user clicks check box `id` (its check flips)
     Disable,  // the program greys control `id` (test set-up; the dialog is drawn again)
     Slide,    // the user drags track bar `id` to `value` (held inside its range; a moved command follows)
+    Pick,     // the user selects exactly the items `items` of list box `id` (a changed command follows)
+    Step,     // the user clicks up-down `id` `value` times (negative: down); each click notifies
+    Drop,     // the user drops `paths` on the dialog
   };
   Kind kind = Press;
   uint16_t id = 0;
   std::u16string text;
   int value = 0;
+  std::vector<int> items;
+  std::vector<std::u16string> paths;
 };
 
 // What the next modal dialog does. When the steps run out before the handler ended the dialog,
@@ -53,7 +58,8 @@ struct DialogRecord {
   uint16_t id = 0;
   int end_code = kDialogFailed;
   std::map<uint16_t, std::u16string> texts;  // every control's final text
-  std::map<uint16_t, std::vector<std::u16string>> items;  // every combo box's final items
+  std::map<uint16_t, std::vector<std::u16string>> items;  // every combo and list box's final items
+  std::map<uint16_t, std::vector<std::vector<std::u16string>>> rows;  // every report list's rows
   std::map<uint16_t, bool> checked;                       // every control's final check
   std::map<uint16_t, bool> enabled;                       // and whether it was enabled
   std::vector<DialogPaint> paints;
@@ -79,9 +85,22 @@ class FakeDialog final : public Dialog {
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override { focus_ = id; }
+  int item_count(uint16_t id) const override;
+  std::u16string item_text(uint16_t id, int index) const override;
+  void remove_item(uint16_t id, int index) override;
+  std::vector<int> selected_items(uint16_t id) const override;
+  void set_item_selected(uint16_t id, int index, bool selected) override;
+  void set_columns(uint16_t id, std::span<const ListColumn> columns) override;
+  void set_icons(uint16_t id, std::span<const IconPicture> icons) override;
+  void add_row(uint16_t id, int icon, std::span<const std::u16string> cells) override;
   void set_range(uint16_t id, int min, int max) override;
   int position(uint16_t id) const override;
   void set_position(uint16_t id, int position) override;
+
+  // What tests read of report lists.
+  std::vector<std::u16string> columns(uint16_t id) const;
+  std::vector<int> row_icons(uint16_t id) const;
+  int icon_count(uint16_t id) const;
   void redraw() override;
   void end(int code) override;
 
@@ -101,9 +120,16 @@ class FakeDialog final : public Dialog {
     bool checked = false;
     bool enabled = true;
     std::vector<std::u16string> items;
+    std::vector<bool> selected;  // list boxes, one per item
     int selection = -1;
-    int min = 0, max = 100, position = 0;  // track bars
+    int min = 0, max = 100, position = 0;  // track bars, progress bars, up-down controls
+    std::vector<std::u16string> columns;   // report lists
+    std::vector<std::vector<std::u16string>> rows;
+    std::vector<int> row_icons;
+    int icons = 0;
   };
+  bool ranged(const Control& c) const;
+  void step_up_down(Control& c, int delta);
   Control* find(uint16_t id);
   const Control* find(uint16_t id) const;
   void draw_button(const Control& c, bool pressed);

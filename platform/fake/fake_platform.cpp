@@ -2,6 +2,10 @@
 #include "platform/fake/fake_platform.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "base/text.h"
 
 namespace tesmo::platform {
 
@@ -212,9 +216,61 @@ std::optional<uint32_t> FakePlatform::choose_colour(uint32_t) {
   return a;
 }
 
-bool FakePlatform::start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) {
+std::optional<std::u16string> FakePlatform::choose_folder(const FolderRequest& request) {
+  folder_requests.push_back(request);
+  if (on_modal) on_modal();
+  if (folder_answers.empty()) return std::nullopt;
+  auto a = folder_answers.front();
+  folder_answers.pop_front();
+  return a;
+}
+
+std::optional<Size> FakePlatform::clipboard_bitmap_size() {
+  if (clipboard_picture) return Size{clipboard_picture->width, clipboard_picture->height};
+  return clipboard_bitmap;
+}
+
+bool FakePlatform::set_clipboard_bitmap(const uint32_t* pixels, int width, int height) {
+  if (refuse_clipboard || !pixels || width <= 0 || height <= 0) return false;
+  ClipboardBitmap b{.width = width, .height = height, .bits = 32, .rows = {}};
+  b.rows.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+  std::memcpy(b.rows.data(), pixels, b.rows.size());
+  clipboard_picture = std::move(b);
+  clipboard_bitmap.reset();
+  clipboard_text.reset();
+  return true;
+}
+
+bool FakePlatform::set_clipboard_text(std::string_view text) {
+  if (refuse_clipboard) return false;
+  clipboard_text = std::string(text);
+  clipboard_picture.reset();
+  clipboard_bitmap.reset();
+  return true;
+}
+
+bool FakePlatform::start_process(const std::u16string& program, const std::vector<std::u16string>& arguments,
+                                 const std::u16string& working_folder) {
   if (refuse_processes) return false;
-  started.push_back({program, arguments});
+  started.push_back({program, arguments, working_folder});
+  return true;
+}
+
+bool FakePlatform::move_to_trash(const std::u16string& path) {
+  if (refuse_trash) return false;
+  std::error_code ec;
+  if (!std::filesystem::remove(std::filesystem::path(utf16_to_utf8(path)), ec)) return false;
+  trashed.push_back(path);
+  return true;
+}
+
+bool FakePlatform::open_document(const std::u16string& path_or_address) {
+  documents.push_back(path_or_address);
+  return !refuse_processes;
+}
+
+bool FakePlatform::show_file_properties(const std::u16string& path) {
+  properties.push_back(path);
   return true;
 }
 

@@ -106,8 +106,18 @@ class FakePlatform final : public Platform {
   std::optional<std::u16string> choose_open_file(const OpenFileRequest& request) override;
   std::optional<SaveFileChoice> choose_save_file(const SaveFileRequest& request) override;
   std::optional<uint32_t> choose_colour(uint32_t initial) override;
-  std::optional<Size> clipboard_bitmap_size() override { return clipboard_bitmap; }
-  bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
+  std::optional<std::u16string> choose_folder(const FolderRequest& request) override;
+  // The picture's size when one was put on the clipboard, else `clipboard_bitmap`.
+  std::optional<Size> clipboard_bitmap_size() override;
+  std::optional<ClipboardBitmap> read_clipboard_bitmap() override { return clipboard_picture; }
+  bool set_clipboard_bitmap(const uint32_t* pixels, int width, int height) override;
+  bool set_clipboard_text(std::string_view text) override;
+  bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments,
+                     const std::u16string& working_folder = {}) override;
+  // Removes the file (the fake has no recycle bin) unless trash is refused.
+  bool move_to_trash(const std::u16string& path) override;
+  bool open_document(const std::u16string& path_or_address) override;
+  bool show_file_properties(const std::u16string& path) override;
   void listen_for_instances(const char* class_name) override { listening_class = class_name; }
   int close_other_instances(const char* class_name) override;
   // Runs the next script of dialog_scripts (none: Cancel at once) and records the dialog.
@@ -152,13 +162,25 @@ class FakePlatform final : public Platform {
   std::vector<SaveFileRequest> save_requests;
   std::deque<std::optional<uint32_t>> colour_answers;
   int colour_requests = 0;
+  std::deque<std::optional<std::u16string>> folder_answers;
+  std::vector<FolderRequest> folder_requests;
+  // The clipboard: a size alone (what a test says is there), or a picture, or 8-bit text; putting
+  // one thing on it empties the others.
   std::optional<Size> clipboard_bitmap;
+  std::optional<ClipboardBitmap> clipboard_picture;
+  std::optional<std::string> clipboard_text;
+  bool refuse_clipboard = false;
   struct Started {
     std::u16string program;
     std::vector<std::u16string> arguments;
+    std::u16string working_folder;
   };
   std::vector<Started> started;  // processes started
   bool refuse_processes = false;
+  std::vector<std::u16string> trashed;     // paths moved to the recycle bin
+  bool refuse_trash = false;
+  std::vector<std::u16string> documents;   // documents and addresses opened
+  std::vector<std::u16string> properties;  // files whose properties were shown
   std::string listening_class;
   int other_instances = 0;    // instances a Close All reaches
   int close_all_requests = 0;

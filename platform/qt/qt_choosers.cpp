@@ -1,7 +1,11 @@
-// The standard choosers, the clipboard bitmap's size, starting processes and reaching the other
-// running instances of the program.
+// The standard choosers, the clipboard, the shell (trash, documents, properties), starting
+// processes and reaching the other running instances of the program.
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,6 +19,7 @@
 
 #include <unistd.h>
 
+#include "base/text.h"
 #include "platform/qt/qt_platform.h"
 
 namespace tesmo::platform {
@@ -85,6 +90,73 @@ std::optional<uint32_t> QtPlatform::choose_colour(uint32_t initial) {
          static_cast<uint32_t>(c.blue()) << 16;
 }
 
+std::optional<std::u16string> QtPlatform::choose_folder(const FolderRequest& request) {
+  const QString path = QFileDialog::getExistingDirectory(main_frame_, qs(request.title), qs(request.initial_folder),
+                                                         QFileDialog::ShowDirsOnly);
+  if (path.isEmpty()) return std::nullopt;
+  QString folder = QDir::toNativeSeparators(path);
+  while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
+  return folder.toStdU16String();
+}
+
+std::optional<ClipboardBitmap> QtPlatform::read_clipboard_bitmap() {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) return std::nullopt;
+  const QImage image = clipboard->image();
+  if (image.isNull()) return std::nullopt;
+  const bool alpha = image.hasAlphaChannel();
+  const QImage pixels = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  ClipboardBitmap b{.width = pixels.width(), .height = pixels.height(), .bits = alpha ? 32 : 24, .rows = {}};
+  const size_t stride = (static_cast<size_t>(b.width) * (b.bits / 8) + 3) & ~size_t{3};
+  b.rows.assign(stride * static_cast<size_t>(b.height), 0);
+  for (int y = 0; y < b.height; ++y) {
+    const auto* in = reinterpret_cast<const uint32_t*>(pixels.constScanLine(y));
+    uint8_t* out = b.rows.data() + stride * static_cast<size_t>(y);
+    for (int x = 0; x < b.width; ++x) {
+      const uint32_t p = in[x];
+      for (int k = 0; k < b.bits / 8; ++k) *out++ = static_cast<uint8_t>(p >> (8 * k));
+    }
+  }
+  return b;
+}
+
+bool QtPlatform::set_clipboard_bitmap(const uint32_t* pixels, int width, int height) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard || !pixels || width <= 0 || height <= 0) return false;
+  const QImage picture(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
+  clipboard->setImage(picture.copy());
+  return true;
+}
+
+bool QtPlatform::set_clipboard_text(std::string_view text) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) return false;
+  clipboard->setText(QString::fromStdU16String(cp932_to_utf16(text)));
+  return true;
+}
+
+bool QtPlatform::move_to_trash(const std::u16string& path) { return QFile::moveToTrash(qs(path)); }
+
+bool QtPlatform::open_document(const std::u16string& path_or_address) {
+  const QString target = qs(path_or_address);
+  const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target);
+  return QDesktopServices::openUrl(url);
+}
+
+bool QtPlatform::show_file_properties(const std::u16string& path) {
+  const QFileInfo info(qs(path));
+  if (!info.exists()) return false;
+  const QString format = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+  const QString text = QStringLiteral("%1\n\n%2\n%3 bytes\n%4\n%5")
+                           .arg(info.fileName(), info.absolutePath(), QString::number(info.size()),
+                                info.lastModified().toString(format), info.isWritable() ? QString() : QStringLiteral("read-only"));
+  auto* box = new QMessageBox(QMessageBox::NoIcon, info.fileName(), text.trimmed(), QMessageBox::Close, main_frame_);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+  return true;
+}
+
 std::optional<Size> QtPlatform::clipboard_bitmap_size() {
   const QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) return std::nullopt;
@@ -93,10 +165,11 @@ std::optional<Size> QtPlatform::clipboard_bitmap_size() {
   return Size{image.width(), image.height()};
 }
 
-bool QtPlatform::start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) {
+bool QtPlatform::start_process(const std::u16string& program, const std::vector<std::u16string>& arguments,
+                               const std::u16string& working_folder) {
   QStringList args;
   for (const auto& a : arguments) args << qs(a);
-  return QProcess::startDetached(qs(program), args);
+  return QProcess::startDetached(qs(program), args, qs(working_folder));
 }
 
 void QtPlatform::listen_for_instances(const char* class_name) {

@@ -2,6 +2,15 @@
 #include "platform/qt/qt_dialog.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <QUrl>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,6 +23,10 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include "platform/qt/qt_controls.h"
+
+#include <algorithm>
 
 namespace tesmo::platform::qt {
 namespace {
@@ -67,7 +80,13 @@ QtDialog::QtDialog(const DialogTemplate& t, DialogHandler& handler, QWidget* par
       handler_(handler) {
   setWindowTitle(qs(t.caption));
   setFixedSize(t.client_width, t.client_height);
+  setAcceptDrops(t.accepts_drops);
   for (const ControlTemplate& c : t.controls) build_control(c);
+  // Up-down controls step the edit named as their buddy, which may come later in the template.
+  for (const ControlTemplate& c : t.controls) {
+    if (c.kind != ControlKind::UpDown) continue;
+    if (auto* updown = dynamic_cast<UpDown*>(control(c.id))) updown->set_buddy(qobject_cast<QLineEdit*>(control(c.buddy)));
+  }
 }
 
 void QtDialog::build_control(const ControlTemplate& c) {
@@ -120,6 +139,36 @@ void QtDialog::build_control(const ControlTemplate& c) {
       w = slider;
       break;
     }
+    case ControlKind::ListBox: {
+      auto* list = new QListWidget(this);
+      list->setSelectionMode(c.flags & kMultipleSelection ? QAbstractItemView::ExtendedSelection
+                                                          : QAbstractItemView::SingleSelection);
+      list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+      connect(list, &QListWidget::itemSelectionChanged, this, [this, id] {
+        handler_.command(*this, id, kSelectionChanged);
+      });
+      w = list;
+      break;
+    }
+    case ControlKind::ListView: {
+      auto* view = new QTreeWidget(this);
+      view->setRootIsDecorated(false);
+      view->setSelectionBehavior(QAbstractItemView::SelectRows);
+      view->setAllColumnsShowFocus(true);
+      view->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #d8d8d8; border-left: none; "
+                                         "border-top: none; }"));  // grid lines
+      w = view;
+      break;
+    }
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(this);
+      bar->setTextVisible(false);
+      w = bar;
+      break;
+    }
+    case ControlKind::UpDown:
+      w = new UpDown(this, [this, id] { handler_.command(*this, id, kUpDownMoved); });
+      break;
   }
   w->setGeometry(rect_of(c.rect));
   if (id != kNoControlId) controls_[id] = w;
@@ -172,6 +221,7 @@ std::u16string QtDialog::text(uint16_t id) const {
   else if (auto* b = qobject_cast<QAbstractButton*>(w)) s = b->text();
   else if (auto* c = qobject_cast<QComboBox*>(w)) s = c->currentText();
   else if (auto* g = qobject_cast<QGroupBox*>(w)) s = g->title();
+  else if (auto* l = qobject_cast<QListWidget*>(w)) s = l->currentItem() ? l->currentItem()->text() : QString();
   return s.toStdU16String();
 }
 
@@ -203,20 +253,118 @@ void QtDialog::set_enabled(uint16_t id, bool on) {
 }
 
 void QtDialog::add_item(uint16_t id, std::u16string_view item) {
-  if (auto* c = qobject_cast<QComboBox*>(control(id))) c->addItem(qs(item));
+  QWidget* w = control(id);
+  if (auto* c = qobject_cast<QComboBox*>(w)) c->addItem(qs(item));
+  else if (auto* l = qobject_cast<QListWidget*>(w)) l->addItem(qs(item));
 }
 
 void QtDialog::clear_items(uint16_t id) {
-  if (auto* c = qobject_cast<QComboBox*>(control(id))) c->clear();
+  QWidget* w = control(id);
+  QSignalBlocker block(w);
+  if (auto* c = qobject_cast<QComboBox*>(w)) c->clear();
+  else if (auto* l = qobject_cast<QListWidget*>(w)) l->clear();
+  else if (auto* v = qobject_cast<QTreeWidget*>(w)) v->clear();
 }
 
 int QtDialog::selection(uint16_t id) const {
-  auto* c = qobject_cast<QComboBox*>(control(id));
-  return c ? c->currentIndex() : -1;
+  QWidget* w = control(id);
+  if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentIndex();
+  if (qobject_cast<QListWidget*>(w)) {
+    const std::vector<int> rows = selected_items(id);
+    return rows.empty() ? -1 : rows.front();
+  }
+  return -1;
 }
 
 void QtDialog::set_selection(uint16_t id, int index) {
-  if (auto* c = qobject_cast<QComboBox*>(control(id))) c->setCurrentIndex(index);
+  QWidget* w = control(id);
+  if (auto* c = qobject_cast<QComboBox*>(w)) {
+    c->setCurrentIndex(index);
+  } else if (auto* l = qobject_cast<QListWidget*>(w)) {
+    QSignalBlocker block(l);
+    l->clearSelection();
+    if (QListWidgetItem* item = l->item(index)) {
+      item->setSelected(true);
+      l->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+    }
+  }
+}
+
+int QtDialog::item_count(uint16_t id) const {
+  QWidget* w = control(id);
+  if (auto* l = qobject_cast<QListWidget*>(w)) return l->count();
+  if (auto* v = qobject_cast<QTreeWidget*>(w)) return v->topLevelItemCount();
+  if (auto* c = qobject_cast<QComboBox*>(w)) return c->count();
+  return 0;
+}
+
+std::u16string QtDialog::item_text(uint16_t id, int index) const {
+  QWidget* w = control(id);
+  if (auto* l = qobject_cast<QListWidget*>(w)) {
+    if (const QListWidgetItem* item = l->item(index)) return item->text().toStdU16String();
+  } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+    if (index >= 0 && index < c->count()) return c->itemText(index).toStdU16String();
+  }
+  return {};
+}
+
+void QtDialog::remove_item(uint16_t id, int index) {
+  if (auto* l = qobject_cast<QListWidget*>(control(id))) {
+    QSignalBlocker block(l);
+    delete l->takeItem(index);
+  }
+}
+
+std::vector<int> QtDialog::selected_items(uint16_t id) const {
+  std::vector<int> rows;
+  if (auto* l = qobject_cast<QListWidget*>(control(id))) {
+    for (int i = 0; i < l->count(); ++i) {
+      if (l->item(i)->isSelected()) rows.push_back(i);
+    }
+  }
+  return rows;
+}
+
+void QtDialog::set_item_selected(uint16_t id, int index, bool selected) {
+  auto* l = qobject_cast<QListWidget*>(control(id));
+  if (!l || !l->item(index)) return;
+  QSignalBlocker block(l);
+  if (selected && l->selectionMode() == QAbstractItemView::SingleSelection) l->clearSelection();
+  l->item(index)->setSelected(selected);
+  if (selected) l->scrollToItem(l->item(index));
+}
+
+void QtDialog::set_columns(uint16_t id, std::span<const ListColumn> columns) {
+  auto* v = qobject_cast<QTreeWidget*>(control(id));
+  if (!v) return;
+  QStringList titles;
+  for (const ListColumn& c : columns) titles << qs(c.title);
+  v->setColumnCount(static_cast<int>(columns.size()));
+  v->setHeaderLabels(titles);
+  for (size_t i = 0; i < columns.size(); ++i) v->setColumnWidth(static_cast<int>(i), columns[i].width);
+}
+
+void QtDialog::set_icons(uint16_t id, std::span<const IconPicture> icons) {
+  std::vector<QIcon>& out = icons_[id];
+  out.clear();
+  for (const IconPicture& icon : icons) {
+    if (!icon.pixels || icon.width <= 0 || icon.height <= 0) {
+      out.emplace_back();
+      continue;
+    }
+    const QImage picture(reinterpret_cast<const uchar*>(icon.pixels), icon.width, icon.height, icon.width * 4,
+                         QImage::Format_ARGB32);
+    out.emplace_back(QPixmap::fromImage(picture.copy()));
+  }
+}
+
+void QtDialog::add_row(uint16_t id, int icon, std::span<const std::u16string> cells) {
+  auto* v = qobject_cast<QTreeWidget*>(control(id));
+  if (!v) return;
+  auto* item = new QTreeWidgetItem(v);
+  for (size_t i = 0; i < cells.size(); ++i) item->setText(static_cast<int>(i), qs(cells[i]));
+  const auto it = icons_.find(id);
+  if (it != icons_.end() && icon >= 0 && icon < static_cast<int>(it->second.size())) item->setIcon(0, it->second[icon]);
 }
 
 void QtDialog::set_focus(uint16_t id) {
@@ -227,21 +375,34 @@ void QtDialog::set_focus(uint16_t id) {
 }
 
 void QtDialog::set_range(uint16_t id, int min, int max) {
-  if (auto* s = qobject_cast<QSlider*>(control(id))) {
+  QWidget* w = control(id);
+  if (auto* s = qobject_cast<QSlider*>(w)) {
     QSignalBlocker block(s);
     s->setRange(min, max);
+  } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
+    p->setRange(min, std::max(min, max));
+  } else if (auto* u = dynamic_cast<UpDown*>(w)) {
+    u->set_range(min, max);
   }
 }
 
 int QtDialog::position(uint16_t id) const {
-  auto* s = qobject_cast<QSlider*>(control(id));
-  return s ? s->value() : 0;
+  QWidget* w = control(id);
+  if (auto* s = qobject_cast<QSlider*>(w)) return s->value();
+  if (auto* p = qobject_cast<QProgressBar*>(w)) return p->value();
+  if (auto* u = dynamic_cast<UpDown*>(w)) return u->position();
+  return 0;
 }
 
 void QtDialog::set_position(uint16_t id, int position) {
-  if (auto* s = qobject_cast<QSlider*>(control(id))) {
+  QWidget* w = control(id);
+  if (auto* s = qobject_cast<QSlider*>(w)) {
     QSignalBlocker block(s);
     s->setValue(position);
+  } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
+    p->setValue(std::clamp(position, p->minimum(), p->maximum()));
+  } else if (auto* u = dynamic_cast<UpDown*>(w)) {
+    u->set_position(position);
   }
 }
 
@@ -300,6 +461,19 @@ void QtDialog::closeEvent(QCloseEvent* e) {
 
 void QtDialog::reject() {
   if (!ended_) handler_.command(*this, t_.cancel_id, kClicked);
+}
+
+void QtDialog::dragEnterEvent(QDragEnterEvent* e) {
+  if (t_.accepts_drops && e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void QtDialog::dropEvent(QDropEvent* e) {
+  std::vector<std::u16string> paths;
+  for (const QUrl& url : e->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdU16String());
+  }
+  e->acceptProposedAction();
+  if (!paths.empty()) handler_.drop(*this, paths);
 }
 
 QtDialogWindow::QtDialogWindow(const DialogTemplate& t, DialogHandler& handler, QWidget* parent)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
+#include <vector>
 #include <map>
 #include <memory>
 
@@ -36,6 +38,14 @@ class QtDialog final : public QDialog, public Dialog {
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override;
+  int item_count(uint16_t id) const override;
+  std::u16string item_text(uint16_t id, int index) const override;
+  void remove_item(uint16_t id, int index) override;
+  std::vector<int> selected_items(uint16_t id) const override;
+  void set_item_selected(uint16_t id, int index, bool selected) override;
+  void set_columns(uint16_t id, std::span<const ListColumn> columns) override;
+  void set_icons(uint16_t id, std::span<const IconPicture> icons) override;
+  void add_row(uint16_t id, int icon, std::span<const std::u16string> cells) override;
   void set_range(uint16_t id, int min, int max) override;
   int position(uint16_t id) const override;
   void set_position(uint16_t id, int position) override;
@@ -49,6 +59,8 @@ class QtDialog final : public QDialog, public Dialog {
   void keyPressEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void reject() override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void build_control(const ControlTemplate& c);
@@ -59,6 +71,7 @@ class QtDialog final : public QDialog, public Dialog {
   const DialogTemplate& t_;
   DialogHandler& handler_;
   std::map<uint16_t, QWidget*> controls_;
+  std::map<uint16_t, std::vector<QIcon>> icons_;  // report lists' row icons
   bool ended_ = false;
   bool destroyed_ = false;
   int code_ = kDialogCancel;

@@ -47,8 +47,21 @@ class QtPlatform final : public Platform {
   // A Qt save dialog (not a static one: the default suffix and the chosen filter need the object).
   std::optional<SaveFileChoice> choose_save_file(const SaveFileRequest& request) override;
   std::optional<uint32_t> choose_colour(uint32_t initial) override;
+  std::optional<std::u16string> choose_folder(const FolderRequest& request) override;
   std::optional<Size> clipboard_bitmap_size() override;
-  bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments) override;
+  // 32 bits when the clipboard's picture carries alpha, else 24.
+  std::optional<ClipboardBitmap> read_clipboard_bitmap() override;
+  bool set_clipboard_bitmap(const uint32_t* pixels, int width, int height) override;
+  // The CP932 bytes as text (the desktop's clipboard holds Unicode).
+  bool set_clipboard_text(std::string_view text) override;
+  bool start_process(const std::u16string& program, const std::vector<std::u16string>& arguments,
+                     const std::u16string& working_folder = {}) override;
+  // The desktop's trash (the freedesktop.org trash folder).
+  bool move_to_trash(const std::u16string& path) override;
+  // The desktop's handler for the file type or the address.
+  bool open_document(const std::u16string& path_or_address) override;
+  // A small window with the file's location, size, times and permissions.
+  bool show_file_properties(const std::u16string& path) override;
   // Each instance listens on a local socket in a per-user folder named after the class; the
   // socket's name is the process id. A request is one line "close".
   void listen_for_instances(const char* class_name) override;

@@ -4,6 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -602,6 +606,87 @@ TEST(QtPlatformTest, ComboBoxesAreRefilledAfterClearing) {
   EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), kDialogOk);
   EXPECT_EQ(h.cleared, -1);
   EXPECT_EQ(h.text, u"y");
+}
+
+// Lists, bars and up-down controls as handlers use them: a multiple-selection list keeps several
+// selected, removing renumbers, an up-down steps its buddy's number inside its range (continuing
+// from what was typed there), and a report list takes columns and rows.
+TEST(QtPlatformTest, ListsBarsAndUpDownsHoldWhatHandlersPutThere) {
+  static constexpr ControlTemplate kControls[] = {
+      {31, ControlKind::ListBox, u"", {10, 10, 200, 90}, 0, kMultipleSelection},
+      {32, ControlKind::Edit, u"", {10, 100, 60, 124}},
+      {33, ControlKind::UpDown, u"", {60, 100, 76, 124}, 32},
+      {34, ControlKind::ProgressBar, u"", {10, 130, 200, 146}},
+      {35, ControlKind::ListView, u"", {10, 150, 200, 250}},
+      {1097, ControlKind::OwnerDrawButton, u"OK", {10, 260, 98, 281}},
+      {1098, ControlKind::OwnerDrawButton, u"キャンセル", {110, 260, 198, 281}},
+  };
+  static constexpr DialogTemplate kDialog{126, u"題", 220, 300, kControls, 1097, 1098};
+  struct Handler : DialogHandler {
+    void init(Dialog& d) override {
+      for (auto t : {u"a", u"b", u"c", u"d"}) d.add_item(31, t);
+      d.set_item_selected(31, 1, true);
+      d.set_item_selected(31, 3, true);
+      selected = d.selected_items(31);
+      d.remove_item(31, 1);
+      after_remove = d.selected_items(31);
+      third = d.item_text(31, 2);
+      d.set_range(33, 0, 31);
+      d.set_position(33, 30);
+      buddy = d.text(32);
+      d.set_range(34, 0, 10);
+      d.set_position(34, 40);
+      bar = d.position(34);
+      static constexpr ListColumn kColumns[] = {{u"", 20}, {u"項目", 100}};
+      d.set_columns(35, kColumns);
+      const std::u16string row[] = {u"", u"Make"};
+      d.add_row(35, 0, row);
+      rows = d.item_count(35);
+    }
+    void command(Dialog& d, uint16_t id, int n) override {
+      if (id == 33) steps.push_back(d.position(33));
+      DialogHandler::command(d, id, n);
+    }
+    std::vector<int> selected, after_remove, steps;
+    std::u16string third, buddy;
+    int bar = 0, rows = 0;
+  } h;
+  QTimer::singleShot(50, [] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    auto arrows = d->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QToolButton* up = arrows[0]->arrowType() == Qt::UpArrow ? arrows[0] : arrows[1];
+    up->click();  // 30 → 31
+    up->click();  // held at 31
+    auto* edit = d->findChildren<QLineEdit*>().front();
+    edit->setText(QStringLiteral("5"));
+    up->click();  // continues from the typed 5
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(d, &esc);
+  });
+  EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), kDialogCancel);
+  EXPECT_EQ(h.selected, (std::vector<int>{1, 3}));
+  EXPECT_EQ(h.after_remove, (std::vector<int>{2}));
+  EXPECT_EQ(h.third, u"d");
+  EXPECT_EQ(h.buddy, u"30");
+  EXPECT_EQ(h.bar, 10);
+  EXPECT_EQ(h.rows, 1);
+  EXPECT_EQ(h.steps, (std::vector<int>{31, 31, 6}));
+}
+
+// The clipboard carries a picture without its alpha bytes (rows padded to 4 bytes) and CP932 text
+// as the desktop's text.
+TEST(QtPlatformTest, ClipboardTakesPicturesAndText) {
+  const uint32_t pixels[] = {0x80FF0000u, 0x0000FF00u, 0x000000FFu};
+  ASSERT_TRUE(g_platform->set_clipboard_bitmap(pixels, 3, 1));
+  auto b = g_platform->read_clipboard_bitmap();
+  ASSERT_TRUE(b.has_value());
+  EXPECT_EQ(b->width, 3);
+  EXPECT_EQ(b->bits, 24);
+  EXPECT_EQ(b->rows, (std::vector<uint8_t>{0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0}));
+  ASSERT_TRUE(g_platform->set_clipboard_text("\x82\xa0, 0x00FF0000"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("あ, 0x00FF0000"));
 }
 
 TEST(QtPlatformTest, SaveChooserStartsWithTheRequestAndReturnsTheChoice) {
