@@ -12,6 +12,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -78,48 +79,10 @@ std::vector<uint8_t> test_palette(int entries) {
   return b.v;
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = bmp::probe(source, p.info, want_text);
-  return p;
-}
-
-// The memory form keeps pointing into its bytes: no temporaries.
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = bmp::probe(source, p.info, true);
-  return p;
-}
-
-constexpr uint32_t kUntouched = 0xDEADBEEF;
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(static_cast<size_t>(p.info.width) * p.info.height, kUntouched);
-  if (p.state) bmp::decode(*p.state, px);
-  return px;
-}
-
-std::vector<uint32_t> decode_memory(const std::vector<uint8_t>& bytes) {
-  Probed p = probe_memory(bytes);
-  EXPECT_NE(p.state, nullptr);
-  return decoded(p);
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<bmp::probe, bmp::decode>;
 
 TEST(BmpProbe, EachStoredLayoutIsDescribed) {
   // 16 bits with bit fields: only the red and alpha masks decide.
@@ -160,7 +123,7 @@ TEST(BmpProbe, EachStoredLayoutIsDescribed) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    Probed p = probe_memory(r.bytes);
+    Probed p = Codec::probe_memory(r.bytes);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
     EXPECT_EQ(p.info.colour_model, r.pixel_format < 0 ? kModelPalette : kModelRgb);
@@ -192,7 +155,7 @@ TEST(BmpProbe, ContainersNameThemselvesAndTextsNeedWantText) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    Probed p = probe_memory(r.bytes);
+    Probed p = Codec::probe_memory(r.bytes);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.format_name, r.name);
     EXPECT_EQ(p.info.extensions, r.extensions);
@@ -200,7 +163,7 @@ TEST(BmpProbe, ContainersNameThemselvesAndTextsNeedWantText) {
     EXPECT_EQ(p.info.width, r.width);
     EXPECT_EQ(p.info.height, r.height);
     EXPECT_EQ(p.info.image_count, r.image_count);
-    Probed quiet = probe_memory(r.bytes, false);
+    Probed quiet = Codec::probe_memory(r.bytes, false);
     ASSERT_NE(quiet.state, nullptr);
     EXPECT_EQ(quiet.info.width, r.width);
     EXPECT_EQ(quiet.info.format_name + quiet.info.extensions + quiet.info.pixel_text, "");
@@ -257,8 +220,8 @@ TEST(BmpProbe, RejectsWhatNoLayoutDescribes) {
   }
   // The largest sides are accepted; a header alone is believed up to 2^20 pixels.
   const std::vector<uint8_t> wide = simple(32767, -32, 1), tall = simple(32, -32767, 1);
-  EXPECT_NE(probe_memory(wide).state, nullptr);
-  EXPECT_NE(probe_memory(tall).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(wide).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(tall).state, nullptr);
 }
 
 TEST(BmpProbe, FileFormNeeds48BytesAndATotalOf48) {
@@ -279,17 +242,17 @@ TEST(BmpProbe, FileFormNeeds48BytesAndATotalOf48) {
     SCOPED_TRACE(r.what);
     std::u16string path = tmp.file("a.bmp");
     write_bytes(path, r.bytes);
-    EXPECT_EQ(probe_path(path).state != nullptr, r.accepted);
-    EXPECT_NE(probe_memory(r.bytes).state, nullptr);  // the memory form has neither rule
+    EXPECT_EQ(Codec::probe_path(path).state != nullptr, r.accepted);
+    EXPECT_NE(Codec::probe_memory(r.bytes).state, nullptr);  // the memory form has neither rule
   }
-  EXPECT_EQ(probe_path(tmp.file("missing.bmp")).state, nullptr);
-  EXPECT_EQ(probe_path(tmp.folder()).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.bmp")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.folder()).state, nullptr);
 
   // A file cut inside its rows: the missing bytes read as zero.
   write_bytes(tmp.file("cut.bmp"), std::vector<uint8_t>(one.begin(), one.begin() + 56));
-  Probed cut = probe_path(tmp.file("cut.bmp"));
+  Probed cut = Codec::probe_path(tmp.file("cut.bmp"));
   ASSERT_NE(cut.state, nullptr);
-  EXPECT_EQ(decoded(cut), std::vector<uint32_t>{0xFF002211u});
+  EXPECT_EQ(Codec::decoded(cut), std::vector<uint32_t>{0xFF002211u});
 }
 
 TEST(BmpDecode, PaletteDepths) {
@@ -298,21 +261,21 @@ TEST(BmpDecode, PaletteDepths) {
                                    {0xB3, 0x40, 0, 0,    // bottom row 1011 0011 01
                                     0x00, 0x80, 0, 0});  // top row    0000 0000 10
   std::vector<uint32_t> c = {colour(0), colour(1)};
-  EXPECT_EQ(decode_memory(b1), (std::vector<uint32_t>{c[0], c[0], c[0], c[0], c[0], c[0], c[0], c[0], c[1],
+  EXPECT_EQ(Codec::decode_memory(b1), (std::vector<uint32_t>{c[0], c[0], c[0], c[0], c[0], c[0], c[0], c[0], c[1],
                                                       c[0], c[1], c[0], c[1], c[1], c[0], c[0], c[1], c[1],
                                                       c[0], c[1]}));
   // 4 bits, odd width: the low nibble of the last byte is not a pixel.
-  EXPECT_EQ(decode_memory(bitmap(info_header(3, 1, 4), test_palette(16), {0x1A, 0x3F, 0, 0})),
+  EXPECT_EQ(Codec::decode_memory(bitmap(info_header(3, 1, 4), test_palette(16), {0x1A, 0x3F, 0, 0})),
             (std::vector<uint32_t>{colour(1), colour(10), colour(3)}));
-  EXPECT_EQ(decode_memory(bitmap(info_header(2, 2, 8), test_palette(256), {200, 7, 0, 0, 255, 0, 0, 0})),
+  EXPECT_EQ(Codec::decode_memory(bitmap(info_header(2, 2, 8), test_palette(256), {200, 7, 0, 0, 255, 0, 0, 0})),
             (std::vector<uint32_t>{colour(255), colour(0), colour(200), colour(7)}));
   // A run-length code that does not match the depth, or an unknown one, means plain rows.
   for (uint32_t compression : {2u, 3u, 4u, 0xFFFFFFFFu}) {
-    EXPECT_EQ(decode_memory(bitmap(info_header(2, 1, 8, compression), test_palette(256), {3, 4, 0, 0})),
+    EXPECT_EQ(Codec::decode_memory(bitmap(info_header(2, 1, 8, compression), test_palette(256), {3, 4, 0, 0})),
               (std::vector<uint32_t>{colour(3), colour(4)}));
   }
   // A colour table that starts past the end of the data reads as black.
-  EXPECT_EQ(decode_memory(bitmap(info_header(2, 1, 8, 0, 0, 0x7FFFFFF0), {}, {1, 2, 0, 0})),
+  EXPECT_EQ(Codec::decode_memory(bitmap(info_header(2, 1, 8, 0, 0, 0x7FFFFFF0), {}, {1, 2, 0, 0})),
             (std::vector<uint32_t>{0xFF000000u, 0xFF000000u}));
 }
 
@@ -346,7 +309,7 @@ TEST(BmpDecode, SixteenBitLayoutsExpandTheirChannels) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     std::vector<uint8_t> px = {static_cast<uint8_t>(r.value), static_cast<uint8_t>(r.value >> 8), 0, 0};
-    EXPECT_EQ(decode_memory(bitmap(info_header(1, 1, 16, r.compression), r.masks, px)),
+    EXPECT_EQ(Codec::decode_memory(bitmap(info_header(1, 1, 16, r.compression), r.masks, px)),
               std::vector<uint32_t>{r.expected});
   }
 }
@@ -354,22 +317,22 @@ TEST(BmpDecode, SixteenBitLayoutsExpandTheirChannels) {
 TEST(BmpDecode, TrueColourRowsPaddingAndOrder) {
   // 24 bits, 2 × 2: rows of 6 bytes padded to 8, stored bottom-up.
   std::vector<uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 7, 8, 9, 10, 11, 12, 0xEE, 0xEE};
-  EXPECT_EQ(decode_memory(simple(2, 2, 24, rows24)),
+  EXPECT_EQ(Codec::decode_memory(simple(2, 2, 24, rows24)),
             (std::vector<uint32_t>{0xFF090807, 0xFF0C0B0A, 0xFF030201, 0xFF060504}));
-  EXPECT_EQ(decode_memory(simple(2, -2, 24, rows24)),
+  EXPECT_EQ(Codec::decode_memory(simple(2, -2, 24, rows24)),
             (std::vector<uint32_t>{0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A}));
-  EXPECT_EQ(decode_memory(simple(2, 1, 32, {1, 2, 3, 0, 5, 6, 7, 0x80})),
+  EXPECT_EQ(Codec::decode_memory(simple(2, 1, 32, {1, 2, 3, 0, 5, 6, 7, 0x80})),
             (std::vector<uint32_t>{0x00030201, 0x80070605}));
   // Bit fields are honoured for 16 bits only.
-  EXPECT_EQ(decode_memory(bitmap(info_header(1, 1, 32, 3), masks(0xFF00, 0xFF, 0, 0), {1, 2, 3, 4})),
+  EXPECT_EQ(Codec::decode_memory(bitmap(info_header(1, 1, 32, 3), masks(0xFF00, 0xFF, 0, 0), {1, 2, 3, 4})),
             std::vector<uint32_t>{0x04030201});
 }
 
 TEST(BmpDecode, TopDownBitmapSavesBottomUp) {
   Bytes rows;
   for (uint8_t i = 0; i < 10; ++i) rows.u8(i).u8(0x40).u8(0x80).u8(0);  // 1 × 10, 24 bits: 4-byte rows
-  std::vector<uint32_t> down = decode_memory(simple(1, -10, 24, rows.v));
-  std::vector<uint32_t> up = decode_memory(simple(1, 10, 24, rows.v));
+  std::vector<uint32_t> down = Codec::decode_memory(simple(1, -10, 24, rows.v));
+  std::vector<uint32_t> up = Codec::decode_memory(simple(1, 10, 24, rows.v));
   for (uint32_t y = 0; y < 10; ++y) {
     EXPECT_EQ(down[y], 0xFF804000u | y);
     EXPECT_EQ(up[y], 0xFF804000u | (9 - y));
@@ -378,9 +341,9 @@ TEST(BmpDecode, TopDownBitmapSavesBottomUp) {
   ASSERT_EQ(saved.size(), 54u + 40);
   EXPECT_EQ(Bytes().u32(10).v, std::vector<uint8_t>(saved.begin() + 22, saved.begin() + 26));
   EXPECT_EQ(saved[54], 9);  // the first stored row is the bottom one
-  Probed again = probe_memory(saved);
+  Probed again = Codec::probe_memory(saved);
   EXPECT_EQ(again.info.extra_text, "");
-  EXPECT_EQ(decoded(again), down);
+  EXPECT_EQ(Codec::decoded(again), down);
 }
 
 TEST(BmpDecode, IconTakesTheImageAfterTheDirectoryOnly) {
@@ -390,24 +353,24 @@ TEST(BmpDecode, IconTakesTheImageAfterTheDirectoryOnly) {
   Bytes rest;
   rest.raw(rows).u32(0xFFFFFFFF).u32(0xFFFFFFFF).raw(info_header(16, 32, 8)).zeros(64);
   std::vector<uint8_t> ico = icon(1, 3, 2, 2, info_header(2, 4, 32), rest.v);
-  Probed p = probe_memory(ico);
+  Probed p = Codec::probe_memory(ico);
   ASSERT_NE(p.state, nullptr);
   EXPECT_EQ(p.info.image_count, 3);
   const std::vector<uint32_t> expected = {0x0C0B0A09, 0x100F0E0D, 0x04030201, 0x08070605};
-  EXPECT_EQ(decoded(p), expected);
+  EXPECT_EQ(Codec::decoded(p), expected);
 
   // The file form reads the header from its offset (54, past the first 48 bytes).
   testing::TempFolder tmp;
   write_bytes(tmp.file("three.ico"), ico);
-  Probed f = probe_path(tmp.file("three.ico"));
+  Probed f = Codec::probe_path(tmp.file("three.ico"));
   ASSERT_NE(f.state, nullptr);
   EXPECT_EQ(f.info.image_count, 3);
-  EXPECT_EQ(decoded(f), expected);
+  EXPECT_EQ(Codec::decoded(f), expected);
 
   // A 4-bit cursor: 16 colour-table entries, then the rows.
   std::vector<uint8_t> cur =
       icon(2, 1, 2, 1, info_header(2, 2, 4), Bytes().raw(test_palette(16)).u8(0x5C).zeros(3).v);
-  EXPECT_EQ(decode_memory(cur), (std::vector<uint32_t>{colour(5), colour(12)}));
+  EXPECT_EQ(Codec::decode_memory(cur), (std::vector<uint32_t>{colour(5), colour(12)}));
 }
 
 struct RleRow {
@@ -425,7 +388,7 @@ void check_rle(uint16_t bits, const RleRow& r) {
                                      test_palette(1 << bits), r.codes);
   std::vector<uint32_t> expected;
   for (uint32_t i : r.indices) expected.push_back(colour(i));
-  EXPECT_EQ(decode_memory(file), expected);
+  EXPECT_EQ(Codec::decode_memory(file), expected);
 }
 
 TEST(BmpRle, EightBitCodes) {
@@ -465,15 +428,15 @@ TEST(BmpRle, FileFormReadsOnlyTheStatedCodeBytes) {
   std::vector<uint8_t> file = bitmap(info_header(3, 1, 8, 1, 2), test_palette(256), {1, 5, 2, 6, 0, 1});
   testing::TempFolder tmp;
   write_bytes(tmp.file("rle.bmp"), file);
-  Probed p = probe_path(tmp.file("rle.bmp"));
+  Probed p = Codec::probe_path(tmp.file("rle.bmp"));
   ASSERT_NE(p.state, nullptr);
-  EXPECT_EQ(decoded(p), (std::vector<uint32_t>{colour(5), colour(0), colour(0)}));
-  EXPECT_EQ(decode_memory(file), (std::vector<uint32_t>{colour(5), colour(6), colour(6)}));
+  EXPECT_EQ(Codec::decoded(p), (std::vector<uint32_t>{colour(5), colour(0), colour(0)}));
+  EXPECT_EQ(Codec::decode_memory(file), (std::vector<uint32_t>{colour(5), colour(6), colour(6)}));
 }
 
 TEST(BmpDecode, AlphaPlaneOf32BitImagesOnly) {
   std::vector<uint8_t> file = simple(2, 2, 32, {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4});
-  Probed p = probe_memory(file);
+  Probed p = Codec::probe_memory(file);
   std::vector<uint8_t> alpha(4, 0xAA);
   bmp::decode_alpha(*p.state, alpha);
   EXPECT_EQ(alpha, (std::vector<uint8_t>{3, 4, 1, 2}));
@@ -486,13 +449,13 @@ TEST(BmpDecode, AlphaPlaneOf32BitImagesOnly) {
   EXPECT_EQ(few, std::vector<uint32_t>(3, kUntouched));
 
   const std::vector<uint8_t> rgb_file = simple(2, 2, 24, std::vector<uint8_t>(16, 9));
-  Probed rgb = probe_memory(rgb_file);
+  Probed rgb = Codec::probe_memory(rgb_file);
   bmp::decode_alpha(*rgb.state, alpha);
   EXPECT_EQ(alpha, (std::vector<uint8_t>{3, 4, 1, 2}));
 
   // Rows past the end of the data have alpha 0.
   const std::vector<uint8_t> short_file(file.begin(), file.end() - 8);
-  Probed cut = probe_memory(short_file);
+  Probed cut = Codec::probe_memory(short_file);
   bmp::decode_alpha(*cut.state, alpha);
   EXPECT_EQ(alpha, (std::vector<uint8_t>{0, 0, 1, 2}));
 }
@@ -563,10 +526,10 @@ TEST(BmpWrite, RoundTripEveryLayout) {
     req.path = tmp.file("rt.bmp");
     req.pixel_format = r.pixel_format;
     ASSERT_EQ(bmp::save(px, 7, 5, req), 0);
-    Probed p = probe_path(req.path);
+    Probed p = Codec::probe_path(req.path);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
-    std::vector<uint32_t> back = decoded(p);
+    std::vector<uint32_t> back = Codec::decoded(p);
     for (size_t i = 0; i < px.size(); ++i) {
       auto ch = [](uint32_t v, int s) { return static_cast<int>((v >> s) & 0xFF); };
       EXPECT_LE(std::abs(ch(back[i], 16) - ch(px[i], 16)), r.tol_r) << i;
@@ -601,10 +564,10 @@ TEST(BmpHostile, ClaimsBeyondTheData) {
   std::vector<uint8_t> far = bitmap(info_header(2, 1, 24), {}, {1, 2, 3, 4, 5, 6, 0, 0}, 0xFFFFFFF0);
   for (const auto& bytes : {tall, far}) {
     write_bytes(tmp.file("claim.bmp"), bytes);
-    Probed forms[] = {probe_path(tmp.file("claim.bmp")), probe_memory(bytes)};
+    Probed forms[] = {Codec::probe_path(tmp.file("claim.bmp")), Codec::probe_memory(bytes)};
     for (Probed& p : forms) {
       ASSERT_NE(p.state, nullptr);
-      std::vector<uint32_t> px = decoded(p);
+      std::vector<uint32_t> px = Codec::decoded(p);
       EXPECT_EQ(px.back(), bytes == tall ? 0u : 0xFF000000u);  // missing bytes read as zero
       if (bytes == tall) {
         EXPECT_EQ(px.front(), 0x04030201u);
@@ -630,8 +593,8 @@ TEST(BmpHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   for (const auto& seed : seeds) {
     for (size_t len = 0; len <= seed.size(); ++len) {
       std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = probe_memory(cut);
-      decoded(p);
+      Probed p = Codec::probe_memory(cut);
+      Codec::decoded(p);
       // The file form around its 48-byte rule, the header ends, and inside the rows.
       const size_t n = seed.size();
       const size_t file_cuts[] = {0, 20, 47, 48, 53, 54, 62, 70, n / 2, n - 1, n};
@@ -639,14 +602,14 @@ TEST(BmpHostile, TruncatedAndMutatedFilesNeverReadOutside) {
       // A fresh name each time: rewriting one file makes the file system flush on every close.
       std::u16string path = tmp.file(("cut" + std::to_string(files++) + ".bmp").c_str());
       write_bytes(path, cut);
-      Probed f = probe_path(path);
-      decoded(f);
+      Probed f = Codec::probe_path(path);
+      Codec::decoded(f);
     }
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> bent = seed;
       for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = probe_memory(bent);
-      if (p.state && static_cast<int64_t>(p.info.width) * p.info.height <= (1 << 16)) decoded(p);
+      Probed p = Codec::probe_memory(bent);
+      if (p.state && static_cast<int64_t>(p.info.width) * p.info.height <= (1 << 16)) Codec::decoded(p);
     }
   }
 }

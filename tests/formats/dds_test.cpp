@@ -12,6 +12,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -62,44 +63,10 @@ Header with_flags(uint32_t flags, uint32_t bits, uint32_t w = 4, uint32_t h = 4,
   return Header{.width = w, .height = h, .flags = flags, .bits = bits, .masks = {m[0], m[1], m[2], m[3]}};
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = dds::probe(source, p.info, want_text);
-  return p;
-}
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = dds::probe(source, p.info, true);
-  return p;
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(static_cast<size_t>(p.info.width) * p.info.height, 0xDEADBEEF);
-  if (p.state) dds::decode(*p.state, px);
-  return px;
-}
-
-std::vector<uint32_t> decode_memory(const std::vector<uint8_t>& bytes) {
-  Probed p = probe_memory(bytes);
-  EXPECT_NE(p.state, nullptr);
-  return decoded(p);
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<dds::probe, dds::decode>;
 
 TEST(DdsProbe, EachLayoutIsDescribed) {
   struct Row {
@@ -136,7 +103,7 @@ TEST(DdsProbe, EachLayoutIsDescribed) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
     const std::vector<uint8_t> bytes = dds(r.header);
-    Probed p = probe_memory(bytes);
+    Probed p = Codec::probe_memory(bytes);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
     EXPECT_EQ(p.info.colour_model, r.model);
@@ -145,7 +112,7 @@ TEST(DdsProbe, EachLayoutIsDescribed) {
     EXPECT_EQ(p.info.has_alpha, r.has_alpha);
     EXPECT_EQ(p.info.pixel_text, r.text);
     EXPECT_EQ(p.info.compression_text, std::string(r.text).starts_with("DXT") ? "S3TC / DXTC" : "");
-    Probed quiet = probe_memory(bytes, false);
+    Probed quiet = Codec::probe_memory(bytes, false);
     EXPECT_EQ(quiet.info.pixel_text + quiet.info.compression_text, "");
   }
 }
@@ -187,9 +154,9 @@ TEST(DdsProbe, RejectsWhatTheHeaderDoesNotAllow) {
     EXPECT_EQ(info.width, 77);
   }
   const std::vector<uint8_t> flat_volume = dds(Header{.caps2 = 0x200000});  // a volume flag with depth 0
-  EXPECT_NE(probe_memory(flat_volume).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(flat_volume).state, nullptr);
   const std::vector<uint8_t> fourcc_and_alpha = dds(Header{.flags = 0x5, .code = code("DXT1")});
-  EXPECT_NE(probe_memory(fourcc_and_alpha).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(fourcc_and_alpha).state, nullptr);
 }
 
 // Two 5:6:5 colours and four rows of 2-bit indices.
@@ -200,13 +167,13 @@ std::vector<uint8_t> colour_block(uint16_t c0, uint16_t c1, std::array<uint8_t, 
 TEST(DdsDecode, Dxt1FourAndThreeColourBlocks) {
   // Red 0xF800 above blue 0x001F: c2 = (170, 0, 85), c3 = (85, 0, 170). Indices 0, 1, 2, 3 per row.
   const std::vector<uint8_t> four = colour_block(0xF800, 0x001F, {0xE4, 0xE4, 0xE4, 0xE4});
-  std::vector<uint32_t> px = decode_memory(dds(with_code(code("DXT1")), four));
+  std::vector<uint32_t> px = Codec::decode_memory(dds(with_code(code("DXT1")), four));
   EXPECT_EQ(std::vector<uint32_t>(px.begin(), px.begin() + 4),
             (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFAA0055, 0xFF5500AA}));
   // c0 ≤ c1: c2 = the average (127, 0, 127), index 3 transparent black.
   for (uint16_t c0 : {uint16_t{0x001F}, uint16_t{0xF800}}) {
     const std::vector<uint8_t> three = colour_block(c0, 0xF800, {0xE4, 0xE4, 0xE4, 0xE4});
-    px = decode_memory(dds(with_code(code("DXT1")), three));
+    px = Codec::decode_memory(dds(with_code(code("DXT1")), three));
     const uint32_t mid = c0 == 0xF800 ? 0xFFFF0000 : 0xFF7F007F;
     EXPECT_EQ(std::vector<uint32_t>(px.begin(), px.begin() + 4),
               (std::vector<uint32_t>{c0 == 0xF800 ? 0xFFFF0000 : 0xFF0000FF, 0xFFFF0000, mid, 0x00000000}));
@@ -214,7 +181,7 @@ TEST(DdsDecode, Dxt1FourAndThreeColourBlocks) {
   // 8 × 8: blocks row by row, left to right; index rows one byte per pixel row.
   Le blocks;
   for (uint16_t b = 0; b < 4; ++b) blocks.raw(colour_block(static_cast<uint16_t>(0xFFFF - b), 0, {0, 0, 0, 0x40}));
-  px = decode_memory(dds(with_code(code("DXT1"), 8, 8), blocks.v));
+  px = Codec::decode_memory(dds(with_code(code("DXT1"), 8, 8), blocks.v));
   EXPECT_EQ(px[0], 0xFFFFFFFFu);
   EXPECT_EQ(px[4], 0xFFFFFFF6u);                   // block 1: blue 30 → 246
   EXPECT_EQ(px[4 * 8], 0xFFFFFFEEu);               // block 2 starts on row 4: blue 29 → 238
@@ -229,10 +196,10 @@ TEST(DdsDecode, ExplicitAndInterpolatedAlpha) {
   const std::vector<uint8_t> colours = colour_block(0x001F, 0xF800, {0xFF, 0, 0, 0});
   Le dxt3;
   dxt3.u16(0x3210).u16(0xFFFF).u16(0).u16(0).raw(colours);
-  std::vector<uint32_t> px = decode_memory(dds(with_code(code("DXT3")), dxt3.v));
+  std::vector<uint32_t> px = Codec::decode_memory(dds(with_code(code("DXT3")), dxt3.v));
   EXPECT_EQ(std::vector<uint32_t>(px.begin(), px.begin() + 5),
             (std::vector<uint32_t>{0x00AA0055, 0x11AA0055, 0x22AA0055, 0x33AA0055, 0xFF0000FF}));
-  EXPECT_EQ(decode_memory(dds(with_code(code("DXT2")), dxt3.v)), px);
+  EXPECT_EQ(Codec::decode_memory(dds(with_code(code("DXT2")), dxt3.v)), px);
 
   // DXT5, a0 = 0 ≤ a1 = 255: 0, 255, 51, 102, 153, 204, then 0 and 255. Pixel (x, y) takes the
   // 3-bit index at bit 3 × (4y + x) of bytes 2–7; pixel 2 straddles bytes 2 and 3.
@@ -246,15 +213,15 @@ TEST(DdsDecode, ExplicitAndInterpolatedAlpha) {
   };
   const std::array<uint8_t, 16> order = {6, 7, 2, 3, 4, 5, 0, 1, 0, 0, 0, 0, 0, 0, 0, 7};
   std::vector<uint8_t> six = alpha_block(0, 255, order);
-  px = decode_memory(dds(with_code(code("DXT5")), six));
+  px = Codec::decode_memory(dds(with_code(code("DXT5")), six));
   std::vector<uint32_t> alphas;
   for (uint32_t p : px) alphas.push_back(p >> 24);
   EXPECT_EQ(alphas, (std::vector<uint32_t>{0, 255, 51, 102, 153, 204, 0, 255, 0, 0, 0, 0, 0, 0, 0, 255}));
   EXPECT_EQ(px[0] & 0xFFFFFF, 0xFFFFFFu);
-  EXPECT_EQ(decode_memory(dds(with_code(code("ATI2")), six)), px);
-  EXPECT_EQ(decode_memory(dds(with_code(code("DXT4")), six)), px);
+  EXPECT_EQ(Codec::decode_memory(dds(with_code(code("ATI2")), six)), px);
+  EXPECT_EQ(Codec::decode_memory(dds(with_code(code("DXT4")), six)), px);
   // a0 > a1: six values between them.
-  px = decode_memory(dds(with_code(code("DXT5")), alpha_block(255, 0, {2, 3, 4, 5, 6, 7, 0, 1})));
+  px = Codec::decode_memory(dds(with_code(code("DXT5")), alpha_block(255, 0, {2, 3, 4, 5, 6, 7, 0, 1})));
   alphas.clear();
   for (size_t i = 0; i < 8; ++i) alphas.push_back(px[i] >> 24);
   EXPECT_EQ(alphas, (std::vector<uint32_t>{218, 182, 145, 109, 72, 36, 255, 0}));
@@ -273,14 +240,14 @@ TEST(DdsDecode, FloatsConvertWithoutClamping) {
   };
   Le grey;
   for (const Row& r : rows) grey.u16(r.half);
-  std::vector<uint32_t> px = decode_memory(dds(with_code(111, 9, 1), grey.v));
+  std::vector<uint32_t> px = Codec::decode_memory(dds(with_code(111, 9, 1), grey.v));
   for (size_t i = 0; i < std::size(rows); ++i) {
     EXPECT_EQ(px[i], 0xFF000000u | rows[i].expected * 0x010101u) << rows[i].what;
   }
   // Four channels stored red, green, blue, alpha.
-  px = decode_memory(dds(with_code(113, 1, 1), Le().u16(0x3C00).u16(0x3800).u16(0).u16(0x4000).v));
+  px = Codec::decode_memory(dds(with_code(113, 1, 1), Le().u16(0x3C00).u16(0x3800).u16(0).u16(0x4000).v));
   EXPECT_EQ(px[0], 0xFEFF7F00u);
-  px = decode_memory(dds(with_code(116, 1, 1), Le().f32(0.5f).f32(1.5f).f32(-0.002f).f32(1.0f).v));
+  px = Codec::decode_memory(dds(with_code(116, 1, 1), Le().f32(0.5f).f32(1.5f).f32(-0.002f).f32(1.0f).v));
   EXPECT_EQ(px[0], 0xFF7F7E00u);
   // 32-bit grey: 3.0 gives 765, stored 253; -1.0 gives 1; products past 32-bit integers, infinities
   // and NaNs give 0.
@@ -288,7 +255,7 @@ TEST(DdsDecode, FloatsConvertWithoutClamping) {
   for (float f : {3.0f, -1.0f, 1e20f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
     floats.f32(f);
   }
-  px = decode_memory(dds(with_code(114, 5, 1), floats.v));
+  px = Codec::decode_memory(dds(with_code(114, 5, 1), floats.v));
   EXPECT_EQ(px, (std::vector<uint32_t>{0xFFFDFDFD, 0xFF010101, 0xFF000000, 0xFF000000, 0xFF000000}));
 }
 
@@ -311,7 +278,7 @@ TEST(DdsDecode, SixteenBitChannelsFollowTheirMasks) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const std::vector<uint8_t> file = dds(with_flags(0x41, 16, 1, 1, r.masks), Le().u16(r.value).v);
-    EXPECT_EQ(decode_memory(file), std::vector<uint32_t>{r.expected});
+    EXPECT_EQ(Codec::decode_memory(file), std::vector<uint32_t>{r.expected});
   }
 }
 
@@ -346,7 +313,7 @@ TEST(DdsDecode, ByteLayoutsAndPalettes) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(dds(r.header, r.data)), r.expected);
+    EXPECT_EQ(Codec::decode_memory(dds(r.header, r.data)), r.expected);
   }
 }
 
@@ -356,27 +323,27 @@ TEST(DdsProbe, FileFormReadsTheFirstLevelOnly) {
   std::vector<uint8_t> file = dds(with_flags(0x41, 32, 2, 1), level);
   file.insert(file.end(), {9, 9, 9, 9});  // a second mipmap level
   write_bytes(tmp.file("a.dds"), file);
-  Probed p = probe_path(tmp.file("a.dds"));
+  Probed p = Codec::probe_path(tmp.file("a.dds"));
   ASSERT_NE(p.state, nullptr);
-  EXPECT_EQ(decoded(p), (std::vector<uint32_t>{0x04030201, 0x08070605}));
+  EXPECT_EQ(Codec::decoded(p), (std::vector<uint32_t>{0x04030201, 0x08070605}));
   // A file cut inside its level: missing bytes read as zero. 127 bytes: rejected.
   file.resize(128 + 5);
   write_bytes(tmp.file("cut.dds"), file);
-  Probed cut = probe_path(tmp.file("cut.dds"));
+  Probed cut = Codec::probe_path(tmp.file("cut.dds"));
   ASSERT_NE(cut.state, nullptr);
-  EXPECT_EQ(decoded(cut), (std::vector<uint32_t>{0x04030201, 0x00000005}));
+  EXPECT_EQ(Codec::decoded(cut), (std::vector<uint32_t>{0x04030201, 0x00000005}));
   file.resize(127);
   write_bytes(tmp.file("short.dds"), file);
-  EXPECT_EQ(probe_path(tmp.file("short.dds")).state, nullptr);
-  EXPECT_EQ(probe_path(tmp.file("missing.dds")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("short.dds")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.dds")).state, nullptr);
   // Odd-width 4-bit rows take (width + 1) / 2 bytes each: the last row is read too.
   Le pal4;
   for (uint32_t i = 0; i < 16; ++i) pal4.u32(0xFF000000u | i);
   pal4.u8(0x21).u8(0x03).u8(0x54).u8(0x06).u8(0x87).u8(0x09);
   write_bytes(tmp.file("p4.dds"), dds(with_flags(0x8, 4, 3, 3), pal4.v));
-  Probed p4 = probe_path(tmp.file("p4.dds"));
+  Probed p4 = Codec::probe_path(tmp.file("p4.dds"));
   ASSERT_NE(p4.state, nullptr);
-  EXPECT_EQ(decoded(p4).back(), 0xFF000009u);
+  EXPECT_EQ(Codec::decoded(p4).back(), 0xFF000009u);
 }
 
 TEST(DdsWrite, HeaderAndPackedValues) {
@@ -459,11 +426,11 @@ TEST(DdsWrite, RoundTripEveryLayout) {
     req.path = tmp.file("rt.dds");
     req.pixel_format = r.pixel_format;
     ASSERT_EQ(dds::save(px, 7, 5, req), 0);
-    Probed p = probe_path(req.path);
+    Probed p = Codec::probe_path(req.path);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
     EXPECT_EQ(p.info.has_alpha, r.has_alpha);
-    std::vector<uint32_t> back = decoded(p);
+    std::vector<uint32_t> back = Codec::decoded(p);
     for (size_t i = 0; i < px.size(); ++i) EXPECT_EQ(back[i], r.back(px[i])) << i;
   }
   SaveRequest req;
@@ -493,21 +460,21 @@ TEST(DdsHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   };
   // A 32767 × 32767 DXT1 claim with one block: the rest decodes from zero bytes (opaque black).
   const std::vector<uint8_t> huge = dds(with_code(code("DXT1"), 32764, 4), blocks.v);
-  Probed big = probe_memory(huge);
-  std::vector<uint32_t> px = decoded(big);
+  Probed big = Codec::probe_memory(huge);
+  std::vector<uint32_t> px = Codec::decoded(big);
   EXPECT_EQ(px[32763], 0xFF000000u);
   std::mt19937 rng(11);
   for (const auto& seed : seeds) {
     for (size_t len = 0; len <= seed.size(); ++len) {
       std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = probe_memory(cut);
-      decoded(p);
+      Probed p = Codec::probe_memory(cut);
+      Codec::decoded(p);
     }
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> bent = seed;
       for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = probe_memory(bent);
-      if (p.state && static_cast<int64_t>(p.info.width) * p.info.height <= (1 << 16)) decoded(p);
+      Probed p = Codec::probe_memory(bent);
+      if (p.state && static_cast<int64_t>(p.info.width) * p.info.height <= (1 << 16)) Codec::decoded(p);
     }
   }
 }

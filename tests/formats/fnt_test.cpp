@@ -10,6 +10,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "formats/registry.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -39,44 +40,14 @@ std::vector<uint8_t> fnt(uint16_t w, uint16_t h, const std::vector<uint8_t>& pix
   return v;
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = fnt::probe(source, p.info, want_text);
-  return p;
-}
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = fnt::probe(source, p.info, true);
-  return p;
-}
-
-constexpr uint32_t kUntouched = 0xDEADBEEF;
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(size_t(p.info.width) * size_t(p.info.height), kUntouched);
-  if (p.state) fnt::decode(*p.state, px);
-  return px;
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<fnt::probe, fnt::decode>;
 
 TEST(FntProbe, DescribesThePictureAndItsHeaderText) {
   const std::vector<uint8_t> bytes = fnt(3, 2, {0, 1, 2, 3, 4, 5}, 0x00003042, 12, 16);
-  Probed p = probe_memory(bytes);
+  Probed p = Codec::probe_memory(bytes);
   ASSERT_NE(p.state, nullptr);
   EXPECT_EQ(p.info.pixel_format, 0);
   EXPECT_EQ(p.info.colour_model, kModelGrey);
@@ -88,12 +59,12 @@ TEST(FntProbe, DescribesThePictureAndItsHeaderText) {
   EXPECT_EQ(p.info.pixel_text, "Gray (256 colors)");
   EXPECT_EQ(p.info.compression_text, "");
   EXPECT_EQ(p.info.extra_text, "0x00003042 012 016");
-  Probed quiet = probe_memory(bytes, false);
+  Probed quiet = Codec::probe_memory(bytes, false);
   ASSERT_NE(quiet.state, nullptr);
   EXPECT_EQ(quiet.info.pixel_text + quiet.info.extra_text, "");
 
   const std::vector<uint8_t> big = fnt(1, 1, {}, 0xABCDEF01, 65535, 7);
-  EXPECT_EQ(probe_memory(big).info.extra_text, "0xABCDEF01 65535 007");
+  EXPECT_EQ(Codec::probe_memory(big).info.extra_text, "0xABCDEF01 65535 007");
 }
 
 TEST(FntProbe, RejectsOtherSignaturesVersionsAndSizes) {
@@ -134,22 +105,22 @@ TEST(FntProbe, FileFormNeedsMoreThan32BytesAndReadsWhatTheHeaderAnnounces) {
   testing::TempFolder tmp;
   const std::vector<uint8_t> bytes = fnt(2, 2, {10, 20, 30, 40});
   write_bytes(tmp.file("32.fnt"), std::vector<uint8_t>(bytes.begin(), bytes.begin() + 32));
-  EXPECT_EQ(probe_path(tmp.file("32.fnt")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("32.fnt")).state, nullptr);
   const std::vector<uint8_t> header_only(bytes.begin(), bytes.begin() + 32);
-  EXPECT_NE(probe_memory(header_only).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(header_only).state, nullptr);
 
   // Cut after two pixels: the rest reads as zero.
   write_bytes(tmp.file("cut.fnt"), std::vector<uint8_t>(bytes.begin(), bytes.begin() + 34));
-  Probed cut = probe_path(tmp.file("cut.fnt"));
+  Probed cut = Codec::probe_path(tmp.file("cut.fnt"));
   ASSERT_NE(cut.state, nullptr);
-  EXPECT_EQ(decoded(cut), (std::vector<uint32_t>{0xFF0A0A0A, 0xFF141414, 0xFF000000, 0xFF000000}));
+  EXPECT_EQ(Codec::decoded(cut), (std::vector<uint32_t>{0xFF0A0A0A, 0xFF141414, 0xFF000000, 0xFF000000}));
   // Rows from the top, each byte a grey pixel; bytes after the pixels are not read.
   std::vector<uint8_t> longer = bytes;
   longer.push_back(0x99);
   write_bytes(tmp.file("long.fnt"), longer);
-  Probed f = probe_path(tmp.file("long.fnt"));
-  EXPECT_EQ(decoded(f), (std::vector<uint32_t>{0xFF0A0A0A, 0xFF141414, 0xFF1E1E1E, 0xFF282828}));
-  EXPECT_EQ(probe_path(tmp.file("missing.fnt")).state, nullptr);
+  Probed f = Codec::probe_path(tmp.file("long.fnt"));
+  EXPECT_EQ(Codec::decoded(f), (std::vector<uint32_t>{0xFF0A0A0A, 0xFF141414, 0xFF1E1E1E, 0xFF282828}));
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.fnt")).state, nullptr);
 }
 
 TEST(FntHeaderText, ParsedAtItsThreePositions) {
@@ -224,7 +195,7 @@ TEST(FntWrite, CodeAndValuesRoundTripAndPixelsAreGrey) {
   std::fill(expected.begin() + 24, expected.begin() + 32, 0);
   EXPECT_EQ(read_file(req.path), expected);
 
-  Probed again = probe_path(req.path);
+  Probed again = Codec::probe_path(req.path);
   EXPECT_EQ(again.info.extra_text, "0x00003042 012 016");
 }
 
@@ -252,17 +223,17 @@ TEST(FntHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   std::mt19937 rng(8);
   for (size_t len = 0; len <= seed.size(); ++len) {
     std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-    Probed p = probe_memory(cut);
-    decoded(p);
+    Probed p = Codec::probe_memory(cut);
+    Codec::decoded(p);
   }
   for (int round = 0; round < 400; ++round) {
     std::vector<uint8_t> bent = seed;
     for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-    Probed p = probe_memory(bent);
-    if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) decoded(p);
+    Probed p = Codec::probe_memory(bent);
+    if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
   }
   // A pixel buffer smaller than the picture is left alone.
-  Probed p = probe_memory(seed);
+  Probed p = Codec::probe_memory(seed);
   std::vector<uint32_t> few(14, kUntouched);
   fnt::decode(*p.state, few);
   EXPECT_EQ(few, std::vector<uint32_t>(14, kUntouched));

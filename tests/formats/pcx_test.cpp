@@ -10,6 +10,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -66,46 +67,10 @@ std::vector<uint8_t> indexed(const Head& h, std::vector<uint8_t> pixels) {
   return pcx(h, pixels);
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = pcx::probe(source, p.info, want_text);
-  return p;
-}
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = pcx::probe(source, p.info, true);
-  return p;
-}
-
-constexpr uint32_t kUntouched = 0xDEADBEEF;
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(size_t(p.info.width) * size_t(p.info.height), kUntouched);
-  if (p.state) pcx::decode(*p.state, px);
-  return px;
-}
-
-std::vector<uint32_t> decode_memory(const std::vector<uint8_t>& bytes) {
-  Probed p = probe_memory(bytes);
-  EXPECT_NE(p.state, nullptr);
-  return decoded(p);
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<pcx::probe, pcx::decode>;
 
 TEST(PcxProbe, AcceptedVersionsEncodingsAndLayouts) {
   struct Row {
@@ -128,7 +93,7 @@ TEST(PcxProbe, AcceptedVersionsEncodingsAndLayouts) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const std::vector<uint8_t> bytes = pcx(r.h);
-    Probed p = probe_memory(bytes);
+    Probed p = Codec::probe_memory(bytes);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.rgb ? 0 : -1);
     EXPECT_EQ(p.info.colour_model, r.rgb ? kModelRgb : kModelPalette);
@@ -138,7 +103,7 @@ TEST(PcxProbe, AcceptedVersionsEncodingsAndLayouts) {
     EXPECT_EQ(p.info.pixel_text, r.rgb ? "8:8:8 RGB (24 bit)" : "Palette RGB (256 colors)");
     EXPECT_EQ(p.info.compression_text, r.run_length ? "Run-Length Encoded" : "");
     EXPECT_EQ(p.info.extra_text, "");
-    Probed quiet = probe_memory(bytes, false);
+    Probed quiet = Codec::probe_memory(bytes, false);
     ASSERT_NE(quiet.state, nullptr);
     EXPECT_EQ(quiet.info.pixel_text + quiet.info.compression_text, "");
   }
@@ -149,7 +114,7 @@ TEST(PcxProbe, AcceptedVersionsEncodingsAndLayouts) {
   offset.y_min = 5;
   offset.y_max = 7;
   const std::vector<uint8_t> bytes = pcx(offset);
-  Probed p = probe_memory(bytes);
+  Probed p = Codec::probe_memory(bytes);
   ASSERT_NE(p.state, nullptr);
   EXPECT_EQ(p.info.width, 8);
   EXPECT_EQ(p.info.height, 3);
@@ -216,15 +181,15 @@ TEST(PcxProbe, FileFormNeedsMoreThan128Bytes) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     write_bytes(tmp.file("a.pcx"), r.bytes);
-    EXPECT_EQ(probe_path(tmp.file("a.pcx")).state != nullptr, r.accepted);
-    EXPECT_NE(probe_memory(r.bytes).state, nullptr);
+    EXPECT_EQ(Codec::probe_path(tmp.file("a.pcx")).state != nullptr, r.accepted);
+    EXPECT_NE(Codec::probe_memory(r.bytes).state, nullptr);
   }
-  EXPECT_EQ(probe_path(tmp.file("missing.pcx")).state, nullptr);
-  EXPECT_EQ(probe_path(tmp.folder()).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.pcx")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.folder()).state, nullptr);
   // Cut after the red plane: green and blue read as zero.
   write_bytes(tmp.file("cut.pcx"), std::vector<uint8_t>(one.begin(), one.begin() + 129));
-  Probed cut = probe_path(tmp.file("cut.pcx"));
-  EXPECT_EQ(decoded(cut), std::vector<uint32_t>{0xFF300000u});
+  Probed cut = Codec::probe_path(tmp.file("cut.pcx"));
+  EXPECT_EQ(Codec::decoded(cut), std::vector<uint32_t>{0xFF300000u});
 }
 
 TEST(PcxDecode, PlanesStrideAndPalette) {
@@ -248,7 +213,7 @@ TEST(PcxDecode, PlanesStrideAndPalette) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(r.bytes), r.expected);
+    EXPECT_EQ(Codec::decode_memory(r.bytes), r.expected);
   }
 }
 
@@ -259,13 +224,13 @@ TEST(PcxDecode, PaletteOfAFileTooShortToHoldOne) {
   std::vector<uint8_t> pixels = {255, 0};
   pixels.insert(pixels.end(), tail.begin(), tail.end());
   const std::vector<uint8_t> bytes = pcx(head(1, 2, 1, 2), pixels);
-  const std::vector<uint32_t> px = decode_memory(bytes);
+  const std::vector<uint32_t> px = Codec::decode_memory(bytes);
   EXPECT_EQ(px[0], 0xFF110000u);
   EXPECT_EQ(px[1], 0xFF000000u | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 8 | bytes[4]);  // header
   // Shorter than 768 bytes: palette bytes before the start of the data read as zero; entry 255 is
   // the last header byte (0xEE) and the two pixel bytes.
   const std::vector<uint8_t> tiny = pcx(head(1, 2, 1, 2), {0, 255});
-  EXPECT_EQ(decode_memory(tiny), (std::vector<uint32_t>{0xFF000000u, 0xFFEE00FFu}));
+  EXPECT_EQ(Codec::decode_memory(tiny), (std::vector<uint32_t>{0xFF000000u, 0xFFEE00FFu}));
 }
 
 TEST(PcxRle, CountsValuesAndZeroCountPairs) {
@@ -294,18 +259,18 @@ TEST(PcxRle, CountsValuesAndZeroCountPairs) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(r.bytes), r.expected);
+    EXPECT_EQ(Codec::decode_memory(r.bytes), r.expected);
   }
 }
 
 TEST(PcxMemory, PaletteComesFromTheEndOfTheMemoryImage) {
   // The same bytes in memory and in a file decode alike.
   const std::vector<uint8_t> bytes = indexed(head(1, 2, 2, 2, 1), {0xC3, 40, 41});
-  EXPECT_EQ(decode_memory(bytes), (std::vector<uint32_t>{entry(40), entry(40), entry(40), entry(41)}));
+  EXPECT_EQ(Codec::decode_memory(bytes), (std::vector<uint32_t>{entry(40), entry(40), entry(40), entry(41)}));
   testing::TempFolder tmp;
   write_bytes(tmp.file("p.pcx"), bytes);
-  Probed f = probe_path(tmp.file("p.pcx"));
-  EXPECT_EQ(decoded(f), decode_memory(bytes));
+  Probed f = Codec::probe_path(tmp.file("p.pcx"));
+  EXPECT_EQ(Codec::decoded(f), Codec::decode_memory(bytes));
 }
 
 TEST(PcxWrite, HeaderAndPlanes) {
@@ -336,10 +301,10 @@ TEST(PcxWrite, OddWidthRoundTripsExactly) {
   SaveRequest req;
   req.path = tmp.file("rt.pcx");
   ASSERT_EQ(pcx::save(px, 7, 5, req), 0);
-  Probed p = probe_path(req.path);
+  Probed p = Codec::probe_path(req.path);
   ASSERT_NE(p.state, nullptr);
   EXPECT_EQ(p.info.pixel_format, 0);
-  std::vector<uint32_t> back = decoded(p);
+  std::vector<uint32_t> back = Codec::decoded(p);
   for (size_t i = 0; i < px.size(); ++i) EXPECT_EQ(back[i], px[i] | 0xFF000000u) << i;
 
   req.pixel_format = 1;
@@ -356,7 +321,7 @@ TEST(PcxHostile, LongRowsPastTheDataCostNothing) {
   for (uint8_t encoding : {0, 1}) {
     const std::vector<uint8_t> file = pcx(head(3, 5, 32767, 65534, encoding), {1, 2, 3});
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<uint32_t> px = decode_memory(file);
+    const std::vector<uint32_t> px = Codec::decode_memory(file);
     took += std::chrono::steady_clock::now() - start;
     ASSERT_EQ(px.size(), size_t{5} * 32767);
     EXPECT_EQ(px.back(), 0xFF000000u) << int{encoding};
@@ -379,19 +344,19 @@ TEST(PcxHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   for (const auto& seed : seeds) {
     for (size_t len = 0; len <= seed.size(); ++len) {
       std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = probe_memory(cut);
-      decoded(p);
+      Probed p = Codec::probe_memory(cut);
+      Codec::decoded(p);
       if (len != 129 && len != 140 && len != seed.size() - 1) continue;
       std::u16string path = tmp.file(("cut" + std::to_string(files++) + ".pcx").c_str());
       write_bytes(path, cut);
-      Probed f = probe_path(path);
-      decoded(f);
+      Probed f = Codec::probe_path(path);
+      Codec::decoded(f);
     }
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> bent = seed;
       for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = probe_memory(bent);
-      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) decoded(p);
+      Probed p = Codec::probe_memory(bent);
+      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
     }
   }
 }

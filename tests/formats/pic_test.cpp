@@ -9,6 +9,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -35,46 +36,10 @@ const std::vector<Packet> kRgba = {{1, 8, 0, 0xE0}, {0, 8, 0, 0x10}};
 const std::vector<Packet> kRgbRle = {{0, 8, 2, 0xE0}};
 const std::vector<Packet> kRgbaRle = {{1, 8, 2, 0xE0}, {0, 8, 2, 0x10}};
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = pic::probe(source, p.info, want_text);
-  return p;
-}
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = pic::probe(source, p.info, true);
-  return p;
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-constexpr uint32_t kUntouched = 0xDEADBEEF;
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(static_cast<size_t>(p.info.width) * p.info.height, kUntouched);
-  if (p.state) pic::decode(*p.state, px);
-  return px;
-}
-
-std::vector<uint32_t> decode_memory(const std::vector<uint8_t>& bytes) {
-  Probed p = probe_memory(bytes);
-  EXPECT_NE(p.state, nullptr);
-  return decoded(p);
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<pic::probe, pic::decode>;
 
 TEST(PicProbe, PacketsDecideTheLayout) {
   struct Row {
@@ -94,7 +59,7 @@ TEST(PicProbe, PacketsDecideTheLayout) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     std::vector<uint8_t> bytes = pic(3, 2, r.packets, {});
-    Probed p = probe_memory(bytes);
+    Probed p = Codec::probe_memory(bytes);
     ASSERT_NE(p.state, nullptr);
     const bool alpha = r.pixel_format == 1;
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
@@ -106,7 +71,7 @@ TEST(PicProbe, PacketsDecideTheLayout) {
     EXPECT_EQ(p.info.has_alpha, alpha ? 1 : 0);
     EXPECT_EQ(p.info.pixel_text, alpha ? "8:8:8:8 RGB (32 bit)" : "8:8:8 RGB (24 bit)");
     EXPECT_EQ(p.info.compression_text, r.compression);
-    Probed quiet = probe_memory(bytes, false);
+    Probed quiet = Codec::probe_memory(bytes, false);
     EXPECT_EQ(quiet.info.pixel_text + quiet.info.compression_text, "");
   }
 }
@@ -154,8 +119,8 @@ TEST(PicProbe, RejectsWhatTheHeaderDoesNotAllow) {
   }
   // The largest side is accepted; a header alone is believed up to 2^20 pixels.
   const std::vector<uint8_t> wide = pic(32767, 32, kRgb, {}), tall = pic(32, 32767, kRgb, {});
-  EXPECT_NE(probe_memory(wide).state, nullptr);
-  EXPECT_NE(probe_memory(tall).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(wide).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(tall).state, nullptr);
 }
 
 TEST(PicProbe, FileFormNeedsMoreThan112Bytes) {
@@ -167,34 +132,34 @@ TEST(PicProbe, FileFormNeedsMoreThan112Bytes) {
   std::vector<uint8_t> small = pic::encode(one, 1, 1, 0, false);
   ASSERT_EQ(small.size(), 111u);
   write_bytes(tmp.file("one.pic"), small);
-  EXPECT_EQ(probe_path(tmp.file("one.pic")).state, nullptr);
-  EXPECT_EQ(decode_memory(small), one);
+  EXPECT_EQ(Codec::probe_path(tmp.file("one.pic")).state, nullptr);
+  EXPECT_EQ(Codec::decode_memory(small), one);
   // 112 bytes: still rejected; 113: read.
   small.push_back(0);
   write_bytes(tmp.file("112.pic"), small);
-  EXPECT_EQ(probe_path(tmp.file("112.pic")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("112.pic")).state, nullptr);
   small.push_back(0);
   write_bytes(tmp.file("113.pic"), small);
-  Probed p = probe_path(tmp.file("113.pic"));
+  Probed p = Codec::probe_path(tmp.file("113.pic"));
   ASSERT_NE(p.state, nullptr);
-  EXPECT_EQ(decoded(p), one);
-  EXPECT_EQ(probe_path(tmp.file("missing.pic")).state, nullptr);
-  EXPECT_EQ(probe_path(tmp.folder()).state, nullptr);
+  EXPECT_EQ(Codec::decoded(p), one);
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.pic")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.folder()).state, nullptr);
 }
 
 TEST(PicDecode, UncompressedScanlines) {
   // 2 × 2; each scanline: red, green, blue per pixel, then (with alpha) one byte per pixel.
-  EXPECT_EQ(decode_memory(pic(2, 2, kRgb, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})),
+  EXPECT_EQ(Codec::decode_memory(pic(2, 2, kRgb, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})),
             (std::vector<uint32_t>{0xFF010203, 0xFF040506, 0xFF070809, 0xFF0A0B0C}));
-  EXPECT_EQ(decode_memory(pic(2, 2, kRgba, {1, 2, 3, 4, 5, 6, 0x80, 0x81, 7, 8, 9, 10, 11, 12, 0, 0xFF})),
+  EXPECT_EQ(Codec::decode_memory(pic(2, 2, kRgba, {1, 2, 3, 4, 5, 6, 0x80, 0x81, 7, 8, 9, 10, 11, 12, 0, 0xFF})),
             (std::vector<uint32_t>{0x80010203, 0x81040506, 0x00070809, 0xFF0A0B0C}));
   // One packet naming all four channels: red, green, blue, alpha per pixel, from offset 108.
-  EXPECT_EQ(decode_memory(pic(2, 1, {{0, 8, 0, 0xF0}}, {1, 2, 3, 0x40, 4, 5, 6, 0x50})),
+  EXPECT_EQ(Codec::decode_memory(pic(2, 1, {{0, 8, 0, 0xF0}}, {1, 2, 3, 0x40, 4, 5, 6, 0x50})),
             (std::vector<uint32_t>{0x40010203, 0x50040506}));
   // Bytes past the end read as zero: colour 0, alpha 0.
-  EXPECT_EQ(decode_memory(pic(2, 2, kRgba, {1, 2, 3, 4, 5, 6, 0x80})),
+  EXPECT_EQ(Codec::decode_memory(pic(2, 2, kRgba, {1, 2, 3, 4, 5, 6, 0x80})),
             (std::vector<uint32_t>{0x80010203, 0x00040506, 0, 0}));
-  EXPECT_EQ(decode_memory(pic(2, 1, kRgb, {1, 2, 3, 4})), (std::vector<uint32_t>{0xFF010203, 0xFF040000}));
+  EXPECT_EQ(Codec::decode_memory(pic(2, 1, kRgb, {1, 2, 3, 4})), (std::vector<uint32_t>{0xFF010203, 0xFF040000}));
 }
 
 TEST(PicDecode, MixedRunLengthCountForms) {
@@ -221,7 +186,7 @@ TEST(PicDecode, MixedRunLengthCountForms) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const uint16_t height = static_cast<uint16_t>(r.expected.size() / r.width);
-    EXPECT_EQ(decode_memory(pic(r.width, height, r.packets, r.codes)), r.expected);
+    EXPECT_EQ(Codec::decode_memory(pic(r.width, height, r.packets, r.codes)), r.expected);
   }
 }
 
@@ -278,9 +243,9 @@ TEST(PicWrite, UncompressedHeaderAndSizes) {
   EXPECT_EQ(std::vector<uint8_t>(rgba.begin() + 104, rgba.begin() + 124),
             (std::vector<uint8_t>{1, 8, 0, 0xE0, 0, 8, 0, 0x10, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80,
                                   0x90, 0x80, 0x40, 0xFF}));
-  Probed p = probe_memory(rgba);
+  Probed p = Codec::probe_memory(rgba);
   EXPECT_EQ(p.info.compression_text, "");
-  EXPECT_EQ(decoded(p), px);
+  EXPECT_EQ(Codec::decoded(p), px);
 }
 
 TEST(PicWrite, RoundTrips) {
@@ -307,7 +272,7 @@ TEST(PicWrite, RoundTrips) {
       req.pixel_format = format;
       req.compress = compress;
       ASSERT_EQ(pic::save(px, w, h, req), 0);
-      Probed p = probe_path(req.path);
+      Probed p = Codec::probe_path(req.path);
       ASSERT_NE(p.state, nullptr);
       EXPECT_EQ(p.info.pixel_format, format);
       EXPECT_EQ(p.info.compression_text, compress ? "Mixed Run-Length Encoded" : "");
@@ -315,7 +280,7 @@ TEST(PicWrite, RoundTrips) {
       if (format == 0) {
         for (uint32_t& v : expected) v |= 0xFF000000u;
       }
-      EXPECT_EQ(decoded(p), expected);
+      EXPECT_EQ(Codec::decoded(p), expected);
     }
   }
 }
@@ -349,27 +314,27 @@ TEST(PicHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   // A long run claiming 65535 pixels is cut at the end of its scanline; the codes then end.
   std::vector<uint32_t> expected(20, 0);
   std::fill(expected.begin(), expected.begin() + 5, 0x04010203u);
-  EXPECT_EQ(decode_memory(seeds.back()), expected);
+  EXPECT_EQ(Codec::decode_memory(seeds.back()), expected);
   testing::TempFolder tmp;
   int files = 0;
   for (const auto& seed : seeds) {
     for (size_t len = 0; len <= seed.size(); ++len) {
       std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = probe_memory(cut);
-      decoded(p);
+      Probed p = Codec::probe_memory(cut);
+      Codec::decoded(p);
       if (len != 113 && len != seed.size() - 1) continue;
       std::string name = "cut";
       name += std::to_string(files++);
       std::u16string path = tmp.file(name.c_str());
       write_bytes(path, cut);
-      Probed f = probe_path(path);
-      decoded(f);
+      Probed f = Codec::probe_path(path);
+      Codec::decoded(f);
     }
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> bent = seed;
       for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = probe_memory(bent);
-      if (p.state && static_cast<int64_t>(p.info.width) * p.info.height <= (1 << 16)) decoded(p);
+      Probed p = Codec::probe_memory(bent);
+      if (p.state && static_cast<int64_t>(p.info.width) * p.info.height <= (1 << 16)) Codec::decoded(p);
     }
   }
 }

@@ -10,6 +10,7 @@
 
 #include "base/path.h"
 #include "formats/registry.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -89,10 +90,7 @@ std::vector<std::vector<uint8_t>> literal_rows(const std::vector<std::vector<uin
   return out;
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
+using testing::Probed;
 
 class PsdFiles : public ::testing::Test {
  protected:

@@ -9,6 +9,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -70,46 +71,10 @@ std::vector<uint8_t> sgi_rle(const Head& h, const std::vector<std::vector<uint8_
   return sgi(h, tables);
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = sgi::probe(source, p.info, want_text);
-  return p;
-}
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = sgi::probe(source, p.info, true);
-  return p;
-}
-
-constexpr uint32_t kUntouched = 0xDEADBEEF;
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(size_t(p.info.width) * size_t(p.info.height), kUntouched);
-  if (p.state) sgi::decode(*p.state, px);
-  return px;
-}
-
-std::vector<uint32_t> decode_memory(const std::vector<uint8_t>& bytes) {
-  Probed p = probe_memory(bytes);
-  EXPECT_NE(p.state, nullptr);
-  return decoded(p);
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<sgi::probe, sgi::decode>;
 
 TEST(SgiProbe, AcceptedHeadersAreDescribed) {
   auto with = [](Head h, auto change) {
@@ -137,7 +102,7 @@ TEST(SgiProbe, AcceptedHeadersAreDescribed) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const std::vector<uint8_t> bytes = sgi(r.h);
-    Probed p = probe_memory(bytes);
+    Probed p = Codec::probe_memory(bytes);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
     EXPECT_EQ(p.info.colour_model, r.model);
@@ -149,7 +114,7 @@ TEST(SgiProbe, AcceptedHeadersAreDescribed) {
     EXPECT_EQ(p.info.pixel_text, r.pixel_text);
     EXPECT_EQ(p.info.compression_text, r.run_length ? "Run-Length Encoded" : "");
     EXPECT_EQ(p.info.extra_text, "");
-    Probed quiet = probe_memory(bytes, false);
+    Probed quiet = Codec::probe_memory(bytes, false);
     ASSERT_NE(quiet.state, nullptr);
     EXPECT_EQ(quiet.info.pixel_text + quiet.info.compression_text, "");
   }
@@ -201,15 +166,15 @@ TEST(SgiProbe, FileFormNeedsMoreThan512Bytes) {
   testing::TempFolder tmp;
   const std::vector<uint8_t> one = sgi(head(3, 1, 1), {0x30, 0x20, 0x10});
   write_bytes(tmp.file("512.sgi"), std::vector<uint8_t>(one.begin(), one.begin() + 512));
-  EXPECT_EQ(probe_path(tmp.file("512.sgi")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("512.sgi")).state, nullptr);
   write_bytes(tmp.file("513.sgi"), std::vector<uint8_t>(one.begin(), one.begin() + 513));
-  Probed cut = probe_path(tmp.file("513.sgi"));
+  Probed cut = Codec::probe_path(tmp.file("513.sgi"));
   ASSERT_NE(cut.state, nullptr);
-  EXPECT_EQ(decoded(cut), std::vector<uint32_t>{0xFF300000u});  // green and blue planes missing: zero
-  EXPECT_EQ(probe_path(tmp.file("missing.sgi")).state, nullptr);
-  EXPECT_EQ(probe_path(tmp.folder()).state, nullptr);
+  EXPECT_EQ(Codec::decoded(cut), std::vector<uint32_t>{0xFF300000u});  // green and blue planes missing: zero
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.sgi")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.folder()).state, nullptr);
   const std::vector<uint8_t> header_only(one.begin(), one.begin() + 512);
-  EXPECT_NE(probe_memory(header_only).state, nullptr);  // memory needs only the header
+  EXPECT_NE(Codec::probe_memory(header_only).state, nullptr);  // memory needs only the header
 }
 
 TEST(SgiDecode, VerbatimPlanesBottomUp) {
@@ -226,7 +191,7 @@ TEST(SgiDecode, VerbatimPlanesBottomUp) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(r.bytes), r.expected);
+    EXPECT_EQ(Codec::decode_memory(r.bytes), r.expected);
   }
 }
 
@@ -256,7 +221,7 @@ TEST(SgiRle, EachRowThroughItsOwnOffset) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(sgi_rle(r.h, r.rows)), r.expected);
+    EXPECT_EQ(Codec::decode_memory(sgi_rle(r.h, r.rows)), r.expected);
   }
 }
 
@@ -267,23 +232,23 @@ TEST(SgiRle, OffsetsOutsideTheDataAndTheSourceStaysAsItWas) {
   put32(bytes, 516, 0xFFFFFFF0);
   bytes.insert(bytes.end(), {0x83, 4, 5});
   const std::vector<uint8_t> before = bytes;
-  Probed first = probe_memory(bytes);
-  Probed second = probe_memory(bytes);  // the tables are read, never swapped in place
+  Probed first = Codec::probe_memory(bytes);
+  Probed second = Codec::probe_memory(bytes);  // the tables are read, never swapped in place
   const std::vector<uint32_t> expected = {0xFF000000, 0xFF000000, 0xFF000000,   // stored row 1
                                           0xFF040404, 0xFF050505, 0xFF000000};  // stored row 0
-  EXPECT_EQ(decoded(first), expected);
-  EXPECT_EQ(decoded(second), expected);
+  EXPECT_EQ(Codec::decoded(first), expected);
+  EXPECT_EQ(Codec::decoded(second), expected);
   EXPECT_EQ(bytes, before);
 
   // A table cut short by the end of the data: the rows it cannot name are zero.
   const std::vector<uint8_t> full = sgi_rle(head(1, 1, 2, 1), {{0x01, 3, 0}, {0x01, 4, 0}});
   const std::vector<uint8_t> cut(full.begin(), full.begin() + 516);
-  EXPECT_EQ(decode_memory(cut), (std::vector<uint32_t>{0xFF000000, 0xFF000000}));
+  EXPECT_EQ(Codec::decode_memory(cut), (std::vector<uint32_t>{0xFF000000, 0xFF000000}));
   // A file form sees the same.
   testing::TempFolder tmp;
   write_bytes(tmp.file("rle.sgi"), full);
-  Probed f = probe_path(tmp.file("rle.sgi"));
-  EXPECT_EQ(decoded(f), (std::vector<uint32_t>{0xFF040404, 0xFF030303}));
+  Probed f = Codec::probe_path(tmp.file("rle.sgi"));
+  EXPECT_EQ(Codec::decoded(f), (std::vector<uint32_t>{0xFF040404, 0xFF030303}));
 }
 
 TEST(SgiWrite, HeaderPlanesAndGrey) {
@@ -320,10 +285,10 @@ TEST(SgiWrite, RoundTripEveryLayout) {
     req.path = tmp.file("rt.rgb");
     req.pixel_format = pf;
     ASSERT_EQ(sgi::save(px, 7, 5, req), 0);
-    Probed p = probe_path(req.path);
+    Probed p = Codec::probe_path(req.path);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, pf);
-    const std::vector<uint32_t> back = decoded(p);
+    const std::vector<uint32_t> back = Codec::decoded(p);
     for (size_t i = 0; i < px.size(); ++i) {
       uint32_t expected = px[i];
       if (pf == 0) expected = 0xFF000000u | grey_of(px[i]) * 0x010101u;
@@ -351,13 +316,13 @@ TEST(SgiHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   for (const auto& seed : seeds) {
     for (size_t len = 0; len <= seed.size(); ++len) {
       std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = probe_memory(cut);
-      decoded(p);
+      Probed p = Codec::probe_memory(cut);
+      Codec::decoded(p);
       if (len != 513 && len != 530 && len != seed.size() - 1) continue;
       std::u16string path = tmp.file(("cut" + std::to_string(files++) + ".sgi").c_str());
       write_bytes(path, cut);
-      Probed f = probe_path(path);
-      decoded(f);
+      Probed f = Codec::probe_path(path);
+      Codec::decoded(f);
     }
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> bent = seed;
@@ -366,8 +331,8 @@ TEST(SgiHostile, TruncatedAndMutatedFilesNeverReadOutside) {
         const size_t at = (k % 2) ? 512 + rng() % (bent.size() - 512) : rng() % bent.size();
         bent[at] = static_cast<uint8_t>(rng());
       }
-      Probed p = probe_memory(bent);
-      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) decoded(p);
+      Probed p = Codec::probe_memory(bent);
+      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
     }
   }
 }

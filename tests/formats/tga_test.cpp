@@ -11,6 +11,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "formats/registry.h"
+#include "codec_harness.h"
 #include "temp_folder.h"
 
 namespace tesmo {
@@ -63,46 +64,10 @@ Head mapped(uint8_t type, uint8_t entry_bits, uint16_t length, uint16_t w = 2, u
   return x;
 }
 
-struct Probed {
-  std::unique_ptr<ReaderState> state;
-  ImageInfo info;
-};
-
-Probed probe_memory(const std::vector<uint8_t>& bytes, bool want_text = true) {
-  Probed p;
-  ImageSource source;
-  source.memory = bytes;
-  p.state = tga::probe(source, p.info, want_text);
-  return p;
-}
-Probed probe_memory(std::vector<uint8_t>&& bytes, bool want_text = true) = delete;
-
-Probed probe_path(const std::u16string& path) {
-  Probed p;
-  ImageSource source;
-  source.path = &path;
-  p.state = tga::probe(source, p.info, true);
-  return p;
-}
-
-constexpr uint32_t kUntouched = 0xDEADBEEF;
-
-std::vector<uint32_t> decoded(Probed& p) {
-  std::vector<uint32_t> px(size_t(p.info.width) * size_t(p.info.height), kUntouched);
-  if (p.state) tga::decode(*p.state, px);
-  return px;
-}
-
-std::vector<uint32_t> decode_memory(const std::vector<uint8_t>& bytes) {
-  Probed p = probe_memory(bytes);
-  EXPECT_NE(p.state, nullptr);
-  return decoded(p);
-}
-
-void write_bytes(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(to_fs_path(path), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::kUntouched;
+using testing::Probed;
+using testing::write_bytes;
+using Codec = testing::CodecHarness<tga::probe, tga::decode>;
 
 TEST(TgaProbe, EachAcceptedLayoutIsDescribed) {
   struct Row {
@@ -129,7 +94,7 @@ TEST(TgaProbe, EachAcceptedLayoutIsDescribed) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const std::vector<uint8_t> bytes = tga(r.h);
-    Probed p = probe_memory(bytes);
+    Probed p = Codec::probe_memory(bytes);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, r.pixel_format);
     EXPECT_EQ(p.info.colour_model, r.model);
@@ -142,7 +107,7 @@ TEST(TgaProbe, EachAcceptedLayoutIsDescribed) {
     EXPECT_EQ(p.info.compression_text, r.compression);
     EXPECT_EQ(p.info.extra_text, r.extra);
     EXPECT_EQ(p.info.image_count, 0);
-    Probed quiet = probe_memory(bytes, false);
+    Probed quiet = Codec::probe_memory(bytes, false);
     ASSERT_NE(quiet.state, nullptr);
     EXPECT_EQ(quiet.info.pixel_text + quiet.info.compression_text + quiet.info.extra_text, "");
   }
@@ -189,8 +154,8 @@ TEST(TgaProbe, RejectsWhatNoLayoutDescribes) {
   }
   // The largest side is accepted; a header alone is believed up to 2^20 pixels.
   const std::vector<uint8_t> wide = tga(head(3, 8, 32767, 32)), tall = tga(head(3, 8, 32, 32767));
-  EXPECT_NE(probe_memory(wide).state, nullptr);
-  EXPECT_NE(probe_memory(tall).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(wide).state, nullptr);
+  EXPECT_NE(Codec::probe_memory(tall).state, nullptr);
 }
 
 TEST(TgaProbe, FileFormNeedsMoreThan18Bytes) {
@@ -209,23 +174,23 @@ TEST(TgaProbe, FileFormNeedsMoreThan18Bytes) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     write_bytes(tmp.file("a.tga"), r.bytes);
-    EXPECT_EQ(probe_path(tmp.file("a.tga")).state != nullptr, r.accepted);
-    EXPECT_NE(probe_memory(r.bytes).state, nullptr);  // memory needs only the header
+    EXPECT_EQ(Codec::probe_path(tmp.file("a.tga")).state != nullptr, r.accepted);
+    EXPECT_NE(Codec::probe_memory(r.bytes).state, nullptr);  // memory needs only the header
   }
-  EXPECT_EQ(probe_path(tmp.file("missing.tga")).state, nullptr);
-  EXPECT_EQ(probe_path(tmp.folder()).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.file("missing.tga")).state, nullptr);
+  EXPECT_EQ(Codec::probe_path(tmp.folder()).state, nullptr);
 
   // Cut after the blue byte: green and red read as zero.
   write_bytes(tmp.file("cut.tga"), std::vector<uint8_t>(one.begin(), one.begin() + 19));
-  Probed cut = probe_path(tmp.file("cut.tga"));
-  EXPECT_EQ(decoded(cut), std::vector<uint32_t>{0xFF000011u});
+  Probed cut = Codec::probe_path(tmp.file("cut.tga"));
+  EXPECT_EQ(Codec::decoded(cut), std::vector<uint32_t>{0xFF000011u});
   // The file form reads only the bytes the header accounts for.
   std::vector<uint8_t> longer = one;
   longer.insert(longer.end(), 1000, 0xAB);
   write_bytes(tmp.file("long.tga"), longer);
-  Probed whole = probe_path(tmp.file("long.tga"));
+  Probed whole = Codec::probe_path(tmp.file("long.tga"));
   ASSERT_NE(whole.state, nullptr);
-  EXPECT_EQ(decoded(whole), std::vector<uint32_t>{0xFF332211u});
+  EXPECT_EQ(Codec::decoded(whole), std::vector<uint32_t>{0xFF332211u});
 }
 
 TEST(TgaDecode, EveryUncompressedLayout) {
@@ -249,7 +214,7 @@ TEST(TgaDecode, EveryUncompressedLayout) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(r.bytes), r.expected);
+    EXPECT_EQ(Codec::decode_memory(r.bytes), r.expected);
   }
 }
 
@@ -258,20 +223,20 @@ TEST(TgaDecode, ColourMapsIdFieldAndFirstEntry) {
   Head h = mapped(1, 24, 2, 3, 1);
   h.id_length = 3;
   h.first_entry = 5;
-  EXPECT_EQ(decode_memory(tga(h, {'a', 'b', 'c', 1, 2, 3, 4, 5, 6, 1, 0, 7})),
+  EXPECT_EQ(Codec::decode_memory(tga(h, {'a', 'b', 'c', 1, 2, 3, 4, 5, 6, 1, 0, 7})),
             (std::vector<uint32_t>{0xFF060504, 0xFF030201, 0xFF000000}));  // index 7: past the map
   // 32-bit entries carry alpha; an index past the map reads as zero bytes.
-  EXPECT_EQ(decode_memory(tga(mapped(1, 32, 1, 2, 1), {1, 2, 3, 0x40, 0, 9})),
+  EXPECT_EQ(Codec::decode_memory(tga(mapped(1, 32, 1, 2, 1), {1, 2, 3, 0x40, 0, 9})),
             (std::vector<uint32_t>{0x40030201, 0x00000000}));
   // A true-colour picture that carries a colour map: its pixels follow the map.
   Head rgb = head(2, 24, 1, 1);
   rgb.map_type = 1;
   rgb.map_length = 2;
   rgb.entry_bits = 15;  // 2 bytes per entry
-  EXPECT_EQ(decode_memory(tga(rgb, {0xEE, 0xEE, 0xEE, 0xEE, 1, 2, 3})), std::vector<uint32_t>{0xFF030201});
+  EXPECT_EQ(Codec::decode_memory(tga(rgb, {0xEE, 0xEE, 0xEE, 0xEE, 1, 2, 3})), std::vector<uint32_t>{0xFF030201});
   // Map type 0: the map fields are ignored.
   rgb.map_type = 0;
-  EXPECT_EQ(decode_memory(tga(rgb, {1, 2, 3})), std::vector<uint32_t>{0xFF030201});
+  EXPECT_EQ(Codec::decode_memory(tga(rgb, {1, 2, 3})), std::vector<uint32_t>{0xFF030201});
 }
 
 TEST(TgaRle, PacketsRunAcrossRowsAndAreCutAtTheEnd) {
@@ -304,7 +269,7 @@ TEST(TgaRle, PacketsRunAcrossRowsAndAreCutAtTheEnd) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    EXPECT_EQ(decode_memory(r.bytes), r.expected);
+    EXPECT_EQ(Codec::decode_memory(r.bytes), r.expected);
   }
 }
 
@@ -312,9 +277,9 @@ TEST(TgaRle, FileFormReadsTheWholeFile) {
   testing::TempFolder tmp;
   const std::vector<uint8_t> bytes = tga(head(10, 24, 4, 1), {0x83, 1, 2, 3, 0x00, 0xEE, 0xEE});
   write_bytes(tmp.file("rle.tga"), bytes);
-  Probed p = probe_path(tmp.file("rle.tga"));
+  Probed p = Codec::probe_path(tmp.file("rle.tga"));
   ASSERT_NE(p.state, nullptr);
-  EXPECT_EQ(decoded(p), std::vector<uint32_t>(4, 0xFF030201u));
+  EXPECT_EQ(Codec::decoded(p), std::vector<uint32_t>(4, 0xFF030201u));
 }
 
 TEST(TgaWrite, HeadersDescriptorsAndStoredValues) {
@@ -369,11 +334,11 @@ TEST(TgaWrite, RoundTripEveryLayout) {
     req.path = tmp.file("rt.tga");
     req.pixel_format = pf;
     ASSERT_EQ(tga::save(px, 7, 5, req), 0);
-    Probed p = probe_path(req.path);
+    Probed p = Codec::probe_path(req.path);
     ASSERT_NE(p.state, nullptr);
     EXPECT_EQ(p.info.pixel_format, pf);
     EXPECT_EQ(p.info.extra_text, "V-Flip");  // written top to bottom
-    const std::vector<uint32_t> back = decoded(p);
+    const std::vector<uint32_t> back = Codec::decoded(p);
     for (size_t i = 0; i < px.size(); ++i) {
       const uint32_t v = px[i];
       uint32_t expected = v;
@@ -439,24 +404,24 @@ TEST(TgaHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   for (const auto& seed : seeds) {
     for (size_t len = 0; len <= seed.size(); ++len) {
       std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = probe_memory(cut);
-      decoded(p);
+      Probed p = Codec::probe_memory(cut);
+      Codec::decoded(p);
       if (len != 19 && len != seed.size() / 2 && len != seed.size() - 1) continue;
       std::u16string path = tmp.file(("cut" + std::to_string(files++) + ".tga").c_str());
       write_bytes(path, cut);
-      Probed f = probe_path(path);
-      decoded(f);
+      Probed f = Codec::probe_path(path);
+      Codec::decoded(f);
     }
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> bent = seed;
       for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = probe_memory(bent);
-      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) decoded(p);
+      Probed p = Codec::probe_memory(bent);
+      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
     }
   }
   // A pixel buffer smaller than the picture is left alone.
   const std::vector<uint8_t> bytes = tga(head(2, 32, 2, 2), std::vector<uint8_t>(16, 1));
-  Probed p = probe_memory(bytes);
+  Probed p = Codec::probe_memory(bytes);
   std::vector<uint32_t> few(3, kUntouched);
   tga::decode(*p.state, few);
   EXPECT_EQ(few, std::vector<uint32_t>(3, kUntouched));
@@ -466,7 +431,7 @@ TEST(TgaHostile, HugeClaimsWithLittleData) {
   // 32767 × 32 run-length pixels (within what a header alone may claim) from a 4-byte stream:
   // the rest is zero.
   const std::vector<uint8_t> bytes = tga(head(10, 32, 32767, 32, 0x20), {0x80, 1, 2, 3});
-  Probed p = probe_memory(bytes);
+  Probed p = Codec::probe_memory(bytes);
   ASSERT_NE(p.state, nullptr);
   std::vector<uint32_t> px(size_t{32767} * 32, kUntouched);
   tga::decode(*p.state, px);
