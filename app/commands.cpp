@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/edit.h"
+#include "app/lossless_command.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
@@ -35,6 +36,7 @@ void zoom_out_normal(Application& app, uint16_t) { zoom_out(app, false); }
 void zoom_out_precise(Application& app, uint16_t) { zoom_out(app, true); }
 void actual_pixels(Application& app, uint16_t) { set_zoom(app, kZoomActual, kZoomActual); }
 void zoom_arbitrary_dialog(Application& app, uint16_t) { zoom_arbitrary(app); }
+void lossless_transform_item(Application& app, uint16_t) { lossless_transform_command(app, nullptr); }
 void full_screen(Application& app, uint16_t) { toggle_full_screen(app); }
 void always_on_top(Application& app, uint16_t) { toggle_always_on_top(app); }
 
@@ -221,6 +223,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::TransferMoveAll, choose_option},
     {cmd::KeyAssignment, key_assignment_dialog},
     {cmd::Undo, undo_command},
+    {cmd::LosslessTransform, lossless_transform_item},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

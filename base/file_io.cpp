@@ -135,6 +135,35 @@ int file_replace(const std::u16string& path, std::span<const uint8_t> data) {
   return ok ? 0 : 1;
 }
 
+int file_copy_over(const std::u16string& from, const std::u16string& to) {
+  if (from.empty() || to.empty()) return 1;
+  const fs::path source = to_fs_path(from);
+  const fs::path target = to_fs_path(to);
+  std::error_code ec;
+  if (!fs::is_regular_file(source, ec) || fs::is_directory(target, ec)) return 1;
+  if (fs::equivalent(source, target, ec)) return 0;
+  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  const std::string temp = temp_name_beside(target);
+  bool ok = fs::copy_file(source, temp, fs::copy_options::none, ec) && !ec;
+  if (ok) {
+    fs::permissions(temp, fs::perms::owner_write, fs::perm_options::add, ec);
+    clear_read_only(to);
+    ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  }
+  if (!ok) ::unlink(temp.c_str());
+  return ok ? 0 : 1;
+}
+
+bool file_delete(const std::u16string& path) {
+  const fs::path target = to_fs_path(path);
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(target, ec))) return true;
+  if (fs::is_directory(fs::symlink_status(target, ec))) return false;
+  clear_read_only(path);
+  fs::remove(target, ec);
+  return !fs::exists(fs::symlink_status(target, ec));
+}
+
 bool file_exists(const std::u16string& path) {
   std::error_code ec;
   return fs::is_regular_file(to_fs_path(path), ec);

@@ -44,6 +44,13 @@ std::optional<FileBytes> read_file_bytes(const std::u16string& path, size_t max_
 // success, 1 on failure; on failure the previous file is left exactly as it was.
 int file_replace(const std::u16string& path, std::span<const uint8_t> data);
 
+// Copies the file `from` over `to` the same safe way (missing folders created, a read-only target
+// replaced, the old target kept when the copy fails). 0 on success, 1 on failure.
+int file_copy_over(const std::u16string& from, const std::u16string& to);
+
+// Deletes a file, clearing its read-only attribute first; true when no file is left at `path`.
+bool file_delete(const std::u16string& path);
+
 bool file_exists(const std::u16string& path);     // a regular file (not a folder) exists
 bool is_directory(const std::u16string& path);
 bool clear_read_only(const std::u16string& path);  // adds write permission for the owner

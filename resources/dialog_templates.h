@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/dialog.h"
+#include "resources/lossless_dialog.h"
 
 namespace tesmo::resources {
 

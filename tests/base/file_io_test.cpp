@@ -50,6 +50,32 @@ TEST_F(FileIo, FailedReplaceKeepsWhatWasThere) {
   EXPECT_EQ(file_replace(u"", std::vector<uint8_t>{1}), 1);
 }
 
+TEST_F(FileIo, CopiesOverReadOnlyTargetsIntoNewFoldersAndDeletesReadOnlyFiles) {
+  const std::u16string source = path("src.bin");
+  ASSERT_EQ(file_replace(source, std::vector<uint8_t>{9, 8, 7}), 0);
+  ASSERT_TRUE(set_read_only(source));
+  const std::u16string target = path("x/y/dst.bin");
+  ASSERT_EQ(file_copy_over(source, target), 0);
+  EXPECT_EQ(read_file(target), (std::vector<uint8_t>{9, 8, 7}));
+  ASSERT_TRUE(set_read_only(target));
+  ASSERT_EQ(file_replace(source, std::vector<uint8_t>{1}), 0);
+  ASSERT_EQ(file_copy_over(source, target), 0);
+  EXPECT_EQ(read_file(target), std::vector<uint8_t>{1});
+  EXPECT_EQ(file_copy_over(source, source), 0);  // onto itself: nothing lost
+  EXPECT_EQ(read_file(source), std::vector<uint8_t>{1});
+  // A missing source or a folder as target fails and leaves the target as it was.
+  EXPECT_EQ(file_copy_over(path("missing"), target), 1);
+  EXPECT_EQ(file_copy_over(source, path("x")), 1);
+  EXPECT_EQ(read_file(target), std::vector<uint8_t>{1});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "x/y"), {}), 1);
+
+  ASSERT_TRUE(set_read_only(target));
+  EXPECT_TRUE(file_delete(target));
+  EXPECT_FALSE(file_exists(target));
+  EXPECT_TRUE(file_delete(target));  // nothing there: nothing left
+  EXPECT_FALSE(file_delete(path("x")));  // folders are not files
+}
+
 TEST_F(FileIo, ReadsRejectFoldersAndMissingFilesAndHonourPrefixes) {
   EXPECT_FALSE(read_file(path("missing")));
   EXPECT_FALSE(read_file(from_fs_path(dir_)));
