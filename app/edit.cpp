@@ -22,25 +22,6 @@ namespace res = resources;
 
 constexpr size_t kHistoryNameLength = 128;
 
-bool has_alpha_channel(Application& app) {
-  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
-  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
-}
-
-// The surface an edit works on: the alpha channel while the alpha view is chosen.
-int32_t edited_surface(Application& app) {
-  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
-  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
-}
-
-void mark_modified(Application& app) {
-  if (app.window) {
-    set_modified(app, 1);
-  } else {
-    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
-  }
-}
-
 // The alpha channel's menu state, as creating or deleting the channel leaves it.
 void restore_alpha_channel(Application& app, bool has_alpha) {
   ViewState& v = app.view();
@@ -67,13 +48,6 @@ void restore_alpha_channel(Application& app, bool has_alpha) {
     menu.set_checked(cmd::ChannelRgb, true);
     menu.set_checked(cmd::ChannelAlpha, false);
   }
-}
-
-void update_effect_items(Application& app) {
-  if (!app.window) return;
-  const Surface* image = surface_find(app.surfaces(), kKeyImage);
-  const bool square = image && image->width == image->height;
-  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
 }
 
 // The parameter dialog, modeless (slot 0, with live preview) or modal (the batch runner's).
@@ -223,6 +197,31 @@ EffectDialog* open_dialog(Application& app) { return static_cast<EffectDialog*>(
 
 void install_edit(Application& app) {
   app.cancel_effect_dialog = [&app] { tesmo::cancel_effect_dialog(app); };
+}
+
+bool has_alpha_channel(Application& app) {
+  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
+  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
+}
+
+int32_t edited_surface(Application& app) {
+  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
+  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
+}
+
+void mark_modified(Application& app) {
+  if (app.window) {
+    set_modified(app, 1);
+  } else {
+    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
+  }
+}
+
+void update_effect_items(Application& app) {
+  if (!app.window) return;
+  const Surface* image = surface_find(app.surfaces(), kKeyImage);
+  const bool square = image && image->width == image->height;
+  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
 }
 
 void begin_edit(Application& app, std::u16string_view name) {

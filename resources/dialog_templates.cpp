@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "resources/dialog_layout.h"
 #include "resources/skin_pictures.h"
 
 namespace tesmo::resources {
@@ -12,14 +13,7 @@ using platform::ControlKind;
 using platform::ControlTemplate;
 using platform::kNoControlId;
 
-constexpr uint16_t kOk = 1097, kCancel = 1098;
-constexpr int kButtonW = 88, kButtonH = 21;  // one state row of an 88 × 63 button picture
-
-// OK and Cancel in the bottom right corner of a w × h background.
-constexpr platform::Rect ok_rect(int w, int h) {
-  return {w - 16 - 2 * kButtonW - 8, h - 14 - kButtonH, w - 16 - kButtonW - 8, h - 14};
-}
-constexpr platform::Rect cancel_rect(int w, int h) { return {w - 16 - kButtonW, h - 14 - kButtonH, w - 16, h - 14}; }
+constexpr uint16_t kOk = kOkButton, kCancel = kCancelButton;
 
 // 257 × 144, the size of the zoom dialog's background (entry 53).
 constexpr int kZoomW = 257, kZoomH = 144;

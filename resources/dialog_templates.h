@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/dialog.h"
+#include "resources/geometry_dialogs.h"  // the geometry edits' dialogs
 
 namespace tesmo::resources {
 
