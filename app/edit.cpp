@@ -22,6 +22,30 @@ namespace res = resources;
 
 constexpr size_t kHistoryNameLength = 128;
 
+}  // namespace
+
+// Shared with the other edits (app/edit.h).
+bool has_alpha_channel(Application& app) {
+  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
+  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
+}
+
+// The surface an edit works on: the alpha channel while the alpha view is chosen.
+int32_t edited_surface(Application& app) {
+  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
+  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
+}
+
+void mark_modified(Application& app) {
+  if (app.window) {
+    set_modified(app, 1);
+  } else {
+    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
+  }
+}
+
+namespace {
+
 // The alpha channel's menu state, as creating or deleting the channel leaves it.
 void restore_alpha_channel(Application& app, bool has_alpha) {
   ViewState& v = app.view();
@@ -49,6 +73,17 @@ void restore_alpha_channel(Application& app, bool has_alpha) {
     menu.set_checked(cmd::ChannelAlpha, false);
   }
 }
+
+}  // namespace
+
+void update_effect_items(Application& app) {
+  if (!app.window) return;
+  const Surface* image = surface_find(app.surfaces(), kKeyImage);
+  const bool square = image && image->width == image->height;
+  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
+}
+
+namespace {
 
 // The parameter dialog, modeless (slot 0, with live preview) or modal (the batch runner's).
 class EffectDialog final : public SkinnedDialog, public ModelessDialog {
@@ -197,31 +232,6 @@ EffectDialog* open_dialog(Application& app) { return static_cast<EffectDialog*>(
 
 void install_edit(Application& app) {
   app.cancel_effect_dialog = [&app] { tesmo::cancel_effect_dialog(app); };
-}
-
-bool has_alpha_channel(Application& app) {
-  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
-  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
-}
-
-int32_t edited_surface(Application& app) {
-  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
-  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
-}
-
-void mark_modified(Application& app) {
-  if (app.window) {
-    set_modified(app, 1);
-  } else {
-    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
-  }
-}
-
-void update_effect_items(Application& app) {
-  if (!app.window) return;
-  const Surface* image = surface_find(app.surfaces(), kKeyImage);
-  const bool square = image && image->width == image->height;
-  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
 }
 
 void begin_edit(Application& app, std::u16string_view name) {

@@ -6,6 +6,7 @@
 //   turn_edits.cpp       rotations, flips, the Exif orientation
 //   connect_divide.cpp   connecting pictures to one side, dividing into BMP tiles
 //   geometry_dialogs.*   the dialogs that fill the requests
+//   geometry_commands.cpp  the menu items
 //   geometry_requests.h  the request records (also the batch runner's)
 //
 // Each edit changes the image (surface 1) and, when the picture has one, the alpha channel

@@ -372,7 +372,7 @@ TEST_F(GeometryFixture, DivideWritesNumberedTilesWithTheRestInTheLast) {
     for (const auto& e : std::filesystem::directory_iterator(tmp.path())) found += e.path().extension() == ".bmp";
     EXPECT_EQ(found, 1 + c.files);  // and pic.bmp itself
     SurfaceTable t;
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "pic_%02d.bmp", c.files - 1);
     ASSERT_EQ(surface_load(t, 1, tmp.file(name), false), 0);
     EXPECT_EQ(surface_find(t, 1)->width, c.last);
