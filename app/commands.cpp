@@ -10,6 +10,7 @@
 #include "app/command_ids.h"
 #include "app/edit.h"
 #include "app/lossless_command.h"
+#include "app/geometry_edits.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
@@ -224,6 +225,11 @@ constexpr CommandRow kCommands[] = {
     {cmd::KeyAssignment, key_assignment_dialog},
     {cmd::Undo, undo_command},
     {cmd::LosslessTransform, lossless_transform_item},
+    {cmd::ImageSize, geometry_command}, {cmd::CanvasSize, geometry_command}, {cmd::Scissor, geometry_command},
+    {cmd::Trim, geometry_command}, {cmd::RotateCcw90, geometry_command}, {cmd::Rotate180, geometry_command},
+    {cmd::RotateCw90, geometry_command}, {cmd::RotateArbitrary, geometry_command},
+    {cmd::FlipHorizontal, geometry_command}, {cmd::FlipVertical, geometry_command},
+    {cmd::Connect, geometry_command}, {cmd::Divide, geometry_command},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

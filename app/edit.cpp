@@ -22,6 +22,9 @@ namespace res = resources;
 
 constexpr size_t kHistoryNameLength = 128;
 
+}  // namespace
+
+// Shared with the other edits (app/edit.h).
 bool has_alpha_channel(Application& app) {
   if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
   return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
@@ -40,6 +43,8 @@ void mark_modified(Application& app) {
     app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
   }
 }
+
+namespace {
 
 // The alpha channel's menu state, as creating or deleting the channel leaves it.
 void restore_alpha_channel(Application& app, bool has_alpha) {
@@ -69,12 +74,16 @@ void restore_alpha_channel(Application& app, bool has_alpha) {
   }
 }
 
+}  // namespace
+
 void update_effect_items(Application& app) {
   if (!app.window) return;
   const Surface* image = surface_find(app.surfaces(), kKeyImage);
   const bool square = image && image->width == image->height;
   update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
 }
+
+namespace {
 
 // The parameter dialog, modeless (slot 0, with live preview) or modal (the batch runner's).
 class EffectDialog final : public SkinnedDialog, public ModelessDialog {

@@ -18,6 +18,16 @@ void install_edit(Application& app);
 // surfaces 1 (and 2 when the picture has an alpha channel) into 17 and 18, enables Undo.
 void begin_edit(Application& app, std::u16string_view name);
 
+// Whether the picture has an alpha channel (surface 2): its menu item is enabled, or, without a
+// window, the surface exists.
+bool has_alpha_channel(Application& app);
+// The surface an edit works on: the alpha channel (2) while the alpha view is chosen, else 1.
+int32_t edited_surface(Application& app);
+// The modified mark of a changed picture (title and Save item too when there is a window).
+void mark_modified(Application& app);
+// The effect items of the edit menus by the picture's shape (the lens needs a square) and alpha.
+void update_effect_items(Application& app);
+
 // Puts the picture, the alpha channel and the size and zoom back as they were before the last
 // edit; clears the modified mark when no edit is left; greys Undo. 1 when there is nothing to undo.
 int undo(Application& app);

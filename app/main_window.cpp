@@ -8,6 +8,7 @@
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/edit.h"
+#include "app/geometry_edits.h"
 #include "app/frame_update.h"
 #include "app/input_state.h"
 #include "app/menu_options.h"
@@ -198,6 +199,7 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   app.platform = &platform;
   install_viewer_dialogs(app);
   install_edit(app);
+  install_geometry_edits(app);
   platform::MainWindowParams params;
   params.class_name = kWindowClass;
   params.title = kWindowTitle;

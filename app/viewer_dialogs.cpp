@@ -14,11 +14,6 @@ namespace {
 
 namespace res = resources;
 
-std::u16string decimal(int32_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 class NewPictureDialog final : public SkinnedDialog {
  public:
   NewPictureDialog(Application& app, const NewPictureChoice& initial)
@@ -38,8 +33,8 @@ class NewPictureDialog final : public SkinnedDialog {
       return;
     }
     if (id == kSkinOkId && notification == platform::kClicked) {
-      choice.width = held_side(d, res::kNewWidthField);
-      choice.height = held_side(d, res::kNewHeightField);
+      choice.width = held_field(d, res::kNewWidthField, 1, kNewPictureMaxSide);
+      choice.height = held_field(d, res::kNewHeightField, 1, kNewPictureMaxSide);
       choice.bits = d.checked(res::kNewBits24) ? 24 : 32;
       d.end(platform::kDialogOk);
       return;
@@ -54,13 +49,6 @@ class NewPictureDialog final : public SkinnedDialog {
   static void select_bits(platform::Dialog& d, uint16_t id) {
     d.set_checked(res::kNewBits24, id == res::kNewBits24);
     d.set_checked(res::kNewBits32, id == res::kNewBits32);
-  }
-  // The box's number held to 1 … 32768; a held number replaces the text.
-  static int32_t held_side(platform::Dialog& d, uint16_t id) {
-    const int32_t typed = parse_size_field(d.text(id));
-    const int32_t side = std::clamp(typed, 1, kNewPictureMaxSide);
-    if (side != typed) d.set_text(id, decimal(side));
-    return side;
   }
 };
 
@@ -113,6 +101,18 @@ int32_t parse_size_field(std::u16string_view text) {
   if (negative) value = -value;
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
+}
+
+std::u16string decimal(int32_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+int32_t held_field(platform::Dialog& d, uint16_t id, int32_t lo, int32_t hi) {
+  const int32_t typed = parse_size_field(d.text(id));
+  const int32_t value = std::clamp(typed, lo, std::max(lo, hi));
+  if (value != typed) d.set_text(id, decimal(value));
+  return value;
 }
 
 std::optional<NewPictureChoice> ask_new_picture_dialog(Application& app, const NewPictureChoice& initial) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/viewer_commands.h"
+#include "platform/dialog.h"
 
 namespace tesmo {
 
@@ -14,6 +16,12 @@ class Application;
 // The whole number a size box holds: leading blanks skipped, an optional sign, then digits;
 // what follows is ignored. 0 when there are no digits; beyond the int32 range it saturates.
 int32_t parse_size_field(std::u16string_view text);
+
+// The number as the boxes show it.
+std::u16string decimal(int32_t value);
+
+// The whole number of box `id` held to lo … hi; a held number replaces the box's text.
+int32_t held_field(platform::Dialog& d, uint16_t id, int32_t lo, int32_t hi);
 
 // Shows the New dialog starting at `initial`. OK holds each side to 1 … 32768, writing the held
 // value back into its box, and answers the choice; Cancel (or no dialog) answers nothing.

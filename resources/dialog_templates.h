@@ -8,6 +8,7 @@
 
 #include "platform/dialog.h"
 #include "resources/lossless_dialog.h"
+#include "resources/geometry_dialogs.h"  // the geometry edits' dialogs
 
 namespace tesmo::resources {
 
