@@ -184,11 +184,10 @@ class Application {
   int previous_region = -1;
 
   // Hooks the later subsystems fill: the Exif orientation of a newly shown picture (true when it
-  // was applied, which lays the window out again), the frame-rate text drawn on paint, the
-  // right-click copy, the grid and overlays of a frame, and the progress texts.
+  // was applied, which lays the window out again), the frame-rate text drawn on paint, the grid
+  // and overlays of a frame, and the progress texts.
   std::function<bool()> apply_exif_orientation;
   std::function<void()> draw_fps_text;
-  std::function<void()> right_click;
   std::function<void(float step)> draw_overlays;
 
  private:

@@ -22,6 +22,17 @@ void begin_edit(Application& app, std::u16string_view name);
 // edit; clears the modified mark when no edit is left; greys Undo. 1 when there is nothing to undo.
 int undo(Application& app);
 
+// Whether the picture has an alpha channel (the alpha view item is enabled; without a window,
+// whether surface 2 exists).
+bool has_alpha_channel(Application& app);
+
+// Marks the picture modified (set_modified (1); without a window only the flags).
+void mark_modified(Application& app);
+
+// The effect items' enabling for the shown picture: all with a picture, the lens only while it is
+// square, the alpha composites only with an alpha channel.
+void update_effect_items(Application& app);
+
 // Runs the view operation with its parameters on the edited surface (the alpha view's surface 2
 // when the alpha item is checked, else the image) and marks the picture modified. Returns 0.
 int apply_effect(Application& app);
