@@ -176,7 +176,7 @@ class Application {
   bool dragging = false;
   platform::Point origin;  // where the picture is drawn in the target (−scroll, + drag, + centring)
   platform::Point centre;  // full-screen centring offsets
-  int32_t cursor_x100 = 0, cursor_y100 = 0;  // cursor in image pixels × 100
+  int32_t cursor_x100 = 0, cursor_y100 = 0;  // cursor in image pixels (client × 100 / zoom percent)
 
   uint32_t last_navigation_ms = 0;  // the last zoom or file step (the wheel's minimum interval)
   Rect hit_region;                  // the one hit region: the whole window, rebuilt by every layout

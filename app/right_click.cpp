@@ -18,7 +18,7 @@ constexpr uint16_t kOptionItems[kRightClickOptionCount] = {cmd::RightClickXY, cm
 std::string part(int k, const Application& app, int64_t pixel) {
   char text[48];
   if (k == 0) {
-    std::snprintf(text, sizeof text, "%d, %d", app.cursor_x100 / 100, app.cursor_y100 / 100);
+    std::snprintf(text, sizeof text, "%d, %d", app.cursor_x100, app.cursor_y100);
     return text;
   }
   if (pixel < 0) return {};
