@@ -177,7 +177,7 @@ class Application {
   bool dragging = false;
   platform::Point origin;  // where the picture is drawn in the target (−scroll, + drag, + centring)
   platform::Point centre;  // full-screen centring offsets
-  int32_t cursor_x100 = 0, cursor_y100 = 0;  // cursor in image pixels × 100
+  int32_t cursor_x100 = 0, cursor_y100 = 0;  // cursor in image pixels (client × 100 / zoom percent)
 
   uint32_t last_navigation_ms = 0;  // the last zoom or file step (the wheel's minimum interval)
   Rect hit_region;                  // the one hit region: the whole window, rebuilt by every layout
@@ -185,11 +185,10 @@ class Application {
   int previous_region = -1;
 
   // Hooks the later subsystems fill: the Exif orientation of a newly shown picture (true when it
-  // was applied, which lays the window out again), the frame-rate text drawn on paint, the
-  // right-click copy, the grid and overlays of a frame, and the progress texts.
+  // was applied, which lays the window out again), the frame-rate text drawn on paint, the grid
+  // and overlays of a frame, and the progress texts.
   std::function<bool()> apply_exif_orientation;
   std::function<void()> draw_fps_text;
-  std::function<void()> right_click;
   std::function<void(float step)> draw_overlays;
 
  private:

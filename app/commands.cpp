@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "app/alpha_channel.h"
 #include "app/application.h"
+#include "app/clipboard.h"
 #include "app/command_ids.h"
 #include "app/edit.h"
 #include "app/lossless_command.h"
@@ -14,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
+#include "app/right_click.h"
 #include "app/save.h"
 #include "app/viewer_commands.h"
 #include "app/zoom.h"
@@ -168,9 +171,9 @@ constexpr CommandRow kCommands[] = {
     {cmd::Quit, quit},
     {cmd::RotationAdjustNone, choose_option},
     {cmd::RotationAdjustExif, choose_option},
-    {cmd::RightClickXY, toggle_option},
-    {cmd::RightClickRgbDecimal, toggle_option},
-    {cmd::RightClickRgbHex, toggle_option},
+    {cmd::RightClickXY, [](Application& a, uint16_t) { toggle_right_click_option(a, 0); }},
+    {cmd::RightClickRgbDecimal, [](Application& a, uint16_t) { toggle_right_click_option(a, 1); }},
+    {cmd::RightClickRgbHex, [](Application& a, uint16_t) { toggle_right_click_option(a, 2); }},
     {cmd::OsdFps, fps_display},
     {cmd::OsdCursorInfo, overlay_toggle},
     {cmd::OsdPip, overlay_toggle},
@@ -230,6 +233,15 @@ constexpr CommandRow kCommands[] = {
     {cmd::RotateCw90, geometry_command}, {cmd::RotateArbitrary, geometry_command},
     {cmd::FlipHorizontal, geometry_command}, {cmd::FlipVertical, geometry_command},
     {cmd::Connect, geometry_command}, {cmd::Divide, geometry_command},
+    // The alpha channel and the clipboard.
+    {cmd::AlphaNew, [](Application& a, uint16_t) { alpha_new(a, true); }},
+    {cmd::AlphaDelete, [](Application& a, uint16_t) { alpha_delete(a, true); }},
+    {cmd::AlphaImport, [](Application& a, uint16_t) { alpha_import(a, std::nullopt); }},
+    {cmd::AlphaSwap, [](Application& a, uint16_t) { alpha_swap_rgb(a); }},
+    {cmd::AlphaNegative, [](Application& a, uint16_t) { alpha_invert(a); }},
+    {cmd::Cut, [](Application& a, uint16_t) { clipboard_cut(a); }},
+    {cmd::Copy, [](Application& a, uint16_t) { clipboard_copy(a); }},
+    {cmd::Paste, [](Application& a, uint16_t) { clipboard_paste(a); }},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

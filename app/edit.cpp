@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/alpha_channel.h"
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/dialog_skin.h"
@@ -21,69 +22,6 @@ namespace {
 namespace res = resources;
 
 constexpr size_t kHistoryNameLength = 128;
-
-}  // namespace
-
-// Shared with the other edits (app/edit.h).
-bool has_alpha_channel(Application& app) {
-  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
-  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
-}
-
-// The surface an edit works on: the alpha channel while the alpha view is chosen.
-int32_t edited_surface(Application& app) {
-  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
-  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
-}
-
-void mark_modified(Application& app) {
-  if (app.window) {
-    set_modified(app, 1);
-  } else {
-    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
-  }
-}
-
-namespace {
-
-// The alpha channel's menu state, as creating or deleting the channel leaves it.
-void restore_alpha_channel(Application& app, bool has_alpha) {
-  ViewState& v = app.view();
-  SurfaceTable& t = app.surfaces();
-  if (has_alpha) {
-    const Surface* image = surface_find(t, kKeyImage);
-    if (image && surface_create(t, kKeyAlpha, image->width, image->height) == 0) {
-      surface_fill(t, kKeyAlpha, 0xFF, 0xFF, 0xFF, 0);
-    }
-    if (surface_find(t, kKeyUndoAlpha)) surface_duplicate(t, kKeyAlpha, kKeyUndoAlpha);
-    v.decoded_has_alpha = 1;
-  } else {
-    surface_remove(t, kKeyAlpha);
-    v.displayed_surface = kKeyImage;
-    v.decoded_has_alpha = 0;
-  }
-  if (!app.window) return;
-  platform::Menu& menu = app.window->menu();
-  menu.set_enabled(cmd::AlphaNew, !has_alpha);
-  for (uint16_t id : {cmd::AlphaDelete, cmd::AlphaSwap, cmd::AlphaNegative, cmd::ChannelAlpha}) {
-    menu.set_enabled(id, has_alpha);
-  }
-  if (!has_alpha) {
-    menu.set_checked(cmd::ChannelRgb, true);
-    menu.set_checked(cmd::ChannelAlpha, false);
-  }
-}
-
-}  // namespace
-
-void update_effect_items(Application& app) {
-  if (!app.window) return;
-  const Surface* image = surface_find(app.surfaces(), kKeyImage);
-  const bool square = image && image->width == image->height;
-  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
-}
-
-namespace {
 
 // The parameter dialog, modeless (slot 0, with live preview) or modal (the batch runner's).
 class EffectDialog final : public SkinnedDialog, public ModelessDialog {
@@ -230,6 +168,32 @@ EffectDialog* open_dialog(Application& app) { return static_cast<EffectDialog*>(
 
 }  // namespace
 
+// The surface an edit works on: the alpha channel while the alpha view is chosen.
+int32_t edited_surface(Application& app) {
+  if (app.window) return app.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
+  return app.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
+}
+
+bool has_alpha_channel(Application& app) {
+  if (app.window) return app.window->menu().is_enabled(cmd::ChannelAlpha);
+  return surface_find(app.surfaces(), kKeyAlpha) != nullptr;
+}
+
+void mark_modified(Application& app) {
+  if (app.window) {
+    set_modified(app, 1);
+  } else {
+    app.view().flags = (app.view().flags | kModified) & ~kFileInfoCurrent;
+  }
+}
+
+void update_effect_items(Application& app) {
+  if (!app.window) return;
+  const Surface* image = surface_find(app.surfaces(), kKeyImage);
+  const bool square = image && image->width == image->height;
+  update_edit_menu(app.window->menu(), image != nullptr, square, has_alpha_channel(app));
+}
+
 void install_edit(Application& app) {
   app.cancel_effect_dialog = [&app] { tesmo::cancel_effect_dialog(app); };
 }
@@ -263,7 +227,13 @@ int undo(Application& app) {
   surface_remove(t, kKeyImage);
   surface_remove(t, kKeyAlpha);
   surface_duplicate(t, kKeyImage, kKeyUndoImage);
-  restore_alpha_channel(app, s.decoded_has_alpha != 0);
+  // The alpha channel comes back as the alpha commands make it, then takes the kept copy.
+  if (s.decoded_has_alpha != 0) {
+    alpha_new(app, false);
+    if (surface_find(t, kKeyUndoAlpha)) surface_duplicate(t, kKeyAlpha, kKeyUndoAlpha);
+  } else {
+    alpha_delete(app, false);
+  }
   v.flags |= kRedrawBackground;
   v.flags &= ~kThumbnailCurrent;
   if (app.window) layout_window(app);

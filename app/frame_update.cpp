@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
+#include "app/right_click.h"
 #include "surface/compositor.h"
 
 namespace tesmo {
@@ -212,7 +213,7 @@ void frame_update(Application& app, int target) {
     v.flags |= kRedrawBackground;
     app.dragging = false;
   }
-  if (pressed(app.input, kRightButton) && app.right_click) app.right_click();
+  if (pressed(app.input, kRightButton)) right_click_copy(app);
   const int buttons[] = {kMiddleButton, kX1Button, kX2Button};
   for (int slot = 0; slot < 3; ++slot) {
     if (pressed(app.input, buttons[slot]) && run_binding(app, slot)) return;

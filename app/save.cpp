@@ -108,14 +108,6 @@ int run_save(Application& app, int32_t mode, bool synchronous) {
   return 0;
 }
 
-void show_warning(Application& app, const std::u16string& text) {
-  if (!app.platform) return;
-  const uint32_t was_open = app.view().flags & kModalOpen;
-  app.view().flags |= kModalOpen;
-  app.platform->message_box(text, kWindowTitle, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-  if (!was_open) app.view().flags &= ~kModalOpen;
-}
-
 // The shown file's name without its extension (from the name's last '.').
 std::u16string name_without_extension(const std::u16string& path) {
   std::u16string name = name_part(path);

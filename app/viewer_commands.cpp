@@ -98,7 +98,11 @@ int new_picture(Application& app) {
     return app.ask_new_picture ? app.ask_new_picture(initial) : std::optional<NewPictureChoice>{};
   });
   if (!answer) return 2;
-  const NewPictureChoice c = clamp_new_picture(*answer);
+  return create_new_picture(app, *answer);
+}
+
+int create_new_picture(Application& app, const NewPictureChoice& choice) {
+  const NewPictureChoice c = clamp_new_picture(choice);
   SurfaceTable& t = app.surfaces();
   if (surface_create(t, kKeyImage, c.width, c.height) != 0) return 1;
   surface_fill(t, kKeyImage, 0, 0, 0, 0);

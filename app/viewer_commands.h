@@ -45,6 +45,10 @@ inline constexpr char16_t kCalibrationName[] = u"<モニターの調整>";
 
 // The commands. Each returns 0 when done, 2 when the user cancelled, 1 on failure.
 int new_picture(Application& app);
+// New's picture without the dialog, for a viewer showing nothing: `choice` clamped as an answer,
+// surface 1 black (alpha 0), for 32 bits a white alpha channel, shown as "<新規作成>" and marked
+// modified with Save left greyed. 1 when memory runs out.
+int create_new_picture(Application& app, const NewPictureChoice& choice);
 int calibrate_monitor(Application& app);
 int close_all(Application& app);
 int background_setting(Application& app);

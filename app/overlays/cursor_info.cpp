@@ -39,7 +39,7 @@ void draw_cursor_info(Application& app) {
     text = ensure_surface(t, kKeyCursorText, kPanelWidth, 24);
     if (!text) return;
     surface_fill(t, kKeyCursorText, 0, 0, 0, 0);
-    draw_label(app, text, 1, cursor_position_text(app.cursor_x100 / 100, app.cursor_y100 / 100), 8, 6);
+    draw_label(app, text, 1, cursor_position_text(app.cursor_x100, app.cursor_y100), 8, 6);
     draw_label(app, text, 1, cursor_colour_text(back_buffer_pixel(t, app.mouse.x, app.mouse.y)), 146, 6);
   }
   const int32_t k = slot_opacity(app.tweens[0]);

@@ -36,7 +36,7 @@ void build_picture_in_picture(Application& app) {
     } else {
       // The area centred on the cursor, clipped to the image; where it starts left of or above
       // the image, the panel keeps its background there.
-      const int32_t sx = app.cursor_x100 / 100 - kInnerWidth / 2, sy = app.cursor_y100 / 100 - kInnerHeight / 2;
+      const int32_t sx = app.cursor_x100 - kInnerWidth / 2, sy = app.cursor_y100 - kInnerHeight / 2;
       const int32_t x0 = std::max(sx, 0), y0 = std::max(sy, 0);
       const int32_t x1 = std::min(sx + kInnerWidth, w), y1 = std::min(sy + kInnerHeight, h);
       if (x1 > x0 && y1 > y0) {

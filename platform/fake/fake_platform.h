@@ -58,7 +58,7 @@ class FakeWindow final : public MainWindow {
   bool is_foreground() const override { return foreground; }
   void bring_to_foreground() override { foreground = true; }
   void set_mouse_capture(bool captured) override;
-  Point cursor_position() const override { return cursor_; }
+  Point cursor_position() const override { return cursor; }
   void destroy() override;
 
   // What tests read and set.
@@ -71,7 +71,7 @@ class FakeWindow final : public MainWindow {
   bool captured = false;
   int opacity = 255;
   int presents = 0;
-  Point cursor;
+  Point cursor;  // where the mouse is, in client coordinates
   bool foreground = true;
 
  private:
@@ -86,7 +86,6 @@ class FakeWindow final : public MainWindow {
   int client_height_;
   ScrollInfo bars_[2];
   FakeMenu menu_;
-  Point cursor_;
 };
 
 class FakePlatform final : public Platform {

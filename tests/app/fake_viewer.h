@@ -3,14 +3,17 @@
 // scroll bars.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/menu_options.h"
 #include "app/scroll_bar.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
+#include "surface/surface.h"
 
 namespace tesmo::testing {
 
@@ -27,6 +30,23 @@ inline std::unique_ptr<Application> make_fake_viewer(platform::FakePlatform& fak
   app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
   init_menu_checks(app->window->menu(), app->settings(), nullptr);
   return app;
+}
+
+// Writes `pixels` (w × h words B, G, R, A) as `path`, a BMP of 32 bits when `alpha` (else 24, the
+// alpha bytes dropped), and shows it. 0 when it is shown.
+inline int open_picture(Application& app, const std::u16string& path, const std::vector<uint32_t>& pixels, int w,
+                        int h, bool alpha) {
+  SurfaceTable t;
+  if (surface_create(t, 1, w, h) != 0) return 1;
+  std::copy(pixels.begin(), pixels.end(), surface_find(t, 1)->pixels());
+  if (surface_save(t, 1, path, alpha ? 32 : 24, nullptr) != 0) return 1;
+  return app.open_file(path, -1, -1);
+}
+
+// The pixels of surface `key` (empty when it is missing).
+inline std::vector<uint32_t> surface_pixels(Application& app, int32_t key) {
+  const Surface* s = surface_find(app.surfaces(), key);
+  return s ? std::vector<uint32_t>(s->pixels(), s->pixels() + s->pixel_count()) : std::vector<uint32_t>{};
 }
 
 }  // namespace tesmo::testing
