@@ -11,6 +11,7 @@
 #include "app/command_ids.h"
 #include "app/dialog_skin.h"
 #include "app/main_window.h"
+#include "app/modal.h"
 #include "app/presentation.h"
 #include "base/path.h"
 #include "base/text.h"
@@ -109,11 +110,7 @@ int run_save(Application& app, int32_t mode, bool synchronous) {
 }
 
 void show_warning(Application& app, const std::u16string& text) {
-  if (!app.platform) return;
-  const uint32_t was_open = app.view().flags & kModalOpen;
-  app.view().flags |= kModalOpen;
-  app.platform->message_box(text, kWindowTitle, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-  if (!was_open) app.view().flags &= ~kModalOpen;
+  show_message(app, text, platform::MessageIcon::Warning);
 }
 
 // The shown file's name without its extension (from the name's last '.').

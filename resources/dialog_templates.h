@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/dialog.h"
+#include "resources/file_dialogs.h"  // Rename, File and Exif Information, About, Preferences
 
 namespace tesmo::resources {
 
