@@ -61,7 +61,8 @@ int32_t delete_mac_files_in(const std::u16string& folder) {
     const std::u16string name = from_fs_path(p.filename());
     const bool linked = it->is_symlink(ec);
     const bool folder_entry = !linked && it->is_directory(ec);
-    if (folder_entry && name == kMacFolder) {
+    // A link named like a Mac folder goes as a link; what it points to is never touched.
+    if ((folder_entry || linked) && name == kMacFolder) {
       doomed.push_back(p);
       it.disable_recursion_pending();
     } else if (!folder_entry && mac_file_name(name)) {

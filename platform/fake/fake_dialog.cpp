@@ -339,7 +339,7 @@ void FakeDialog::perform(const DialogStep& step) {
 }
 
 DialogRecord FakeDialog::record() const {
-  DialogRecord r{.id = t_.id, .end_code = end_code_, .focus = focus_, .paints = paints, .window = window_};
+  DialogRecord r{.id = t_.id, .end_code = end_code_, .paints = paints, .window = window_};
   for (const auto& [id, c] : controls_) {
     r.texts[id] = c.text;
     if (c.t->kind == ControlKind::ComboBox || c.t->kind == ControlKind::ListBox) r.items[id] = c.items;

@@ -63,7 +63,6 @@ struct DialogRecord {
   std::map<uint16_t, std::vector<std::vector<std::u16string>>> rows;  // every report list's rows
   std::map<uint16_t, std::vector<int>> row_icons;         // and each row's icon (−1: none)
   std::map<uint16_t, std::pair<int, int>> text_selections;  // edits: selection start and length
-  uint16_t focus = 0;                                     // the control with the focus at the end
   std::map<uint16_t, bool> checked;                       // every control's final check
   std::map<uint16_t, bool> enabled;                       // and whether it was enabled
   std::vector<DialogPaint> paints;
