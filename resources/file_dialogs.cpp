@@ -92,7 +92,7 @@ constexpr platform::DialogTemplate kAbout{kAboutDialogId, u"Tesmo64", kAboutW, k
 // groups; the right column the external applications; OK and Cancel sit below the right column.
 constexpr int kPrefW = 758, kPrefH = 338;
 constexpr int kLeftL = 14, kLeftR = 370, kRightL = 384, kRightR = kPrefW - 14;
-constexpr int kLabelW = 132, kRowH = 28;
+constexpr int kLabelW = 160, kRowH = 28;
 
 constexpr ControlTemplate group(int l, int r, int top, int rows, std::u16string_view text) {
   return {kNoControlId, ControlKind::GroupBox, text, {l, top, r, top + 22 + rows * kRowH}};
