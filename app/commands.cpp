@@ -13,8 +13,12 @@
 #include "app/edit.h"
 #include "app/lossless_command.h"
 #include "app/geometry_edits.h"
+#include "app/external_programs.h"
+#include "app/file_commands.h"
+#include "app/info_dialogs.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
+#include "app/preferences_dialog.h"
 #include "app/presentation.h"
 #include "app/right_click.h"
 #include "app/save.h"
@@ -155,6 +159,24 @@ void key_assignment_dialog(Application& app, uint16_t) { key_assignment(app); }
 void save(Application& app, uint16_t) { save_command(app, nullptr, false); }
 void save_as(Application& app, uint16_t) { save_as_command(app, false); }
 
+// The file commands, information dialogs and external programs.
+void delete_to_trash(Application& app, uint16_t) { delete_shown_file(app, false); }
+void delete_for_good(Application& app, uint16_t) { delete_shown_file(app, true); }
+void rename_file(Application& app, uint16_t) { rename_shown_file(app); }
+void copy_file_to(Application& app, uint16_t) { copy_to_folder(app); }
+void move_file_to(Application& app, uint16_t) { move_to_folder(app); }
+void properties(Application& app, uint16_t) { show_properties(app); }
+void file_information(Application& app, uint16_t) { file_information_dialog(app); }
+void exif_information(Application& app, uint16_t) { exif_information_dialog(app); }
+void external_program(Application& app, uint16_t id) {
+  run_external_program(app, id == cmd::ImageEditor1 ? 1 : id == cmd::ImageEditor2 ? 2 : 3);
+}
+void mac_files(Application& app, uint16_t) { delete_mac_files(app); }
+void manual(Application& app, uint16_t) { open_manual(app); }
+void home_page(Application& app, uint16_t) { open_home_page(app); }
+void about(Application& app, uint16_t) { about_dialog(app); }
+void preferences(Application& app, uint16_t) { preferences_dialog(app); }
+
 constexpr CommandRow kCommands[] = {
     {cmd::New, new_image},
     {cmd::OpenImage, open_image},
@@ -169,6 +191,22 @@ constexpr CommandRow kCommands[] = {
     {cmd::Save, save},
     {cmd::SaveAs, save_as},
     {cmd::Quit, quit},
+    {cmd::DeleteToTrash, delete_to_trash},
+    {cmd::DeleteFile, delete_for_good},
+    {cmd::Rename, rename_file},
+    {cmd::CopyToFolder, copy_file_to},
+    {cmd::MoveToFolder, move_file_to},
+    {cmd::Properties, properties},
+    {cmd::FileInformation, file_information},
+    {cmd::ExifInformation, exif_information},
+    {cmd::ImageEditor1, external_program},
+    {cmd::ImageEditor2, external_program},
+    {cmd::BinaryEditor, external_program},
+    {cmd::DeleteMacFiles, mac_files},
+    {cmd::Manual, manual},
+    {cmd::HomePage, home_page},
+    {cmd::About, about},
+    {cmd::Preferences, preferences},
     {cmd::RotationAdjustNone, choose_option},
     {cmd::RotationAdjustExif, choose_option},
     {cmd::RightClickXY, [](Application& a, uint16_t) { toggle_right_click_option(a, 0); }},

@@ -11,6 +11,7 @@
 #include "app/command_ids.h"
 #include "app/dialog_skin.h"
 #include "app/main_window.h"
+#include "app/modal.h"
 #include "app/presentation.h"
 #include "base/path.h"
 #include "base/text.h"

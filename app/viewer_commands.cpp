@@ -7,6 +7,7 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
+#include "app/modal.h"
 #include "app/presentation.h"
 #include "formats/registry.h"
 
@@ -24,15 +25,6 @@ constexpr uint32_t kCalibrationLeft = 0x000A0A0Au;
 constexpr uint32_t kCalibrationCentre = 0x00161616u;
 
 int32_t clamp_side(int32_t v) { return std::clamp(v, 1, kNewPictureMaxSide); }
-
-// Runs `ask` with the modal flag set, so that no command runs while the dialog is up.
-template <class F>
-auto modal(Application& app, F ask) {
-  app.view().flags |= kModalOpen;
-  auto result = ask();
-  app.view().flags &= ~kModalOpen;
-  return result;
-}
 
 // The common end of New and Calibrate Monitor: a generated picture of `bits` in surface 1 (and 2).
 void show_generated(Application& app, const char16_t* name, int32_t width, int32_t height, int32_t bits) {

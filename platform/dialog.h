@@ -36,6 +36,7 @@ enum class ControlKind : uint8_t {
 
 // ControlTemplate::flags.
 inline constexpr uint8_t kMultipleSelection = 1;  // list boxes
+inline constexpr uint8_t kReadOnly = 2;           // edits: shown and selectable, not editable
 
 struct ControlTemplate {
   uint16_t id = 0;  // kNoControlId for statics nobody addresses
@@ -137,6 +138,8 @@ class Dialog {
     (void)id, (void)icon, (void)cells;
   }
   virtual void set_focus(uint16_t id) = 0;
+  // Edits: selects `length` characters from `start` (after set_focus, which selects the whole text).
+  virtual void select_text(uint16_t id, int start, int length) { (void)id, (void)start, (void)length; }
   // Track bars, progress bars and up-down controls: the range (the position is held inside it)
   // and the position; setting either sends no notification (an up-down's buddy shows the number).
   // Other controls: nothing, and position 0.

@@ -11,29 +11,16 @@ namespace {
 
 bool from_folder(const Application& app) { return app.view().display_name.empty(); }
 
-std::u16string shown_name(const Application& app) {
-  const ViewState& v = app.view();
-  if (!from_folder(app)) return v.display_name;
-  const size_t cut = v.path.find_last_of(u"\\/");
-  return cut == std::u16string::npos ? v.path : v.path.substr(cut + 1);
-}
-
 }  // namespace
-
-std::string format_detail_text(const ImageInfo& info) {
-  if (info.extra_text.empty()) return info.pixel_text;
-  return info.pixel_text + " / " + info.extra_text;
-}
 
 std::string size_and_depth_text(const Application& app) {
   const ViewState& v = app.view();
-  char text[160];
-  std::snprintf(text, sizeof text, "%d x %d x %d", v.decoded_width, v.decoded_height, v.decoded_bits);
-  if (!(v.flags & kModified)) return text;
+  const std::string decoded = decoded_size_text(v);
+  if (!(v.flags & kModified)) return decoded;
   // The picture as it stands: 32 bits with an alpha channel, else 24.
   const int32_t bits = surface_find(const_cast<Application&>(app).surfaces(), kKeyAlpha) ? 32 : 24;
-  if (v.image_width == v.decoded_width && v.image_height == v.decoded_height && bits == v.decoded_bits) return text;
-  const std::string decoded = text;
+  if (v.image_width == v.decoded_width && v.image_height == v.decoded_height && bits == v.decoded_bits) return decoded;
+  char text[160];
   std::snprintf(text, sizeof text, "%s  ->  %d x %d x %d", decoded.c_str(), v.image_width, v.image_height, bits);
   return text;
 }
@@ -52,16 +39,15 @@ void build_file_info(Application& app) {
 
   const bool folder = from_folder(app);
   if (folder) app.build_folder_list();
-  const std::u16string name = shown_name(app);
+  const FileInfoTexts texts = file_info_texts(app, false);
+  const std::u16string& name = texts.name;
   app.text.set_font(app.fonts[2].font.get());
   TextStyle measure{};
   const size_t fits = app.text.fit_count_wide(name, 0, kPanelWidth - 6, measure);
   draw_label(app, text, 2, std::u16string_view(name).substr(0, fits), 6, 6, folder ? 0xFFFFFFu : 0xFFDC00u);
 
-  const Surface* image = surface_find(t, kKeyImage);
-  const ImageInfo info = image ? image->info : ImageInfo{};
-  draw_label(app, text, 1, info.format_name, 6, 33);
-  draw_label(app, text, 1, format_detail_text(info), 6, 51);
+  draw_label(app, text, 1, texts.format_name, 6, 33);
+  draw_label(app, text, 1, texts.format_detail, 6, 51);
   draw_label(app, text, 1, size_and_depth_text(app), 6, 69);
 
   const bool listed = folder && app.has_folder_list && app.shown_index >= 0 &&

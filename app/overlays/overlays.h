@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_info.h"  // the panel's texts (format_detail_text and the others)
 #include "platform/platform.h"
 #include "surface/surface.h"
 
@@ -100,8 +101,6 @@ void build_file_info(Application& app);
 // The size-and-depth line: "%d x %d x %d" of the decoded picture, or when the modified picture's
 // size or depth differs, "%s  ->  %d x %d x %d" with the current ones.
 std::string size_and_depth_text(const Application& app);
-// The format detail: the pixel text, and " / " with the extra text when there is one.
-std::string format_detail_text(const ImageInfo& info);
 
 void draw_exif(Application& app);
 void build_exif_panel(Application& app);

@@ -65,6 +65,22 @@ void FakeDialog::set_text(uint16_t id, std::u16string_view text) {
   if (Control* c = find(id)) c->text = text;
 }
 
+// Like the window system, the focus on an edit selects its whole text.
+void FakeDialog::set_focus(uint16_t id) {
+  focus_ = id;
+  Control* c = find(id);
+  if (c && c->t->kind == ControlKind::Edit) c->text_selection = {0, static_cast<int>(c->text.size())};
+}
+
+void FakeDialog::select_text(uint16_t id, int start, int length) {
+  Control* c = find(id);
+  if (!c || c->t->kind != ControlKind::Edit) return;
+  const int size = static_cast<int>(c->text.size());
+  start = start < 0 ? 0 : start > size ? size : start;
+  length = length < 0 ? 0 : length > size - start ? size - start : length;
+  c->text_selection = {start, length};
+}
+
 bool FakeDialog::checked(uint16_t id) const {
   const Control* c = find(id);
   return c && c->checked;
@@ -327,7 +343,11 @@ DialogRecord FakeDialog::record() const {
   for (const auto& [id, c] : controls_) {
     r.texts[id] = c.text;
     if (c.t->kind == ControlKind::ComboBox || c.t->kind == ControlKind::ListBox) r.items[id] = c.items;
-    if (c.t->kind == ControlKind::ListView) r.rows[id] = c.rows;
+    if (c.t->kind == ControlKind::ListView) {
+      r.rows[id] = c.rows;
+      r.row_icons[id] = c.row_icons;
+    }
+    if (c.t->kind == ControlKind::Edit) r.text_selections[id] = c.text_selection;
     r.checked[id] = c.checked;
     r.enabled[id] = c.enabled;
   }

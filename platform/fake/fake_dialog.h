@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ struct DialogRecord {
   std::map<uint16_t, std::u16string> texts;  // every control's final text
   std::map<uint16_t, std::vector<std::u16string>> items;  // every combo and list box's final items
   std::map<uint16_t, std::vector<std::vector<std::u16string>>> rows;  // every report list's rows
+  std::map<uint16_t, std::vector<int>> row_icons;         // and each row's icon (−1: none)
+  std::map<uint16_t, std::pair<int, int>> text_selections;  // edits: selection start and length
   std::map<uint16_t, bool> checked;                       // every control's final check
   std::map<uint16_t, bool> enabled;                       // and whether it was enabled
   std::vector<DialogPaint> paints;
@@ -84,7 +87,8 @@ class FakeDialog final : public Dialog {
   void clear_items(uint16_t id) override;
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
-  void set_focus(uint16_t id) override { focus_ = id; }
+  void set_focus(uint16_t id) override;
+  void select_text(uint16_t id, int start, int length) override;
   int item_count(uint16_t id) const override;
   std::u16string item_text(uint16_t id, int index) const override;
   void remove_item(uint16_t id, int index) override;
@@ -127,6 +131,7 @@ class FakeDialog final : public Dialog {
     std::vector<std::vector<std::u16string>> rows;
     std::vector<int> row_icons;
     int icons = 0;
+    std::pair<int, int> text_selection{0, 0};  // edits: start and length
   };
   bool ranged(const Control& c) const;
   void step_up_down(Control& c, int delta);

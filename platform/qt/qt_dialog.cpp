@@ -101,6 +101,7 @@ void QtDialog::build_control(const ControlTemplate& c) {
     }
     case ControlKind::Edit: {
       auto* edit = new QLineEdit(qs(c.label), this);
+      edit->setReadOnly(c.flags & kReadOnly);
       connect(edit, &QLineEdit::textEdited, this, [this, id] { handler_.command(*this, id, kEditChanged); });
       w = edit;
       break;
@@ -372,6 +373,10 @@ void QtDialog::set_focus(uint16_t id) {
     w->setFocus();
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
   }
+}
+
+void QtDialog::select_text(uint16_t id, int start, int length) {
+  if (auto* e = qobject_cast<QLineEdit*>(control(id))) e->setSelection(start, length);
 }
 
 void QtDialog::set_range(uint16_t id, int min, int max) {

@@ -38,6 +38,7 @@ class QtDialog final : public QDialog, public Dialog {
   int selection(uint16_t id) const override;
   void set_selection(uint16_t id, int index) override;
   void set_focus(uint16_t id) override;
+  void select_text(uint16_t id, int start, int length) override;
   int item_count(uint16_t id) const override;
   std::u16string item_text(uint16_t id, int index) const override;
   void remove_item(uint16_t id, int index) override;

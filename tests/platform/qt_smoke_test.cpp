@@ -582,6 +582,37 @@ TEST(QtPlatformTest, ModalDialogsFollowTheirHandler) {
   }
 }
 
+// Edits: a read-only edit refuses typing; a part of an edit's text can be selected after the focus.
+TEST(QtPlatformTest, EditsSelectPartOfTheirTextAndCanBeReadOnly) {
+  static constexpr ControlTemplate kControls[] = {
+      {41, ControlKind::Edit, u"", {10, 10, 200, 34}},
+      {42, ControlKind::Edit, u"", {10, 40, 200, 64}, 0, kReadOnly},
+  };
+  static constexpr DialogTemplate kDialog{149, u"題", 220, 120, kControls};
+  struct Handler : DialogHandler {
+    void init(Dialog& d) override {
+      d.set_text(41, u"photo.bmp");
+      d.set_focus(41);
+      d.select_text(41, 0, 5);
+      d.set_text(42, u"fixed");
+      QTimer::singleShot(0, [&d, this] {
+        QWidget* w = QApplication::activeModalWidget();
+        auto edits = w->findChildren<QLineEdit*>();
+        for (QLineEdit* e : edits) {
+          if (e->text() == QStringLiteral("photo.bmp")) selected = e->selectedText().toStdU16String();
+          else read_only = e->isReadOnly();
+        }
+        d.end(kDialogOk);
+      });
+    }
+    std::u16string selected;
+    bool read_only = false;
+  } h;
+  EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), kDialogOk);
+  EXPECT_EQ(h.selected, u"photo");
+  EXPECT_TRUE(h.read_only);
+}
+
 TEST(QtPlatformTest, ComboBoxesAreRefilledAfterClearing) {
   static constexpr ControlTemplate kControls[] = {
       {21, ControlKind::ComboBox, u"", {10, 10, 200, 34}},
