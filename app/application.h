@@ -138,6 +138,7 @@ class Application {
   std::vector<std::u16string> edit_history;
   bool has_edit_history = false;
   std::unique_ptr<ModelessDialog> effect_dialog;
+  std::unique_ptr<ModelessDialog> file_pack_dialog;  // the file pack module (slot 2), once opened
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)

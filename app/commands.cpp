@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/edit.h"
+#include "app/file_pack_dialog.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
@@ -148,6 +149,7 @@ void background_choice(Application& app, uint16_t) { background_setting(app); }
 void key_assignment_dialog(Application& app, uint16_t) { key_assignment(app); }
 void save(Application& app, uint16_t) { save_command(app, nullptr, false); }
 void save_as(Application& app, uint16_t) { save_as_command(app, false); }
+void file_pack_module(Application& app, uint16_t) { open_file_pack_dialog(app); }
 
 constexpr CommandRow kCommands[] = {
     {cmd::New, new_image},
@@ -221,6 +223,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::TransferMoveAll, choose_option},
     {cmd::KeyAssignment, key_assignment_dialog},
     {cmd::Undo, undo_command},
+    {cmd::FilePackModule, file_pack_module},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

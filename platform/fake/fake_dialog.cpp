@@ -1,7 +1,9 @@
 // Dialogs on the fake platform.
 #include "platform/fake/fake_dialog.h"
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "base/text.h"
 
@@ -312,6 +314,12 @@ void FakeDialog::perform(const DialogStep& step) {
       break;
     case DialogStep::Drop:
       if (t_.accepts_drops && !ended_) handler_.drop(*this, step.paths);
+      break;
+    case DialogStep::Tick:
+      for (int i = 0; i < step.value && t_.tick_ms > 0 && !ended_; ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        handler_.tick(*this);
+      }
       break;
     case DialogStep::Slide:
       if (const Control* c = find(step.id); c && c->enabled && !ended_) {

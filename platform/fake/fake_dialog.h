@@ -27,6 +27,8 @@ struct DialogStep {
     Pick,     // the user selects exactly the items `items` of list box `id` (a changed command follows)
     Step,     // the user clicks up-down `id` `value` times (negative: down); each click notifies
     Drop,     // the user drops `paths` on the dialog
+    Tick,     // the dialog's timer fires until the handler ends the dialog, at most `value` times,
+              // a real millisecond apart (so that a worker the handler polls gets on)
   };
   Kind kind = Press;
   uint16_t id = 0;
