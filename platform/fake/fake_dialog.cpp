@@ -259,6 +259,8 @@ void FakeDialog::end(int code) {
 
 void FakeDialog::press(uint16_t id) {
   const Control* c = find(id);
+  // Enter, Esc and the close box reach the handler even when no button has the OK or Cancel id.
+  if (!c && !ended_ && (id == t_.ok_id || id == t_.cancel_id)) return handler_.command(*this, id, kClicked);
   if (!c || !c->enabled || ended_) return;
   if (c->t->kind == ControlKind::OwnerDrawButton) {
     focus_ = id;

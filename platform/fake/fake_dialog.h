@@ -18,7 +18,7 @@ struct DialogStep {
     SetText,  // the user types `text` into control `id` (an edit-changed command follows)
     Press,    // the user clicks button `id`: drawn pressed, then the clicked command
     Enter,    // the Enter key: OK, or Cancel when Cancel has the focus
-    Escape,   // the Esc key: Cancel
+    Escape,   // the Esc key (or the close box): Cancel, also when no button has the Cancel id
     Focus,    // the focus moves to control `id`
     Select,   // the user picks item `value` of combo box `id`
     Check,    // the user clicks check box `id` (its check flips)
