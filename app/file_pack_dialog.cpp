@@ -110,7 +110,7 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
         {res::kPackButton, &FilePackDialog::pack},
         {res::kPackCloseId, &FilePackDialog::close},
     };
-    const auto* b = std::find_if(std::begin(kButtons), std::end(kButtons), [id](const Button& b) { return b.id == id; });
+    const auto* b = std::find_if(std::begin(kButtons), std::end(kButtons), [id](const Button& row) { return row.id == id; });
     if (b != std::end(kButtons)) (this->*(b->action))(d);
   }
 
@@ -121,6 +121,11 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
     const std::u16string& path = paths.front();
     if (is_directory(path)) return copy_folder_lines(path);
     if (extension_of(path) == u".lst") select_project_of_list(d, path);
+  }
+
+  // Also when the window goes with the application: the slot must not point at a closed dialog.
+  void destroy(platform::Dialog&) override {
+    if (app_.dialogs[kSlot] == this) app_.dialogs[kSlot] = nullptr;
   }
 
   // ModelessDialog: the dialog's events come to it through the window system's own dispatch.

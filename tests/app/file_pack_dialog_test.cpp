@@ -132,9 +132,9 @@ TEST_F(FilePackModule, SaveStoresTheFieldsIntoTheShownProject) {
   press(res::kPackSaveButton);
   EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"プロジェクト設定をセーブしました。"});
   EXPECT_EQ(fake.message_captions, std::vector<std::u16string>{u"Vardo32"});
-  const PackProject& p = stored_projects().projects[2];
-  EXPECT_EQ(p, (PackProject{u"/l.lst", u"/a.dat", u"/inc/", "\x82\x60\x82\x61_", 0x1 | 0x10 | 0x100}));
-  EXPECT_EQ(stored_projects().projects[0], pack_project_defaults().projects[0]);
+  const PackProjectFile stored = stored_projects();
+  EXPECT_EQ(stored.projects[2], (PackProject{u"/l.lst", u"/a.dat", u"/inc/", "\x82\x60\x82\x61_", 0x1 | 0x10 | 0x100}));
+  EXPECT_EQ(stored.projects[0], pack_project_defaults().projects[0]);
 }
 
 TEST_F(FilePackModule, TypeAndChecksFollowTheStoredBitsAndWriteThemBack) {
