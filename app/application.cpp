@@ -26,6 +26,7 @@ Application::Application(std::u16string program_folder)
 Application::~Application() {
   job.reset();
   effect_dialog.reset();
+  file_pack_dialog.reset();
 }
 
 void Application::frame_update(int target) {

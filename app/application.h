@@ -139,6 +139,7 @@ class Application {
   bool has_edit_history = false;
   std::unique_ptr<ModelessDialog> effect_dialog;
   int32_t lossless_choice = 0;  // the lossless transform dialog starts at the previous choice
+  std::unique_ptr<ModelessDialog> file_pack_dialog;  // the file pack module (slot 2), once opened
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)

@@ -3,10 +3,9 @@
 
 #include <cstdio>
 
-#include "formats/jab/jab.h"
+#include "app/pack_worker.h"
 #include "tools/binary_to_text.h"
 #include "tools/pack/pack_run.h"
-#include "tools/script/script.h"
 
 namespace tesmo {
 
@@ -15,8 +14,7 @@ std::optional<int> run_windowless(const CommandLine& cl) {
     case WindowlessTool::BinaryToText: return binary_to_text_file(cl.tool_path);
     case WindowlessTool::PackRun: {
       Packer packer;  // standard error stands in for the debug output
-      packer.jab_writer = jab::write_from_bmp;
-      packer.define_compiler = script_compile_definitions;
+      attach_pack_tools(packer);
       return pack_run_windowless(packer, cl.tool_path, cl.pack_options, cl.pack_prefix, stderr);
     }
     case WindowlessTool::None: break;

@@ -71,6 +71,7 @@ struct DialogTemplate {
   uint16_t ok_id = 1;      // what Enter presses
   uint16_t cancel_id = 2;  // what Esc and the close box press
   bool accepts_drops = false;  // files dropped on the dialog reach DialogHandler::drop
+  uint16_t tick_ms = 0;        // > 0: DialogHandler::tick about this often while the dialog is open
 };
 
 // End codes of modal dialogs; handlers may end with others (a command that cancels returns 2).
@@ -169,6 +170,9 @@ class DialogHandler {
   virtual bool draw_item(Dialog&, const DrawItem&) { return false; }
   // Files were dropped on a dialog whose template accepts drops (paths in the order given).
   virtual void drop(Dialog&, const std::vector<std::u16string>& paths) { (void)paths; }
+  // The dialog's timer (DialogTemplate::tick_ms), on the dialog's thread: a handler polls work
+  // done elsewhere here, also while the dialog runs modal.
+  virtual void tick(Dialog&) {}
   // The dialog is going away (after end(), or with its modeless window).
   virtual void destroy(Dialog&) {}
 };

@@ -10,6 +10,7 @@
 #include "resources/lossless_dialog.h"
 #include "resources/geometry_dialogs.h"  // the geometry edits' dialogs
 #include "resources/file_dialogs.h"  // Rename, File and Exif Information, About, Preferences
+#include "resources/file_pack_dialogs.h"
 
 namespace tesmo::resources {
 

@@ -1,7 +1,9 @@
 // Dialogs on the fake platform.
 #include "platform/fake/fake_dialog.h"
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "base/text.h"
 
@@ -273,6 +275,8 @@ void FakeDialog::end(int code) {
 
 void FakeDialog::press(uint16_t id) {
   const Control* c = find(id);
+  // Enter, Esc and the close box reach the handler even when no button has the OK or Cancel id.
+  if (!c && !ended_ && (id == t_.ok_id || id == t_.cancel_id)) return handler_.command(*this, id, kClicked);
   if (!c || !c->enabled || ended_) return;
   if (c->t->kind == ControlKind::OwnerDrawButton) {
     focus_ = id;
@@ -328,6 +332,12 @@ void FakeDialog::perform(const DialogStep& step) {
       break;
     case DialogStep::Drop:
       if (t_.accepts_drops && !ended_) handler_.drop(*this, step.paths);
+      break;
+    case DialogStep::Tick:
+      for (int i = 0; i < step.value && t_.tick_ms > 0 && !ended_; ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        handler_.tick(*this);
+      }
       break;
     case DialogStep::Slide:
       if (const Control* c = find(step.id); c && c->enabled && !ended_) {

@@ -19,7 +19,7 @@ struct DialogStep {
     SetText,  // the user types `text` into control `id` (an edit-changed command follows)
     Press,    // the user clicks button `id`: drawn pressed, then the clicked command
     Enter,    // the Enter key: OK, or Cancel when Cancel has the focus
-    Escape,   // the Esc key: Cancel
+    Escape,   // the Esc key (or the close box): Cancel, also when no button has the Cancel id
     Focus,    // the focus moves to control `id`
     Select,   // the user picks item `value` of combo box `id`
     Check,    // the user clicks check box `id` (its check flips)
@@ -28,6 +28,8 @@ struct DialogStep {
     Pick,     // the user selects exactly the items `items` of list box `id` (a changed command follows)
     Step,     // the user clicks up-down `id` `value` times (negative: down); each click notifies
     Drop,     // the user drops `paths` on the dialog
+    Tick,     // the dialog's timer fires until the handler ends the dialog, at most `value` times,
+              // a real millisecond apart (so that a worker the handler polls gets on)
   };
   Kind kind = Press;
   uint16_t id = 0;

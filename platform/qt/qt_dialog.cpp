@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 
 #include "platform/qt/qt_controls.h"
 
@@ -82,6 +83,13 @@ QtDialog::QtDialog(const DialogTemplate& t, DialogHandler& handler, QWidget* par
   setFixedSize(t.client_width, t.client_height);
   setAcceptDrops(t.accepts_drops);
   for (const ControlTemplate& c : t.controls) build_control(c);
+  if (t.tick_ms > 0) {
+    ticker_ = new QTimer(this);
+    ticker_->setInterval(t.tick_ms);
+    connect(ticker_, &QTimer::timeout, this, [this] {
+      if (!ended_) handler_.tick(*this);
+    });
+  }
   // Up-down controls step the edit named as their buddy, which may come later in the template.
   for (const ControlTemplate& c : t.controls) {
     if (c.kind != ControlKind::UpDown) continue;
@@ -183,6 +191,7 @@ QWidget* QtDialog::control(uint16_t id) const {
 int QtDialog::run_modal() {
   setModal(true);
   handler_.init(*this);
+  start_ticks();
   if (!ended_) exec();
   finish();
   return code_;
@@ -191,7 +200,12 @@ int QtDialog::run_modal() {
 void QtDialog::open_modeless() {
   setModal(false);
   handler_.init(*this);
+  start_ticks();
   if (!ended_) show();
+}
+
+void QtDialog::start_ticks() {
+  if (ticker_ && !ended_) ticker_->start();
 }
 
 void QtDialog::close_modeless() {
@@ -420,6 +434,7 @@ void QtDialog::end(int code) {
   if (ended_) return;
   ended_ = true;
   code_ = code;
+  if (ticker_) ticker_->stop();
   if (isModal()) QDialog::done(code);
   else hide();
 }

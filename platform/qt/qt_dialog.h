@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QTimer>
 #include <vector>
 #include <map>
 #include <memory>
@@ -68,11 +69,13 @@ class QtDialog final : public QDialog, public Dialog {
   QWidget* control(uint16_t id) const;
   void press(uint16_t id);
   void finish();
+  void start_ticks();
 
   const DialogTemplate& t_;
   DialogHandler& handler_;
   std::map<uint16_t, QWidget*> controls_;
   std::map<uint16_t, std::vector<QIcon>> icons_;  // report lists' row icons
+  QTimer* ticker_ = nullptr;  // DialogTemplate::tick_ms; owned by the dialog
   bool ended_ = false;
   bool destroyed_ = false;
   int code_ = kDialogCancel;

@@ -107,9 +107,10 @@ TEST_F(Commands, OverlaysStartAndStopTheirAnimationSlots) {
 TEST_F(Commands, UnhandledIdsGoToTheToolDispatcher) {
   std::vector<uint16_t> seen;
   app->tool_command = [&](uint16_t id) { seen.push_back(id); };
-  command(cmd::FilePackModule);
+  command(cmd::PathGenerator);
   command(cmd::NextFile);  // greyed without a picture: nobody sees it
-  EXPECT_EQ(seen, std::vector<uint16_t>{cmd::FilePackModule});
+  command(cmd::FilePackModule);  // has its own row
+  EXPECT_EQ(seen, std::vector<uint16_t>{cmd::PathGenerator});
 }
 
 TEST_F(Commands, NewPictureValues) {

@@ -706,6 +706,24 @@ TEST(QtPlatformTest, ListsBarsAndUpDownsHoldWhatHandlersPutThere) {
   EXPECT_EQ(h.steps, (std::vector<int>{31, 31, 6}));
 }
 
+// A dialog with a timer hears from it while it runs modal, until its handler ends it; the timer
+// stops with the dialog.
+TEST(QtPlatformTest, ModalDialogTicksUntilItsHandlerEndsIt) {
+  static constexpr ControlTemplate kControls[] = {{41, ControlKind::ProgressBar, u"", {10, 10, 200, 26}}};
+  static constexpr DialogTemplate kDialog{220, u"題", 220, 40, kControls, 1, 2, false, 5};
+  struct Handler : DialogHandler {
+    void tick(Dialog& d) override {
+      d.set_position(41, ++ticks);
+      if (ticks == 3) d.end(kDialogOk);
+    }
+    void destroy(Dialog& d) override { bar = d.position(41); }
+    int ticks = 0, bar = 0;
+  } h;
+  EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), kDialogOk);
+  EXPECT_EQ(h.ticks, 3);
+  EXPECT_EQ(h.bar, 3);
+}
+
 // The clipboard carries a picture without its alpha bytes (rows padded to 4 bytes) and CP932 text
 // as the desktop's text.
 TEST(QtPlatformTest, ClipboardTakesPicturesAndText) {
