@@ -138,6 +138,10 @@ class Application {
   std::vector<std::u16string> edit_history;
   bool has_edit_history = false;
   std::unique_ptr<ModelessDialog> effect_dialog;
+  // The falling object controller (app/falling_objects_dialog.h): its dialog, and the frame's step
+  // and draw of the preview into the back buffer, set while a simulation exists.
+  std::unique_ptr<ModelessDialog> falling_dialog;
+  std::function<void(float step)> advance_falling;
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/edit.h"
+#include "app/falling_objects_dialog.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/presentation.h"
@@ -221,6 +222,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::TransferMoveAll, choose_option},
     {cmd::KeyAssignment, key_assignment_dialog},
     {cmd::Undo, undo_command},
+    {cmd::FallingObjectController, falling_objects_command},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/dialog.h"
+#include "resources/falling_dialogs.h"
 
 namespace tesmo::resources {
 
