@@ -22,11 +22,13 @@ Application::Application(std::u16string program_folder)
 }
 
 // The job's worker goes before the surfaces it may be reading; the effect dialog before the skin
-// pictures it frees.
+// pictures it frees; the falling object controller before the state its frame hook reads.
 Application::~Application() {
   job.reset();
   effect_dialog.reset();
   file_pack_dialog.reset();
+  advance_falling = nullptr;
+  falling_dialog.reset();
 }
 
 void Application::frame_update(int target) {

@@ -140,6 +140,10 @@ class Application {
   std::unique_ptr<ModelessDialog> effect_dialog;
   int32_t lossless_choice = 0;  // the lossless transform dialog starts at the previous choice
   std::unique_ptr<ModelessDialog> file_pack_dialog;  // the file pack module (slot 2), once opened
+  // The falling object controller (app/falling_objects_dialog.h): its dialog, and the frame's step
+  // and draw of the preview into the back buffer, set while a simulation exists.
+  std::unique_ptr<ModelessDialog> falling_dialog;
+  std::function<void(float step)> advance_falling;
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)

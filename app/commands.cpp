@@ -17,6 +17,7 @@
 #include "app/file_commands.h"
 #include "app/info_dialogs.h"
 #include "app/file_pack_dialog.h"
+#include "app/falling_objects_dialog.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/preferences_dialog.h"
@@ -283,6 +284,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::Copy, [](Application& a, uint16_t) { clipboard_copy(a); }},
     {cmd::Paste, [](Application& a, uint16_t) { clipboard_paste(a); }},
     {cmd::FilePackModule, file_pack_module},
+    {cmd::FallingObjectController, falling_objects_command},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

@@ -229,6 +229,7 @@ void frame_update(Application& app, int target) {
   compose_view(app, target);
   apply_channel_mask(app, target);
   if (target != 0) return;
+  if (app.advance_falling) app.advance_falling(step);
   if (app.draw_overlays) app.draw_overlays(step);
   if (app.job_running()) app.draw_progress();
   v.flags |= kFrameDrawn;

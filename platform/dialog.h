@@ -83,6 +83,7 @@ inline constexpr int kDialogFailed = -1;  // the dialog could not be created
 enum DialogNotification : int {
   kClicked = 0,           // buttons, check boxes, radio buttons
   kSelectionChanged = 1,  // combo boxes
+  kEditFocusLost = 0x200, // edit fields, when the focus leaves them
   kEditChanged = 0x300,   // edit fields, after the user changed the text
   kSliderMoved = 0x1000,  // track bars, after the user moved the thumb
   kUpDownMoved = 0x2000,  // up-down controls, after the user stepped (the buddy shows the number)

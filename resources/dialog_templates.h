@@ -11,6 +11,7 @@
 #include "resources/geometry_dialogs.h"  // the geometry edits' dialogs
 #include "resources/file_dialogs.h"  // Rename, File and Exif Information, About, Preferences
 #include "resources/file_pack_dialogs.h"
+#include "resources/falling_dialogs.h"
 
 namespace tesmo::resources {
 

@@ -40,6 +40,7 @@ enum SurfaceKey : int32_t {
   kKeyUndoImage = 17,
   kKeyUndoAlpha = 18,
   kKeyBackground = 19,
+  kKeyFallingSprites = 30,  // the falling object preview's sprite sheet
 };
 
 // Pixels past the picture in every pixel block; they are never part of the picture.

@@ -300,9 +300,15 @@ void FakeDialog::perform(const DialogStep& step) {
     case DialogStep::Escape:
       press(t_.cancel_id);
       break;
-    case DialogStep::Focus:
+    case DialogStep::Focus: {
+      const Control* left = find(focus_);
+      const uint16_t previous = focus_;
       focus_ = step.id;
+      if (left && left->t->kind == ControlKind::Edit && previous != step.id && !ended_) {
+        handler_.command(*this, previous, kEditFocusLost);
+      }
       break;
+    }
     case DialogStep::Select:
       set_selection(step.id, step.value);
       handler_.command(*this, step.id, kSelectionChanged);

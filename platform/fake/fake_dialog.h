@@ -20,7 +20,7 @@ struct DialogStep {
     Press,    // the user clicks button `id`: drawn pressed, then the clicked command
     Enter,    // the Enter key: OK, or Cancel when Cancel has the focus
     Escape,   // the Esc key (or the close box): Cancel, also when no button has the Cancel id
-    Focus,    // the focus moves to control `id`
+    Focus,    // the focus moves to control `id` (an edit that loses it notifies)
     Select,   // the user picks item `value` of combo box `id`
     Check,    // the user clicks check box `id` (its check flips)
     Disable,  // the program greys control `id` (test set-up; the dialog is drawn again)

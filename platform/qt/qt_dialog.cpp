@@ -28,6 +28,7 @@
 #include "platform/qt/qt_controls.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace tesmo::platform::qt {
 namespace {
@@ -71,6 +72,22 @@ class OwnerButton final : public QPushButton {
   uint16_t id_;
 };
 
+// A line edit that tells when the focus leaves it.
+class FocusEdit final : public QLineEdit {
+ public:
+  FocusEdit(const QString& text, QWidget* parent, std::function<void()> on_focus_lost)
+      : QLineEdit(text, parent), on_focus_lost_(std::move(on_focus_lost)) {}
+
+ protected:
+  void focusOutEvent(QFocusEvent* e) override {
+    QLineEdit::focusOutEvent(e);
+    on_focus_lost_();
+  }
+
+ private:
+  std::function<void()> on_focus_lost_;
+};
+
 QRect rect_of(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
 }  // namespace
@@ -108,7 +125,9 @@ void QtDialog::build_control(const ControlTemplate& c) {
       break;
     }
     case ControlKind::Edit: {
-      auto* edit = new QLineEdit(qs(c.label), this);
+      auto* edit = new FocusEdit(qs(c.label), this, [this, id] {
+        if (!ended_) handler_.command(*this, id, kEditFocusLost);
+      });
       edit->setReadOnly(c.flags & kReadOnly);
       connect(edit, &QLineEdit::textEdited, this, [this, id] { handler_.command(*this, id, kEditChanged); });
       w = edit;

@@ -724,6 +724,40 @@ TEST(QtPlatformTest, ModalDialogTicksUntilItsHandlerEndsIt) {
   EXPECT_EQ(h.bar, 3);
 }
 
+// An edit tells its handler when the focus leaves it, so a typed value can be held to its range.
+TEST(QtPlatformTest, EditsReportLosingTheFocus) {
+  static constexpr ControlTemplate kControls[] = {
+      {41, ControlKind::Edit, u"", {10, 10, 100, 34}},
+      {42, ControlKind::Edit, u"", {10, 40, 100, 64}},
+      {1097, ControlKind::OwnerDrawButton, u"OK", {10, 80, 98, 101}},
+      {1098, ControlKind::OwnerDrawButton, u"キャンセル", {110, 80, 198, 101}},
+  };
+  static constexpr DialogTemplate kDialog{124, u"題", 220, 120, kControls, 1097, 1098};
+  struct Handler : DialogHandler {
+    void command(Dialog& d, uint16_t id, int n) override {
+      if (n == kEditFocusLost) lost.push_back(id);
+      DialogHandler::command(d, id, n);
+    }
+    std::vector<uint16_t> lost;
+  } h;
+  QTimer::singleShot(50, [] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    d->activateWindow();
+    auto edits = d->findChildren<QLineEdit*>();
+    ASSERT_EQ(edits.size(), 2);
+    edits[0]->setFocus();
+    QApplication::processEvents();
+    edits[1]->setFocus();
+    QApplication::processEvents();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(d, &esc);
+  });
+  EXPECT_EQ(g_platform->run_modal_dialog(kDialog, h), kDialogCancel);
+  ASSERT_FALSE(h.lost.empty());
+  EXPECT_EQ(h.lost.front(), 41);
+}
+
 // The clipboard carries a picture without its alpha bytes (rows padded to 4 bytes) and CP932 text
 // as the desktop's text.
 TEST(QtPlatformTest, ClipboardTakesPicturesAndText) {
