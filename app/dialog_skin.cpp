@@ -148,11 +148,23 @@ void SkinnedDialog::destroy(platform::Dialog&) { free_dialog_pictures(app_.surfa
 
 int run_modal_dialog(Application& app, const platform::DialogTemplate& t, platform::DialogHandler& handler) {
   if (!app.platform) return platform::kDialogFailed;
-  const uint32_t was_open = app.view().flags & kModalOpen;
-  app.view().flags |= kModalOpen;
-  int code = app.platform->run_modal_dialog(t, handler);
-  if (!was_open) app.view().flags &= ~kModalOpen;
-  return code;
+  ModalScope modal(app);
+  return app.platform->run_modal_dialog(t, handler);
+}
+
+ModalScope::ModalScope(Application& app) : app_(app), was_open_((app.view().flags & kModalOpen) != 0) {
+  app_.view().flags |= kModalOpen;
+}
+
+ModalScope::~ModalScope() {
+  if (!was_open_) app_.view().flags &= ~kModalOpen;
+}
+
+platform::MessageAnswer show_message(Application& app, const std::u16string& text, const std::u16string& caption,
+                                     platform::MessageIcon icon, platform::MessageButtons buttons) {
+  if (!app.platform) return platform::MessageAnswer::Ok;
+  ModalScope modal(app);
+  return app.platform->message_box(text, caption, icon, buttons);
 }
 
 }  // namespace tesmo

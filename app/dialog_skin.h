@@ -9,6 +9,7 @@
 #include <span>
 
 #include "platform/dialog.h"
+#include "platform/platform.h"
 #include "resources/skin_pictures.h"
 #include "surface/surface.h"
 
@@ -78,5 +79,23 @@ class SkinnedDialog : public platform::DialogHandler {
 // Runs a modal dialog with the modal flag set, so that commands are ignored meanwhile; returns the
 // end code (kDialogFailed when there is no platform or the dialog cannot be made).
 int run_modal_dialog(Application& app, const platform::DialogTemplate& t, platform::DialogHandler& handler);
+
+// Keeps the modal flag set while a chooser or message box is up, then puts it back as it was.
+class ModalScope {
+ public:
+  explicit ModalScope(Application& app);
+  ~ModalScope();
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  Application& app_;
+  bool was_open_;
+};
+
+// A message box with the modal flag set; the user's answer (Ok when there is no platform).
+platform::MessageAnswer show_message(Application& app, const std::u16string& text, const std::u16string& caption,
+                                     platform::MessageIcon icon,
+                                     platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
 }  // namespace tesmo

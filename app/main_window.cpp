@@ -13,6 +13,7 @@
 #include "app/menu_options.h"
 #include "app/overlays/overlays.h"
 #include "app/presentation.h"
+#include "app/tool_menu.h"
 #include "app/viewer_dialogs.h"
 #include "app/save.h"
 #include "resources/resources.h"
@@ -198,6 +199,7 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   app.platform = &platform;
   install_viewer_dialogs(app);
   install_edit(app);
+  install_tool_menu(app);
   platform::MainWindowParams params;
   params.class_name = kWindowClass;
   params.title = kWindowTitle;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +44,14 @@ std::optional<FileBytes> read_file_bytes(const std::u16string& path, size_t max_
 // target, writes a temporary file in the same folder and renames it over the target. Returns 0 on
 // success, 1 on failure; on failure the previous file is left exactly as it was.
 int file_replace(const std::u16string& path, std::span<const uint8_t> data);
+
+// Receives the next piece of a streamed file; false when it could not be written.
+using FileSink = std::function<bool(std::span<const uint8_t>)>;
+// As file_replace, for content too large to hold in memory: `produce` hands the content to the
+// sink piece by piece and returns false to abandon the write. Returns 0 on success, 1 when the
+// temporary file cannot be made, a piece cannot be written or `produce` gives up; the previous file
+// is then left exactly as it was.
+int file_replace_streamed(const std::u16string& path, const std::function<bool(const FileSink&)>& produce);
 
 bool file_exists(const std::u16string& path);     // a regular file (not a folder) exists
 bool is_directory(const std::u16string& path);

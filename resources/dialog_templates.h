@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/dialog.h"
+#include "resources/tool_dialogs.h"
 
 namespace tesmo::resources {
 
