@@ -63,8 +63,9 @@ LstListing lst_listing(const std::u16string& folder) {
   return listing;
 }
 
-LstResult generate_lst(const std::u16string& folder) {
+LstResult generate_lst(const std::u16string& folder, size_t* files) {
   const LstListing listing = lst_listing(folder);
+  if (files) *files = listing.files;
   if (listing.files == 0) return LstResult::NoFiles;
   const auto bytes = std::span(reinterpret_cast<const uint8_t*>(listing.text.data()), listing.text.size());
   return file_replace(with_separator(folder) + kLstOutputName, bytes) == 0 ? LstResult::Written

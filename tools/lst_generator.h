@@ -25,6 +25,7 @@ enum class LstResult { Written, NoFiles, WriteFailed };
 
 // Lists `folder` and writes the listing to its "output.lst", replacing an existing one (which, being
 // there during the scan, is listed too). NoFiles writes nothing; WriteFailed leaves the old list.
-LstResult generate_lst(const std::u16string& folder);
+// `files`, when given, receives the number of files listed.
+LstResult generate_lst(const std::u16string& folder, size_t* files = nullptr);
 
 }  // namespace tesmo
