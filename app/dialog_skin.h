@@ -93,6 +93,13 @@ class ModalScope {
   bool was_open_;
 };
 
+// Runs `ask` (a chooser) with the modal flag set and returns its answer.
+template <class Ask>
+auto ask_modal(Application& app, Ask ask) {
+  ModalScope modal(app);
+  return ask();
+}
+
 // A message box with the modal flag set; the user's answer (Ok when there is no platform).
 platform::MessageAnswer show_message(Application& app, const std::u16string& text, const std::u16string& caption,
                                      platform::MessageIcon icon,

@@ -73,11 +73,7 @@ class DummyFileDialog final : public ToolDialog {
     request.title = u"出力ファイルを選択";
     request.filter = kAllFiles;
     request.initial_folder = directory_part(d.text(res::kDummyPathField));
-    std::optional<platform::SaveFileChoice> chosen;
-    {
-      ModalScope modal(app_);
-      chosen = app_.platform->choose_save_file(request);
-    }
+    const auto chosen = ask_modal(app_, [&] { return app_.platform->choose_save_file(request); });
     if (chosen && !chosen->path.empty()) d.set_text(res::kDummyPathField, chosen->path);
   }
 
@@ -87,11 +83,7 @@ class DummyFileDialog final : public ToolDialog {
     request.title = u"複製元のファイルを選択";
     request.filter = kAllFiles;
     request.initial_folder = directory_part(d.text(res::kDummySourceField));
-    std::optional<std::u16string> chosen;
-    {
-      ModalScope modal(app_);
-      chosen = app_.platform->choose_open_file(request);
-    }
+    const auto chosen = ask_modal(app_, [&] { return app_.platform->choose_open_file(request); });
     if (chosen && !chosen->empty()) d.set_text(res::kDummySourceField, *chosen);
   }
 

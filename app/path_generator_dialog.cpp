@@ -72,11 +72,7 @@ class PathGeneratorDialog final : public ToolDialog {
     request.title = u"Export";
     request.filter = {{u"Text File (*.txt)", u"*.txt"}, {u"All Files (*.*)", u"*.*"}};
     request.default_extension = u"txt";
-    std::optional<platform::SaveFileChoice> chosen;
-    {
-      ModalScope modal(app_);
-      chosen = app_.platform->choose_save_file(request);
-    }
+    const auto chosen = ask_modal(app_, [&] { return app_.platform->choose_save_file(request); });
     if (!chosen || chosen->path.empty()) return;
     const std::optional<std::string> text = path_table_text(read_request(d));
     if (!text) {

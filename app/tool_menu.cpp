@@ -46,11 +46,7 @@ void tool_menu_command(Application& app, uint16_t id) {
 
 int lst_generator_command(Application& app) {
   if (!app.platform) return 2;
-  std::optional<std::u16string> folder;
-  {
-    ModalScope modal(app);
-    folder = app.platform->choose_folder({kLstFolderTitle, {}});
-  }
+  const auto folder = ask_modal(app, [&] { return app.platform->choose_folder({kLstFolderTitle, {}}); });
   if (!folder || folder->empty()) return 2;
   if (generate_lst(*folder) != LstResult::Written) {
     show_message(app, kLstFailed, kWindowTitle, platform::MessageIcon::Warning);
