@@ -26,6 +26,7 @@ Application::Application(std::u16string program_folder)
 Application::~Application() {
   job.reset();
   effect_dialog.reset();
+  for (auto& dialog : tool_dialogs) dialog.reset();  // before the surfaces their handlers may use
 }
 
 void Application::frame_update(int target) {
