@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/dialog_skin.h"
+#include "app/modal.h"
 #include "app/edit.h"
 #include "formats/registry.h"
 #include "surface/compositor.h"
@@ -53,7 +54,7 @@ std::optional<std::u16string> ask_import_path(Application& app) {
   request.title = u"αチャンネル操作 - インポート";
   request.filter = build_file_filter(false);
   std::optional<std::u16string> chosen;
-  while_modal(app, [&] { chosen = app.platform->choose_open_file(request); });
+  chosen = modal(app, [&] { return app.platform->choose_open_file(request); });
   return chosen;
 }
 

@@ -29,6 +29,7 @@ Application::~Application() {
   file_pack_dialog.reset();
   advance_falling = nullptr;
   falling_dialog.reset();
+  for (auto& dialog : tool_dialogs) dialog.reset();  // before the surfaces their handlers may use
 }
 
 void Application::frame_update(int target) {

@@ -1,6 +1,8 @@
 // Dialog skins: the embedded archive's pictures in surfaces, skinned backgrounds and buttons.
 #include "app/dialog_skin.h"
 
+#include "app/modal.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -147,25 +149,10 @@ bool SkinnedDialog::draw_item(platform::Dialog&, const platform::DrawItem& item)
 
 void SkinnedDialog::destroy(platform::Dialog&) { free_dialog_pictures(app_.surfaces(), base_, group_.count); }
 
-void while_modal(Application& app, const std::function<void()>& run) {
-  const uint32_t was_open = app.view().flags & kModalOpen;
-  app.view().flags |= kModalOpen;
-  run();
-  if (!was_open) app.view().flags &= ~kModalOpen;
-}
-
 int run_modal_dialog(Application& app, const platform::DialogTemplate& t, platform::DialogHandler& handler) {
   if (!app.platform) return platform::kDialogFailed;
-  int code = platform::kDialogFailed;
-  while_modal(app, [&] { code = app.platform->run_modal_dialog(t, handler); });
-  return code;
-}
-
-void show_warning(Application& app, const std::u16string& text) {
-  if (!app.platform) return;
-  while_modal(app, [&] {
-    app.platform->message_box(text, kWindowTitle, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-  });
+  ModalScope scope(app);
+  return app.platform->run_modal_dialog(t, handler);
 }
 
 }  // namespace tesmo

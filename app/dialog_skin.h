@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/dialog.h"
+#include "platform/platform.h"
 #include "resources/skin_pictures.h"
 #include "surface/surface.h"
 
@@ -77,16 +78,8 @@ class SkinnedDialog : public platform::DialogHandler {
   std::span<const uint16_t> dots_ids_;
 };
 
-// Runs `run` (a chooser, a box) with the modal flag set, so that commands are ignored meanwhile; a
-// flag that was already set stays set.
-void while_modal(Application& app, const std::function<void()>& run);
-
 // Runs a modal dialog with the modal flag set, so that commands are ignored meanwhile; returns the
 // end code (kDialogFailed when there is no platform or the dialog cannot be made).
 int run_modal_dialog(Application& app, const platform::DialogTemplate& t, platform::DialogHandler& handler);
-
-// A warning box (caption "Tesmo64", OK) with the modal flag set while it is up; nothing without a
-// platform.
-void show_warning(Application& app, const std::u16string& text);
 
 }  // namespace tesmo

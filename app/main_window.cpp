@@ -14,6 +14,7 @@
 #include "app/menu_options.h"
 #include "app/overlays/overlays.h"
 #include "app/presentation.h"
+#include "app/tool_menu.h"
 #include "app/viewer_dialogs.h"
 #include "app/save.h"
 #include "resources/resources.h"
@@ -200,6 +201,7 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   install_viewer_dialogs(app);
   install_edit(app);
   install_geometry_edits(app);
+  install_tool_menu(app);
   platform::MainWindowParams params;
   params.class_name = kWindowClass;
   params.title = kWindowTitle;

@@ -117,6 +117,10 @@ std::optional<std::vector<uint8_t>> read_file(const std::u16string& path) {
 }
 
 int file_replace(const std::u16string& path, std::span<const uint8_t> data) {
+  return file_replace_streamed(path, [data](const FileSink& sink) { return sink(data); });
+}
+
+int file_replace_streamed(const std::u16string& path, const std::function<bool(const FileSink&)>& produce) {
   if (path.empty()) return 1;
   fs::path target = to_fs_path(path);
   std::error_code ec;
@@ -125,7 +129,8 @@ int file_replace(const std::u16string& path, std::span<const uint8_t> data) {
   std::string temp = temp_name_beside(target);
   Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) return 1;
-  bool ok = write_all(fd.get(), data) && ::fsync(fd.get()) == 0;
+  const int out = fd.get();
+  bool ok = produce([out](std::span<const uint8_t> piece) { return write_all(out, piece); }) && ::fsync(out) == 0;
   ok = (::close(fd.release()) == 0) && ok;
   if (ok) {
     clear_read_only(path);  // the rename replaces the entry; the old mode must not carry over

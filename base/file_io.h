@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,6 +51,13 @@ int file_copy_over(const std::u16string& from, const std::u16string& to);
 
 // Deletes a file, clearing its read-only attribute first; true when no file is left at `path`.
 bool file_delete(const std::u16string& path);
+// Receives the next piece of a streamed file; false when it could not be written.
+using FileSink = std::function<bool(std::span<const uint8_t>)>;
+// As file_replace, for content too large to hold in memory: `produce` hands the content to the
+// sink piece by piece and returns false to abandon the write. Returns 0 on success, 1 when the
+// temporary file cannot be made, a piece cannot be written or `produce` gives up; the previous file
+// is then left exactly as it was.
+int file_replace_streamed(const std::u16string& path, const std::function<bool(const FileSink&)>& produce);
 
 bool file_exists(const std::u16string& path);     // a regular file (not a folder) exists
 bool is_directory(const std::u16string& path);

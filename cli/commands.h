@@ -27,6 +27,8 @@ const Command& command_named(std::string_view name);
 
 int cmd_help(Args args);
 int cmd_b2t(Args args);
+int cmd_path(Args args);
+int cmd_lst(Args args);
 int cmd_info(Args args);
 int cmd_convert(Args args);
 int cmd_bench(Args args);         // dispatches to the bench_* commands by kind

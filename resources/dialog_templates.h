@@ -12,6 +12,7 @@
 #include "resources/file_dialogs.h"  // Rename, File and Exif Information, About, Preferences
 #include "resources/file_pack_dialogs.h"
 #include "resources/falling_dialogs.h"
+#include "resources/tool_dialogs.h"
 
 namespace tesmo::resources {
 

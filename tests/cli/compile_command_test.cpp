@@ -5,27 +5,14 @@
 
 #include "base/file_io.h"
 #include "base/text.h"
-#include "cli/commands.h"
+#include "run_tesmo.h"
 #include "temp_folder.h"
 
 namespace tesmo {
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out, err;
-};
-
-Outcome tesmo_run(std::vector<std::string> args) {
-  args.insert(args.begin(), "tesmo");
-  std::vector<const char*> argv;
-  for (const auto& a : args) argv.push_back(a.c_str());
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  int code = cli::run(static_cast<int>(argv.size()), argv.data());
-  std::string out = ::testing::internal::GetCapturedStdout();
-  return {code, out, ::testing::internal::GetCapturedStderr()};
-}
+using testing::Outcome;
+using testing::tesmo_run;
 
 TEST(CompileCommand, CompilesWithTheSourceFolderOrTheGivenBase) {
   testing::TempFolder tmp;
