@@ -147,12 +147,8 @@ class Application {
   // Loads the marker stars into surfaces 15 and 16 (from the embedded archive).
   std::function<void(SurfaceTable& surfaces)> load_marker_stars;
   std::function<void(uint16_t id)> tool_command;  // ids no command row handles (development tools)
-  // The development tools (app/tool_menu.h): their modeless dialogs, owned here by dialog slot, and
-  // the openers of the falling object controller (40263) and the file pack module (40264), which
-  // those modules install; unset, the command does nothing.
+  // The development tools' modeless dialogs (app/tool_menu.h), owned here by dialog slot.
   std::array<std::unique_ptr<ModelessDialog>, 7> tool_dialogs;
-  std::function<void()> open_falling_object_controller;
-  std::function<void()> open_file_pack_module;
 
   // The background job (a save on a worker thread); commands are ignored while one exists.
   bool job_running() const { return job != nullptr; }

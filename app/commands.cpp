@@ -16,8 +16,6 @@
 #include "app/external_programs.h"
 #include "app/file_commands.h"
 #include "app/info_dialogs.h"
-#include "app/file_pack_dialog.h"
-#include "app/falling_objects_dialog.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/preferences_dialog.h"
@@ -160,7 +158,6 @@ void background_choice(Application& app, uint16_t) { background_setting(app); }
 void key_assignment_dialog(Application& app, uint16_t) { key_assignment(app); }
 void save(Application& app, uint16_t) { save_command(app, nullptr, false); }
 void save_as(Application& app, uint16_t) { save_as_command(app, false); }
-void file_pack_module(Application& app, uint16_t) { open_file_pack_dialog(app); }
 
 // The file commands, information dialogs and external programs.
 void delete_to_trash(Application& app, uint16_t) { delete_shown_file(app, false); }
@@ -283,8 +280,6 @@ constexpr CommandRow kCommands[] = {
     {cmd::Cut, [](Application& a, uint16_t) { clipboard_cut(a); }},
     {cmd::Copy, [](Application& a, uint16_t) { clipboard_copy(a); }},
     {cmd::Paste, [](Application& a, uint16_t) { clipboard_paste(a); }},
-    {cmd::FilePackModule, file_pack_module},
-    {cmd::FallingObjectController, falling_objects_command},
     // The 35 effects of the edit menus, in effect-index order (cmd::kEffectItems).
     {40448, effect_command}, {40449, effect_command}, {40451, effect_command}, {40560, effect_command}, {40452, effect_command}, {40453, effect_command},
     {40442, effect_command}, {40443, effect_command}, {40533, effect_command}, {40633, effect_command}, {40563, effect_command}, {40444, effect_command},

@@ -309,6 +309,5 @@ bool falling_objects_dialog_open(const Application& app) {
   return d && d->is_open();
 }
 
-void falling_objects_command(Application& app, uint16_t) { open_falling_objects_dialog(app); }
 
 }  // namespace tesmo

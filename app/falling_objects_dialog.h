@@ -13,7 +13,5 @@ class Application;
 int open_falling_objects_dialog(Application& app);
 bool falling_objects_dialog_open(const Application& app);
 
-// The command handler of menu item 40263.
-void falling_objects_command(Application& app, uint16_t id);
 
 }  // namespace tesmo

@@ -9,6 +9,8 @@
 #include "app/dialog_skin.h"
 #include "app/modal.h"
 #include "app/dummy_file_dialog.h"
+#include "app/falling_objects_dialog.h"
+#include "app/file_pack_dialog.h"
 #include "app/main_window.h"
 #include "app/path_generator_dialog.h"
 #include "tools/lst_generator.h"
@@ -21,15 +23,10 @@ struct ToolRow {
   void (*run)(Application& app);
 };
 
-// An opener another module installs; nothing happens until it does.
-void run_installed(const std::function<void()>& opener) {
-  if (opener) opener();
-}
-
 constexpr ToolRow kTools[] = {
     {cmd::DummyFileGenerator, [](Application& app) { open_dummy_file_generator(app); }},
-    {cmd::FallingObjectController, [](Application& app) { run_installed(app.open_falling_object_controller); }},
-    {cmd::FilePackModule, [](Application& app) { run_installed(app.open_file_pack_module); }},
+    {cmd::FallingObjectController, [](Application& app) { open_falling_objects_dialog(app); }},
+    {cmd::FilePackModule, [](Application& app) { open_file_pack_dialog(app); }},
     {cmd::PathGenerator, [](Application& app) { open_path_generator(app); }},
     {cmd::LstGenerator, [](Application& app) { lst_generator_command(app); }},
 };

@@ -87,7 +87,7 @@ int new_picture(Application& app) {
   std::optional<std::pair<int32_t, int32_t>> clip;
   if (auto size = app.platform->clipboard_bitmap_size()) clip = std::pair{size->width, size->height};
   const NewPictureChoice initial = new_picture_initial(clip);
-  auto answer = ask_modal(app, [&] {
+  auto answer = modal(app, [&] {
     return app.ask_new_picture ? app.ask_new_picture(initial) : std::optional<NewPictureChoice>{};
   });
   if (!answer) return 2;
@@ -147,7 +147,7 @@ int choose_background_picture(Application& app) {
   platform::OpenFileRequest request;
   request.title = u"背景に表示する画像を選択してください。";
   request.filter = build_file_filter(false);
-  auto path = ask_modal(app, [&] { return app.platform->choose_open_file(request); });
+  auto path = modal(app, [&] { return app.platform->choose_open_file(request); });
   if (!path) return 2;
   SurfaceTable& t = app.surfaces();
   if (surface_load(t, kKeyBackgroundCandidate, *path, false) != 0) return 1;
@@ -159,7 +159,7 @@ int choose_background_picture(Application& app) {
 
 int background_setting(Application& app) {
   if (app.window->menu().is_checked(cmd::BackgroundFill)) {
-    auto colour = ask_modal(app, [&] { return app.platform->choose_colour(app.settings().background_colour); });
+    auto colour = modal(app, [&] { return app.platform->choose_colour(app.settings().background_colour); });
     if (!colour) return 2;
     app.settings().background_colour = *colour & 0x00FFFFFFu;
   } else if (int r = choose_background_picture(app); r != 0) {
@@ -189,7 +189,7 @@ bool store_key_assignment(SystemSettings& s, const KeyAssignment& a) {
 
 int key_assignment(Application& app) {
   const KeyAssignment current = key_assignment_of(app.settings());
-  auto answer = ask_modal(app, [&] {
+  auto answer = modal(app, [&] {
     return app.ask_key_assignment ? app.ask_key_assignment(current) : std::optional<KeyAssignment>{};
   });
   if (!answer) return 2;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/tool_menu.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/falling_objects_dialog.h"
@@ -29,7 +30,10 @@ constexpr int32_t kBmp24 = 5, kBmp32 = 6;
 
 class FallingDialogTest : public ::testing::Test {
  protected:
-  FallingDialogTest() { app = testing::make_fake_viewer(fake, tmp.folder()); }
+  FallingDialogTest() {
+    app = testing::make_fake_viewer(fake, tmp.folder());
+    install_tool_menu(*app);
+  }
 
   std::u16string picture(const char* name, int w, int h, uint32_t colour, int32_t format) {
     const std::u16string path = tmp.file(name);

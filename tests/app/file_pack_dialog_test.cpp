@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/tool_menu.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "base/file_io.h"
@@ -26,7 +27,10 @@ namespace res = resources;
 
 class FilePackModule : public ::testing::Test {
  protected:
-  FilePackModule() { app = testing::make_fake_viewer(fake, tmp.folder()); }
+  FilePackModule() {
+    app = testing::make_fake_viewer(fake, tmp.folder());
+    install_tool_menu(*app);
+  }
 
   std::u16string project_file() const { return tmp.folder() + u"savedata/tool_vardo32.sav"; }
   void store_projects(const PackProjectFile& f) { ASSERT_EQ(pack_project_save(project_file(), f), 0); }
