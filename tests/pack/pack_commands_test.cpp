@@ -9,6 +9,7 @@
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"
 #include "pack_fixture.h"
+#include "tests/cli/run_tesmo.h"
 #include "pack_test_util.h"
 
 namespace tesmo {
@@ -16,22 +17,8 @@ namespace {
 
 using testing::PackFolder;
 
-struct Outcome {
-  int code;
-  std::string out;
-};
-
-Outcome tesmo_run(std::vector<std::string> args) {
-  args.insert(args.begin(), "tesmo");
-  std::vector<const char*> argv;
-  for (const auto& a : args) argv.push_back(a.c_str());
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  int code = cli::run(static_cast<int>(argv.size()), argv.data());
-  std::string out = ::testing::internal::GetCapturedStdout();
-  ::testing::internal::GetCapturedStderr();
-  return {code, out};
-}
+using testing::Outcome;
+using testing::tesmo_run;
 
 std::string u8(const std::u16string& s) { return utf16_to_utf8(s); }
 
