@@ -17,7 +17,7 @@ using platform::kNoControlId;
 
 constexpr int kW = 721, kH = 560;
 constexpr int kTop = kSkinTitleBand + 12;
-constexpr int kListTop = kTop + 110, kListBottom = kH - 14 - kButtonH - 40;
+constexpr int kListTop = kTop + 124, kListBottom = kH - 14 - kButtonH - 40;
 constexpr int kListW = 300;
 constexpr int kMiddle = kW / 2;
 constexpr int kArrowW = 44, kArrowH = 21;  // one state row of the 44 × 63 pictures
