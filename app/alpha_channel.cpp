@@ -48,6 +48,8 @@ int alpha_edit(Application& app, const char16_t* name, Change change) {
   return 0;
 }
 
+}  // namespace
+
 std::optional<std::u16string> ask_import_path(Application& app) {
   if (!app.platform) return std::nullopt;
   platform::OpenFileRequest request;
@@ -57,8 +59,6 @@ std::optional<std::u16string> ask_import_path(Application& app) {
   chosen = modal(app, [&] { return app.platform->choose_open_file(request); });
   return chosen;
 }
-
-}  // namespace
 
 int alpha_new(Application& app, bool with_history) {
   SurfaceTable& t = app.surfaces();

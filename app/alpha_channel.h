@@ -27,6 +27,8 @@ int alpha_delete(Application& app, bool with_history);
 // Without a path the open dialog asks (cancel: 2). An unreadable file gives 1 silently; another size
 // gives the warning and 1; in both cases without a history entry.
 int alpha_import(Application& app, const std::optional<std::u16string>& path);
+// The open dialog of the import alone (the batch takes its path from it); nothing when cancelled.
+std::optional<std::u16string> ask_import_path(Application& app);
 
 // The image and the alpha channel change places; the new alpha channel is the grey of the former
 // image. 1 (nothing changed) when either is missing.

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/alpha_channel.h"
+#include "app/batch.h"
 #include "app/application.h"
 #include "app/clipboard.h"
 #include "app/command_ids.h"
@@ -45,6 +46,7 @@ void zoom_out_precise(Application& app, uint16_t) { zoom_out(app, true); }
 void actual_pixels(Application& app, uint16_t) { set_zoom(app, kZoomActual, kZoomActual); }
 void zoom_arbitrary_dialog(Application& app, uint16_t) { zoom_arbitrary(app); }
 void lossless_transform_item(Application& app, uint16_t) { lossless_transform_command(app, nullptr); }
+void batch(Application& app, uint16_t) { batch_command(app); }
 void full_screen(Application& app, uint16_t) { toggle_full_screen(app); }
 void always_on_top(Application& app, uint16_t) { toggle_always_on_top(app); }
 
@@ -266,6 +268,7 @@ constexpr CommandRow kCommands[] = {
     {cmd::KeyAssignment, key_assignment_dialog},
     {cmd::Undo, undo_command},
     {cmd::LosslessTransform, lossless_transform_item},
+    {cmd::Batch, batch},
     {cmd::ImageSize, geometry_command}, {cmd::CanvasSize, geometry_command}, {cmd::Scissor, geometry_command},
     {cmd::Trim, geometry_command}, {cmd::RotateCcw90, geometry_command}, {cmd::Rotate180, geometry_command},
     {cmd::RotateCw90, geometry_command}, {cmd::RotateArbitrary, geometry_command},

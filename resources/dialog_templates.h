@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/dialog.h"
+#include "resources/batch_dialog.h"
 #include "resources/lossless_dialog.h"
 #include "resources/geometry_dialogs.h"  // the geometry edits' dialogs
 #include "resources/file_dialogs.h"  // Rename, File and Exif Information, About, Preferences
