@@ -10,6 +10,7 @@
 
 #include "app/settings.h"
 #include "base/bytes.h"
+#include "edit/batch_steps.h"
 #include "formats/bmp/bmp.h"
 #include "formats/dds/dds.h"
 #include "formats/fnt/fnt.h"
@@ -20,9 +21,11 @@
 #include "formats/png_tiff/png_tiff.h"
 #include "formats/sgi/sgi.h"
 #include "formats/tga/tga.h"
+#include "tools/falling_project.h"
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"
 #include "tools/pack/lzss.h"
+#include "tools/pack/pack_project.h"
 
 namespace {
 
@@ -376,6 +379,41 @@ void script_seeds() {
   put("script", "utf16", utf16);
 }
 
+// The tools' project files, each behind its selector byte: a batch list of three steps, the pack
+// project file in its current and its older layout, and a falling object project.
+void project_seeds() {
+  auto with_selector = [](uint8_t selector, const Bytes& bytes) {
+    Bytes out{selector};
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+  };
+  std::vector<BatchStep> steps(3);
+  steps[0].operation = kBatchImageSize;
+  steps[0].set_field(0, 640);
+  steps[0].set_field(1, 480);
+  steps[1].operation = kBatchFirstEffect + 4;
+  steps[2].operation = kBatchSave;
+  steps[2].set_text(1, 260, u"out\\picture.png");
+  put("projects", "batch", with_selector(0, batch_file_bytes(steps)));
+
+  PackProjectFile packs = pack_project_defaults();
+  packs.current = 3;
+  packs.projects[3] = {u"/data/list.lst", u"/data/game.dat", u"/data/out/", "ID_", 0x7F};
+  put("projects", "pack", with_selector(1, pack_project_encode(packs)));
+  Bytes old(kPackProjectOldFileSize, 0);
+  old[0] = 1;
+  std::memcpy(old.data() + 4 + kPackProjectOldRecordSize, "C:\\list.lst", 11);
+  put("projects", "pack_old", with_selector(1, old));
+
+  FallingProject falling;
+  falling.background = u"/pictures/back.png";
+  falling.sprite = u"/pictures/snow.png";
+  falling.fixed = {16, 16, 4, 2, 3, 1, 0, -20, 800, 10, 0, 504, 800, 96, 2};
+  falling.variable = {200, 30, 120, -5, 40};
+  const std::string text = format_falling_project(falling);
+  put("projects", "falling", with_selector(2, Bytes(text.begin(), text.end())));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -397,5 +435,6 @@ int main(int argc, char** argv) {
   pack_seeds();
   settings_seeds();
   script_seeds();
+  project_seeds();
   return 0;
 }

@@ -20,7 +20,7 @@ cmake --build build-fuzz -j"${JOBS:-2}"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(bmp tga pcx sgi psd pic dds jab fnt registry jpeg png tiff exif block lzss archive pack_list
-           settings script)
+           settings script projects)
 fi
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
@@ -31,9 +31,10 @@ for t in "${targets[@]}"; do
   artifacts="build-fuzz/artifacts/$t/"
   mkdir -p "$work" "$artifacts"
   # Images stay within 4 KiB, so that even the longest runs (PIC: 65535 pixels from four bytes)
-  # keep the pixel block below the allocation limit; archives and settings records are larger.
+  # keep the pixel block below the allocation limit; archives and settings records are larger, and
+  # the pack project file is 52484 bytes behind its selector byte.
   max_len=4096
-  case "$t" in archive | settings) max_len=16384 ;; esac
+  case "$t" in archive | settings) max_len=16384 ;; projects) max_len=60000 ;; esac
   echo "== fuzz_$t (${seconds} s)"
   if ! nice -n 10 "build-fuzz/bin/fuzz_$t" "$work" "build-fuzz/corpus/$t" -max_total_time="$seconds" \
       -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -max_len="$max_len" \
