@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/command_ids.h"
+#include "app/modal.h"
 #include "app/presentation.h"
 #include "app/viewer_dialogs.h"
 #include "base/file_io.h"
@@ -133,11 +134,7 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
 
   void warn(const char16_t* what, const std::u16string& path) {
     if (!app_.platform) return;
-    const uint32_t was_open = app_.view().flags & kModalOpen;
-    app_.view().flags |= kModalOpen;
-    app_.platform->message_box(std::u16string(what) + u":\n\n [" + path + u"]", u"Error",
-                               platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-    if (!was_open) app_.view().flags &= ~kModalOpen;
+    show_message(app_, std::u16string(what) + u":\n\n [" + path + u"]", u"Error", platform::MessageIcon::Warning);
   }
 
   // The background becomes the shown picture the way a file is opened: the shown one is closed
@@ -243,11 +240,7 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
   std::optional<std::u16string> choose(platform::OpenFileRequest request, const std::u16string& current) {
     if (!app_.platform) return std::nullopt;
     if (!current.empty()) request.initial_folder = directory_part(current);
-    const uint32_t was_open = app_.view().flags & kModalOpen;
-    app_.view().flags |= kModalOpen;
-    auto chosen = app_.platform->choose_open_file(request);
-    if (!was_open) app_.view().flags &= ~kModalOpen;
-    return chosen;
+    return modal(app_, [&] { return app_.platform->choose_open_file(request); });
   }
 
   void browse_project(platform::Dialog& d) {

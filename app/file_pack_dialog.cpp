@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/command_ids.h"
+#include "app/modal.h"
 #include "app/pack_progress_dialog.h"
 #include "app/viewer_dialogs.h"
 #include "base/file_io.h"
@@ -57,18 +58,8 @@ std::u16string number_text(int n) { return u16(std::to_string(n)); }
 
 int clamp_number(int32_t n) { return std::clamp(n, 0, kPackProjectCount - 1); }
 
-// Runs `f` with the modal flag set, so that no command runs while a box or chooser is up.
-template <class F>
-auto with_modal_flag(Application& app, F f) {
-  const uint32_t was_open = app.view().flags & kModalOpen;
-  app.view().flags |= kModalOpen;
-  auto result = f();
-  if (!was_open) app.view().flags &= ~kModalOpen;
-  return result;
-}
-
 void tell(Application& app, const char16_t* text, MessageIcon icon) {
-  with_modal_flag(app, [&] { return app.platform->message_box(text, kCaption, icon, MessageButtons::Ok); });
+  show_message(app, text, kCaption, icon);
 }
 
 class FilePackDialog final : public platform::DialogHandler, public ModelessDialog {
@@ -166,19 +157,19 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
 
   void browse_list(platform::Dialog& d) {
     platform::OpenFileRequest r{kBrowseFileTitle, {{u"List File (*.lst)", u"*.lst"}, {kAllFiles, u"*.*"}}, {}};
-    auto path = with_modal_flag(app_, [&] { return app_.platform->choose_open_file(r); });
+    auto path = modal(app_, [&] { return app_.platform->choose_open_file(r); });
     if (path) d.set_text(res::kPackListField, *path);
   }
 
   void browse_archive(platform::Dialog& d) {
     platform::SaveFileRequest r{kBrowseFileTitle, {{u"Data File (*.dat)", u"*.dat"}, {kAllFiles, u"*.*"}}, 1, u"dat", {}, {}};
-    auto choice = with_modal_flag(app_, [&] { return app_.platform->choose_save_file(r); });
+    auto choice = modal(app_, [&] { return app_.platform->choose_save_file(r); });
     if (choice) d.set_text(res::kPackArchiveField, choice->path);
   }
 
   void browse_export(platform::Dialog& d) {
     platform::FolderRequest r{kBrowseFolderTitle, d.text(res::kPackExportField)};
-    auto folder = with_modal_flag(app_, [&] { return app_.platform->choose_folder(r); });
+    auto folder = modal(app_, [&] { return app_.platform->choose_folder(r); });
     if (!folder) return;
     if (folder->empty() || folder->back() != kPathSeparator) folder->push_back(kPathSeparator);
     d.set_text(res::kPackExportField, *folder);

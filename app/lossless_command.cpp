@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/command_ids.h"
+#include "app/modal.h"
 #include "app/dialog_skin.h"
 #include "app/main_window.h"
 #include "app/presentation.h"
@@ -52,10 +53,7 @@ class LosslessDialog final : public SkinnedDialog {
 // Yes saves with Save As (synchronously); either answer goes on with the file as it is on disk.
 void offer_save(Application& app) {
   if (!(app.view().flags & kModified) || !app.platform) return;
-  app.view().flags |= kModalOpen;
-  const auto answer = app.platform->message_box(kSaveQuestion, kWindowTitle, platform::MessageIcon::Question,
-                                                platform::MessageButtons::YesNo);
-  app.view().flags &= ~kModalOpen;
+  const auto answer = show_message(app, kSaveQuestion, platform::MessageIcon::Question, platform::MessageButtons::YesNo);
   if (answer == platform::MessageAnswer::Yes) save_as_command(app, true);
 }
 

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/menu_options.h"
+#include "app/modal.h"
 #include "app/presentation.h"
 #include "app/zoom.h"
 #include "base/file_io.h"
@@ -75,9 +76,7 @@ int Application::open_file(const std::u16string& path, int32_t index, int32_t en
     request.title = u"開く";
     request.filter = build_file_filter(false);
     if (shown(*this) && source_mode == 1) request.initial_folder = directory_part(view_.path);
-    view_.flags |= kModalOpen;
-    auto chosen = platform->choose_open_file(request);
-    view_.flags &= ~kModalOpen;
+    auto chosen = modal(*this, [&] { return platform->choose_open_file(request); });
     if (!chosen) return 1;
     target = *chosen;
   }
@@ -141,10 +140,7 @@ void Application::close_image(bool reset) {
   // Yes runs Save As; when that fails or is cancelled the question comes again, so the changes are
   // dropped only on No.
   while ((view_.flags & kModified) && platform) {
-    view_.flags |= kModalOpen;
-    auto answer = platform->message_box(kSaveQuestion, kWindowTitle, platform::MessageIcon::Question,
-                                        platform::MessageButtons::YesNo);
-    view_.flags &= ~kModalOpen;
+    auto answer = show_message(*this, kSaveQuestion, platform::MessageIcon::Question, platform::MessageButtons::YesNo);
     if (answer != platform::MessageAnswer::Yes || !save_as || save_as() == 0) break;
   }
   surface_remove(surfaces_, kKeyBackBuffer);

@@ -240,10 +240,7 @@ int save_as_command(Application& app, bool synchronous) {
     request.initial_folder = directory_part(v.path);
     request.initial_name = name_without_extension(v.path);
   }
-  const uint32_t was_open = v.flags & kModalOpen;
-  v.flags |= kModalOpen;
-  std::optional<platform::SaveFileChoice> chosen = app.platform->choose_save_file(request);
-  if (!was_open) v.flags &= ~kModalOpen;
+  std::optional<platform::SaveFileChoice> chosen = modal(app, [&] { return app.platform->choose_save_file(request); });
   if (!chosen || chosen->path.empty()) return 2;
 
   settings.format = format_for_file_name(name_part(chosen->path));

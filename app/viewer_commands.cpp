@@ -113,7 +113,7 @@ int create_new_picture(Application& app, const NewPictureChoice& choice) {
 }
 
 int calibrate_monitor(Application& app) {
-  app.view().flags |= kModalOpen;
+  ModalScope scope(app);
   app.close_image(false);
   const platform::Metrics m = app.platform->metrics();
   const platform::Size screen = app.platform->screen_size();
@@ -121,10 +121,7 @@ int calibrate_monitor(Application& app) {
   const int32_t w = work.width() - 2 * m.dialog_frame_x;
   const int32_t h = work.height() - 2 * m.dialog_frame_y - m.caption - m.menu;
   SurfaceTable& t = app.surfaces();
-  if (w <= 0 || h <= 0 || surface_create(t, kKeyImage, w, h) != 0) {
-    app.view().flags &= ~kModalOpen;
-    return 1;
-  }
+  if (w <= 0 || h <= 0 || surface_create(t, kKeyImage, w, h) != 0) return 1;
   uint32_t* px = surface_find(t, kKeyImage)->pixels();
   for (int32_t y = 0; y < h; ++y) {
     uint32_t* row = px + static_cast<size_t>(y) * w;
@@ -133,7 +130,6 @@ int calibrate_monitor(Application& app) {
     if (y >= h / 4 && y < h / 4 + h / 2) std::fill(row + w / 4, row + w / 4 + w / 2, kCalibrationCentre);
   }
   show_generated(app, kCalibrationName, w, h, 24);
-  app.view().flags &= ~kModalOpen;
   return 0;
 }
 

@@ -261,6 +261,18 @@ TEST_F(Navigation, ClosingAModifiedPictureAsksAndYesRunsSaveAs) {
   EXPECT_FALSE(image());
 }
 
+// A window that had set the modal flag around the close (the batch dialog, the monitor
+// calibration) still has it after the save question.
+TEST_F(Navigation, TheSaveQuestionKeepsAModalFlagSetAroundIt) {
+  app->open_file(picture("a.bmp"), -1, -1);
+  app->view().flags |= kModified | kModalOpen;
+  fake.answers = {platform::MessageAnswer::No};
+  app->close_image(false);
+  EXPECT_EQ(fake.messages.size(), 1u);
+  EXPECT_TRUE(app->view().flags & kModalOpen);
+  EXPECT_FALSE(image());
+}
+
 TEST_F(Navigation, SpaceDoesNothingWhileAModalDialogIsOpen) {
   const auto a = picture("a.bmp"), b = picture("b.bmp");
   app->open_file(a, -1, -1);
