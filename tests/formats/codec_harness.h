@@ -1,12 +1,16 @@
 // What the reader tests share: one reader's probe and decode through the memory and the file form
-// of a source, the marker for pixels a decoder leaves alone, and writing test bytes to a file.
+// of a source, the marker for pixels a decoder leaves alone, writing test bytes to a file, and the
+// walk over damaged copies of a valid file.
 //   using Codec = testing::CodecHarness<bmp::probe, bmp::decode>;
 //   Probed p = Codec::probe_memory(bytes);   std::vector<uint32_t> px = Codec::decoded(p);
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <memory>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +18,7 @@
 
 #include "base/path.h"
 #include "formats/codec.h"
+#include "temp_folder.h"
 
 namespace tesmo::testing {
 
@@ -61,6 +66,41 @@ struct CodecHarness {
     Probed p = probe_memory(bytes);
     EXPECT_NE(p.state, nullptr);
     return decoded(p);
+  }
+
+  // Damaged copies of `seed`: every prefix through the memory form (the prefixes whose lengths are
+  // in `file_cuts` also through the file form, each in a fresh file: rewriting one file makes the
+  // file system flush on every close), then 400 copies with three bytes changed through the memory
+  // form, decoded when the picture is at most 65536 pixels. Every other change falls at or after
+  // `bend_from`, so that a long header does not draw them all. The sanitizers catch what goes wrong.
+  struct Damage {
+    std::vector<size_t> file_cuts;
+    size_t bend_from = 0;
+  };
+  static void damaged_copies(const std::vector<uint8_t>& seed, std::mt19937& rng, const Damage& damage = {}) {
+    std::optional<TempFolder> folder;  // named after the test: none while the caller holds one
+    if (!damage.file_cuts.empty()) folder.emplace();
+    int files = 0;
+    for (size_t len = 0; len <= seed.size(); ++len) {
+      std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
+      Probed p = probe_memory(cut);
+      decoded(p);
+      if (std::find(damage.file_cuts.begin(), damage.file_cuts.end(), len) == damage.file_cuts.end()) continue;
+      const std::u16string path = folder->file(("cut" + std::to_string(files++)).c_str());
+      write_bytes(path, cut);
+      Probed f = probe_path(path);
+      decoded(f);
+    }
+    const size_t from = damage.bend_from < seed.size() ? damage.bend_from : 0;
+    for (int round = 0; round < 400; ++round) {
+      std::vector<uint8_t> bent = seed;
+      for (int k = 0; k < 3; ++k) {
+        const size_t at = (k % 2) ? from + rng() % (bent.size() - from) : rng() % bent.size();
+        bent[at] = static_cast<uint8_t>(rng());
+      }
+      Probed p = probe_memory(bent);
+      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) decoded(p);
+    }
   }
 };
 

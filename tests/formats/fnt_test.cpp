@@ -221,17 +221,7 @@ TEST(FntWrite, SavesThatMustFail) {
 TEST(FntHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   const std::vector<uint8_t> seed = fnt(5, 3, std::vector<uint8_t>(15, 0x5A));
   std::mt19937 rng(8);
-  for (size_t len = 0; len <= seed.size(); ++len) {
-    std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-    Probed p = Codec::probe_memory(cut);
-    Codec::decoded(p);
-  }
-  for (int round = 0; round < 400; ++round) {
-    std::vector<uint8_t> bent = seed;
-    for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-    Probed p = Codec::probe_memory(bent);
-    if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
-  }
+  Codec::damaged_copies(seed, rng);
   // A pixel buffer smaller than the picture is left alone.
   Probed p = Codec::probe_memory(seed);
   std::vector<uint32_t> few(14, kUntouched);

@@ -348,27 +348,8 @@ TEST(PcxHostile, TruncatedAndMutatedFilesNeverReadOutside) {
       indexed(head(1, 5, 3, 5, 1), {0xC4, 9, 0xC0, 1, 2, 3, 0xC8, 4}),
       indexed(head(1, 5, 3, 2), std::vector<uint8_t>(6, 3)),
   };
-  testing::TempFolder tmp;
   std::mt19937 rng(77);
-  int files = 0;
-  for (const auto& seed : seeds) {
-    for (size_t len = 0; len <= seed.size(); ++len) {
-      std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = Codec::probe_memory(cut);
-      Codec::decoded(p);
-      if (len != 129 && len != 140 && len != seed.size() - 1) continue;
-      std::u16string path = tmp.file(("cut" + std::to_string(files++) + ".pcx").c_str());
-      write_bytes(path, cut);
-      Probed f = Codec::probe_path(path);
-      Codec::decoded(f);
-    }
-    for (int round = 0; round < 400; ++round) {
-      std::vector<uint8_t> bent = seed;
-      for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = Codec::probe_memory(bent);
-      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
-    }
-  }
+  for (const auto& seed : seeds) Codec::damaged_copies(seed, rng, {.file_cuts = {129, 140, seed.size() - 1}});
 }
 
 }  // namespace

@@ -398,26 +398,9 @@ TEST(TgaHostile, TruncatedAndMutatedFilesNeverReadOutside) {
           {0x83, 1, 2, 3, 0x05, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0xFF, 4, 5}),
       tga(head(10, 32, 5, 3), {0x7F, 1, 2, 3, 4, 5, 6, 7, 8}),
   };
-  testing::TempFolder tmp;
   std::mt19937 rng(99);
-  int files = 0;
   for (const auto& seed : seeds) {
-    for (size_t len = 0; len <= seed.size(); ++len) {
-      std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<ptrdiff_t>(len));
-      Probed p = Codec::probe_memory(cut);
-      Codec::decoded(p);
-      if (len != 19 && len != seed.size() / 2 && len != seed.size() - 1) continue;
-      std::u16string path = tmp.file(("cut" + std::to_string(files++) + ".tga").c_str());
-      write_bytes(path, cut);
-      Probed f = Codec::probe_path(path);
-      Codec::decoded(f);
-    }
-    for (int round = 0; round < 400; ++round) {
-      std::vector<uint8_t> bent = seed;
-      for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<uint8_t>(rng());
-      Probed p = Codec::probe_memory(bent);
-      if (p.state && int64_t{p.info.width} * p.info.height <= (1 << 16)) Codec::decoded(p);
-    }
+    Codec::damaged_copies(seed, rng, {.file_cuts = {19, seed.size() / 2, seed.size() - 1}});
   }
   // A pixel buffer smaller than the picture is left alone.
   const std::vector<uint8_t> bytes = tga(head(2, 32, 2, 2), std::vector<uint8_t>(16, 1));
