@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/modal.h"
 #include "app/presentation.h"
+#include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
 #include "formats/registry.h"
@@ -245,8 +246,15 @@ int save_as_command(Application& app, bool synchronous) {
 
   settings.format = format_for_file_name(name_part(chosen->path));
   if (save_options_dialog(app, settings) != 0) return 2;
+  // The chooser asked before replacing the name it returned; a file that only the format's own
+  // extension leads to ("photo.png" saved as TGA) is not replaced without asking too.
+  const std::u16string target = save_target_path(chosen->path, settings.format);
+  if (target != chosen->path && file_exists(target) &&
+      show_message(app, name_part(target) + kReplaceOtherFile, platform::MessageIcon::Question,
+                   platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
+    return 2;
   v.save_settings = settings;
-  v.save_path = save_target_path(chosen->path, settings.format);
+  v.save_path = target;
   return run_save(app, kSaveModeSaveAs, synchronous);
 }
 

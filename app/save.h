@@ -23,6 +23,9 @@ inline constexpr char16_t kUnsavablePixelFormat[] =
     u"保存できないピクセル フォーマットです。\n別名で保存してください。";
 inline constexpr char16_t kSaveFailed[] = u"セーブに失敗しました。";
 inline constexpr char16_t kSaveAsTitle[] = u"別名で保存";
+// Asked when the format's extension leads Save As to a file other than the one the chooser
+// confirmed, and that file exists: "<name>" + this text.
+inline constexpr char16_t kReplaceOtherFile[] = u" は既に存在します。\n上書きしますか？";
 
 // Save: writes the shown picture back to its file. Without `settings` (the menu command) the shown
 // picture's format with the pixel layout it was opened in, adapted to whether the alpha channel

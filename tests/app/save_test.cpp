@@ -259,6 +259,31 @@ TEST_F(Save, TheFormatChosenInTheDialogDecidesTheExtension) {
   EXPECT_EQ(r.pixels, std::vector<uint32_t>(12, 0xFF204060u));
 }
 
+// The chooser confirmed "photo.bmp"; the TGA format leads to "photo.tga", which exists.
+TEST_F(Save, AnotherFileTheFormatLeadsToIsReplacedOnlyAfterAsking) {
+  ASSERT_EQ(app->open_file(picture("a.bmp"), -1, -1), 0);
+  const std::u16string other = tmp.file("photo.tga");
+  const std::vector<uint8_t> old_bytes = {1, 2, 3};
+  ASSERT_EQ(file_replace(other, old_bytes), 0);
+  for (const auto answer : {platform::MessageAnswer::No, platform::MessageAnswer::Yes}) {
+    answer_save(tmp.file("photo.bmp"));
+    script({{DialogStep::Select, res::kSaveFormatCombo, u"", kItemTga}, {DialogStep::Press, kOk}});
+    fake.answers = {answer};
+    fake.messages.clear();
+    EXPECT_EQ(save_as_command(*app, true), answer == platform::MessageAnswer::Yes ? 0 : 2);
+    EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"photo.tga は既に存在します。\n上書きしますか？"});
+    if (answer == platform::MessageAnswer::No) EXPECT_EQ(read_file(other), old_bytes);
+  }
+  EXPECT_EQ(read_back(other).info.format, kFormatTga);
+  EXPECT_FALSE(file_exists(tmp.file("photo.bmp")));
+  // The name the chooser returned is not asked about again.
+  fake.messages.clear();
+  answer_save(other);
+  script({{DialogStep::Select, res::kSaveFormatCombo, u"", kItemTga}, {DialogStep::Press, kOk}});
+  EXPECT_EQ(save_as_command(*app, true), 0);
+  EXPECT_TRUE(fake.messages.empty());
+}
+
 TEST_F(Save, SaveAsOverTheShownFileClearsTheMarkAndCancelChangesNothing) {
   const auto a = picture("a.bmp");
   ASSERT_EQ(app->open_file(a, -1, -1), 0);
