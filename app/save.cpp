@@ -268,6 +268,10 @@ int save_options_dialog(Application& app, SaveSettings& settings) {
 
 int save_job(Application& app) {
   const bool merged = merge_alpha(app);
+  // Without an alpha channel the picture is opaque. Its alpha bytes may still be 0 (a new
+  // picture, a deleted channel, a canvas border), which a 32-bit layout would write as fully
+  // transparent; they become 255, as a decoder leaves them for a picture without alpha.
+  if (!merged) surface_set_alpha(app.surfaces(), kKeyImage, 255);
   const SaveRequest request = build_request(app);
   const ViewState& v = app.view();
   const int result = write_picture(app.surfaces(), v.save_path, v.save_settings.bits, request);

@@ -284,6 +284,18 @@ TEST_F(Save, AnotherFileTheFormatLeadsToIsReplacedOnlyAfterAsking) {
   EXPECT_TRUE(fake.messages.empty());
 }
 
+// A picture without an alpha channel is written opaque in a layout with alpha, even when its
+// alpha bytes were 0 (a new 24-bit picture).
+TEST_F(Save, APictureWithoutAlphaIsWrittenOpaque) {
+  ASSERT_EQ(create_new_picture(*app, NewPictureChoice{3, 2, 24}), 0);
+  answer_save(tmp.file("new.bmp"));
+  script({{DialogStep::Press, kOk}});  // BMP, 8:8:8:8 ARGB (32 bit)
+  EXPECT_EQ(save_as_command(*app, true), 0);
+  ReadBack r = read_back(tmp.file("new.bmp"));
+  EXPECT_EQ(r.info.bits, 32);
+  EXPECT_EQ(r.pixels, std::vector<uint32_t>(6, 0xFF000000u));
+}
+
 TEST_F(Save, SaveAsOverTheShownFileClearsTheMarkAndCancelChangesNothing) {
   const auto a = picture("a.bmp");
   ASSERT_EQ(app->open_file(a, -1, -1), 0);
