@@ -111,6 +111,22 @@ TEST(PackProjectFile, OlderLayoutIsConverted) {
   EXPECT_EQ(pack_project_decode(pack_project_encode(f)), f);
 }
 
+// Paths that fill their whole field (no terminator) read as the 259 units a save keeps, in both
+// layouts, so that loading, saving and loading again gives the same project.
+TEST(PackProjectFile, UnterminatedPathsReadAsWhatTheNextSaveKeeps) {
+  std::vector<uint8_t> old(27524, 0);
+  std::fill_n(old.begin() + 4 + 860 + 520, 260, uint8_t{'a'});  // project 1's export folder, 260 bytes
+  std::vector<uint8_t> current = pack_project_encode(pack_project_defaults());
+  for (size_t i = 0; i < 260; ++i) current[4 + 2 * 1640 + 2 * i] = 'b';  // project 2's list, 260 units
+  const PackProjectFile from_old = pack_project_decode(old);
+  const PackProjectFile from_current = pack_project_decode(current);
+  EXPECT_EQ(from_old.projects[1].export_dir, std::u16string(259, u'a'));
+  EXPECT_EQ(from_current.projects[2].list_path, std::u16string(259, u'b'));
+  EXPECT_EQ(from_current.projects[2].archive_path, u"");
+  EXPECT_EQ(pack_project_decode(pack_project_encode(from_old)), from_old);
+  EXPECT_EQ(pack_project_decode(pack_project_encode(from_current)), from_current);
+}
+
 TEST(PackProjectFile, ProjectNumberOutsideTheRangeBecomesZero) {
   for (uint32_t stored : {32u, 0xFFFFFFFFu, 0x80000000u}) {
     std::vector<uint8_t> data = pack_project_encode(pack_project_defaults());

@@ -51,11 +51,20 @@ void store_text_field(std::span<uint8_t> data, size_t offset, size_t field_bytes
   std::copy_n(text.begin(), n, data.begin() + static_cast<ptrdiff_t>(offset));
 }
 
+// A stored path is at most 259 units and its terminator. A field that fills its whole size (260
+// units, or the older layout's 260 bytes) is read as the 259 units the next save keeps, so that a
+// project reads the same before and after it is saved.
+constexpr size_t kPathUnits = kPathBytes / 2 - 1;
+std::u16string fit_path(std::u16string path) {
+  if (path.size() > kPathUnits) path.resize(kPathUnits);
+  return path;
+}
+
 PackProject decode_record(std::span<const uint8_t> r) {
   PackProject p;
-  p.list_path = load_u16_field(r, kListOffset, kPathBytes);
-  p.archive_path = load_u16_field(r, kArchiveOffset, kPathBytes);
-  p.export_dir = load_u16_field(r, kExportOffset, kPathBytes);
+  p.list_path = fit_path(load_u16_field(r, kListOffset, kPathBytes));
+  p.archive_path = fit_path(load_u16_field(r, kArchiveOffset, kPathBytes));
+  p.export_dir = fit_path(load_u16_field(r, kExportOffset, kPathBytes));
   p.prefix = pack_prefix_fit(load_text_field(r, kPrefixOffset, kPackPrefixBytes));
   p.options = static_cast<int32_t>(load_u32le(r, kOptionsOffset));
   return p;
@@ -63,9 +72,9 @@ PackProject decode_record(std::span<const uint8_t> r) {
 
 PackProject decode_old_record(std::span<const uint8_t> r) {
   PackProject p;
-  p.list_path = cp932_to_utf16(load_text_field(r, kOldListOffset, kOldPathBytes));
-  p.archive_path = cp932_to_utf16(load_text_field(r, kOldArchiveOffset, kOldPathBytes));
-  p.export_dir = cp932_to_utf16(load_text_field(r, kOldExportOffset, kOldPathBytes));
+  p.list_path = fit_path(cp932_to_utf16(load_text_field(r, kOldListOffset, kOldPathBytes)));
+  p.archive_path = fit_path(cp932_to_utf16(load_text_field(r, kOldArchiveOffset, kOldPathBytes)));
+  p.export_dir = fit_path(cp932_to_utf16(load_text_field(r, kOldExportOffset, kOldPathBytes)));
   p.prefix = pack_prefix_fit(load_text_field(r, kOldPrefixOffset, kPackPrefixBytes));
   p.options = static_cast<int32_t>(load_u32le(r, kOldOptionsOffset));
   return p;
