@@ -1,0 +1,113 @@
+// The viewer as run_viewer sets it up (fake platform), used the way a user does: keys through the
+// message loop, the effect dialogs' OK, the live preview, Save As, the batch dialog, full screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/application.h"
+#include "app/batch.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/dialog_skin.h"
+#include "app/edit.h"
+#include "app/main_window.h"
+#include "app/zoom.h"
+#include "edit/effects.h"
+#include "platform/fake/fake_platform.h"
+#include "resources/dialog_templates.h"
+#include "surface/compositor.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+using platform::DialogScript;
+using platform::DialogStep;
+namespace key = platform::key;
+namespace res = resources;
+
+constexpr uint32_t kColourMask = 0x00FFFFFFu;
+constexpr int kPngItem = 6;  // the save options' format item of PNG
+
+class RunningViewer : public ::testing::Test {
+ protected:
+  // Writes a w × h picture (32 bits with an alpha channel, else 24) whose pixel i is pixel(i).
+  template <typename Pixel>
+  std::u16string picture(const char* name, int w, int h, bool alpha, Pixel pixel) {
+    SurfaceTable t;
+    EXPECT_EQ(surface_create(t, 1, w, h), 0);
+    uint32_t* p = surface_find(t, 1)->pixels();
+    for (int i = 0; i < w * h; ++i) p[i] = pixel(i);
+    const std::u16string path = tmp.file(name);
+    EXPECT_EQ(surface_save(t, 1, path, alpha ? 32 : 24, nullptr), 0);
+    return path;
+  }
+  // The viewer started on `path` (none: empty), its message loop left idle.
+  void start(const std::u16string& path = {}) {
+    fake.max_idle_polls = 2;
+    app = std::make_unique<Application>(tmp.folder());
+    std::vector<std::u16string> args = {u"tesmo64"};
+    if (!path.empty()) args.push_back(path);
+    ASSERT_EQ(run_viewer(*app, fake, parse_command_line(args)), -99);
+  }
+  // The queued events through the message loop, later than the navigation interval.
+  void run_events() {
+    fake.clock_ms += 1000;
+    fake.idle_polls = 0;
+    run_message_loop(*app);
+  }
+  std::vector<uint32_t> pixels(int32_t key) {
+    const Surface* s = surface_find(app->surfaces(), key);
+    return s ? std::vector<uint32_t>(s->pixels(), s->pixels() + s->pixel_count()) : std::vector<uint32_t>{};
+  }
+  // The colours of the back buffer's top-left w × h pixels.
+  std::vector<uint32_t> shown(int w, int h) {
+    const Surface* s = surface_find(app->surfaces(), kKeyBackBuffer);
+    std::vector<uint32_t> out;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) out.push_back(s->pixels()[y * s->width + x] & kColourMask);
+    return out;
+  }
+  static std::vector<uint32_t> colours(std::vector<uint32_t> px) {
+    for (uint32_t& p : px) p &= kColourMask;
+    return px;
+  }
+  platform::FakeDialog& effect_dialog() { return *fake.last_modeless; }
+  void wait_for_job() {
+    for (int i = 0; i < 5000 && app->job_running(); ++i) {
+      app->poll_background_job();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_FALSE(app->job_running());
+  }
+
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  std::unique_ptr<Application> app;
+};
+
+// "+" and "_" arrive with Shift held on a US layout: they zoom as "=" and "-" do, Control doubling.
+TEST_F(RunningViewer, ShiftedPlusAndMinusKeysZoom) {
+  start(picture("p.bmp", 8, 8, false, [](int) { return 0xFF808080u; }));
+  const uint8_t shift = key::ModShift, ctrl_shift = key::ModControl | key::ModShift;
+  const struct {
+    uint16_t key;
+    uint8_t modifiers;
+    int32_t zoom;
+  } cases[] = {{key::OemPlus, shift, 28160},       // 110 %
+               {key::OemPlus, ctrl_shift, 51200},  // 200 %
+               {key::OemMinus, shift, 23040},      // 90 %
+               {key::OemMinus, ctrl_shift, 19200}};
+  for (const auto& c : cases) {
+    fake.push_key(key::digit(0));  // actual pixels
+    fake.push_key(c.key, c.modifiers);
+    run_events();
+    EXPECT_EQ(app->view().zoom_x, c.zoom) << c.key << " " << int(c.modifiers);
+  }
+}
+
+}  // namespace
+}  // namespace tesmo
