@@ -109,5 +109,35 @@ TEST_F(RunningViewer, ShiftedPlusAndMinusKeysZoom) {
   }
 }
 
+// Every effect the menu offers for an opaque 24-bit picture, through its dialog's OK and Save As
+// PNG in its default 8:8:8:8 layout: the file is opaque.
+TEST_F(RunningViewer, EffectsThroughTheDialogSaveOpaque) {
+  start(picture("p.bmp", 8, 8, false, [](int i) { return 0xFF000000u | static_cast<uint32_t>(i * 0x030507); }));
+  std::vector<int> transparent;
+  for (int index = 0; index < kEffectCount; ++index) {
+    const uint16_t item = cmd::kEffectItems[static_cast<size_t>(index)];
+    if (!app->window->menu().is_enabled(item)) continue;
+    dispatch_command(*app, item);
+    ASSERT_TRUE(effect_dialog_open(*app)) << index;
+    effect_dialog().perform({DialogStep::Press, kSkinOkId});
+    if (surface_find(app->surfaces(), kKeyAlpha)) continue;  // the effect made an alpha channel
+    const std::u16string saved = tmp.file(("e" + std::to_string(index) + ".png").c_str());
+    fake.save_answers.push_back(platform::SaveFileChoice{saved, 1});
+    fake.dialog_scripts.push_back(DialogScript{res::kSaveOptionsDialogId, std::nullopt,
+                                               {{DialogStep::Select, res::kSaveFormatCombo, u"", kPngItem},
+                                                {DialogStep::Press, kSkinOkId}}});
+    dispatch_command(*app, cmd::SaveAs);
+    wait_for_job();
+    SurfaceTable t(1);
+    ASSERT_EQ(surface_load(t, 1, saved, true), 0) << index;
+    EXPECT_EQ(t.find(1)->info.bits, 32) << index;
+    const auto written = t.find(1)->picture();
+    if (std::any_of(written.begin(), written.end(), [](uint32_t p) { return p >> 24 != 255; })) {
+      transparent.push_back(index);
+    }
+  }
+  EXPECT_EQ(transparent, std::vector<int>{});
+}
+
 }  // namespace
 }  // namespace tesmo
