@@ -139,5 +139,53 @@ TEST_F(RunningViewer, EffectsThroughTheDialogSaveOpaque) {
   EXPECT_EQ(transparent, std::vector<int>{});
 }
 
+// Gamma and displacement mapping on a picture with an alpha channel work on the picture itself,
+// in the live preview and on OK: gamma corrects the colours as if opaque, and a displacement map of
+// 128 everywhere leaves the picture as it was. Neither shows the background.
+TEST_F(RunningViewer, GammaAndDisplacementWorkOnThePicture) {
+  const int w = 8, h = 8;
+  const auto colour = [](int i) { return 0x80000000u | static_cast<uint32_t>(0x102030 + i * 0x010203); };
+  const std::u16string path = picture("p.bmp", w, h, true, colour);
+  std::vector<uint32_t> original(w * h);
+  for (int i = 0; i < w * h; ++i) original[i] = colour(i) & kColourMask;
+  std::vector<uint32_t> corrected;
+  {
+    SurfaceTable t;
+    surface_create(t, 1, w, h);
+    surface_create(t, 3, w, h);
+    for (int i = 0; i < w * h; ++i) surface_find(t, 1)->pixels()[i] = 0xFF000000u | original[i];
+    blit(t, 3, 1, 0, 0, 0, 0, w, h, kOpGamma, 200, 200, 200, 0);
+    corrected = colours(std::vector<uint32_t>(surface_find(t, 3)->pixels(), surface_find(t, 3)->pixels() + w * h));
+  }
+  const struct {
+    uint16_t item;
+    std::u16string p1;
+    const std::vector<uint32_t>& want;
+  } cases[] = {{40452, u"200", corrected}, {40508, u"50", original}};
+  for (const auto& c : cases) {
+    start(path);
+    const auto alpha = pixels(kKeyAlpha);
+    dispatch_command(*app, c.item);
+    ASSERT_TRUE(effect_dialog_open(*app)) << c.item;
+    effect_dialog().perform({DialogStep::SetText, res::kEffectFields[0], c.p1});
+    app->frame_update(0);
+    EXPECT_EQ(shown(w, h), c.want) << "preview " << c.item;
+    effect_dialog().perform({DialogStep::Press, kSkinOkId});
+    EXPECT_EQ(colours(pixels(kKeyImage)), c.want) << "applied " << c.item;
+    EXPECT_EQ(pixels(kKeyAlpha), alpha) << c.item;
+  }
+}
+
+// Below 100 % the preview shows the whole picture through the effect, as the frame shows it.
+TEST_F(RunningViewer, PreviewBelowActualSizeCoversTheWholePicture) {
+  const int w = 1000, h = 800;
+  start(picture("p.bmp", w, h, false, [](int) { return 0xFF204060u; }));
+  set_zoom(*app, 12800, 12800);  // 50 %: a 500 × 400 window
+  dispatch_command(*app, 40443);  // negative
+  ASSERT_TRUE(effect_dialog_open(*app));
+  app->frame_update(0);
+  EXPECT_EQ(shown(w / 2, h / 2), std::vector<uint32_t>(w / 2 * h / 2, 0xDFBF9Fu));
+}
+
 }  // namespace
 }  // namespace tesmo
