@@ -187,5 +187,39 @@ TEST_F(RunningViewer, PreviewBelowActualSizeCoversTheWholePicture) {
   EXPECT_EQ(shown(w / 2, h / 2), std::vector<uint32_t>(w / 2 * h / 2, 0xDFBF9Fu));
 }
 
+// With no picture (a batch step) the Image Size dialog opens at 0 × 0 with the aspect lock on:
+// the typed width and height stand.
+TEST_F(RunningViewer, BatchImageSizeKeepsTheTypedSize) {
+  std::filesystem::create_directories(tmp.path() / "pics");
+  const std::u16string pics = tmp.file("pics");
+  for (const char* name : {"pics/a.bmp", "pics/b.bmp"}) picture(name, 4, 4, false, [](int) { return 0xFF336699u; });
+  start();
+  std::vector<DialogStep> steps = {{DialogStep::SetText, res::kBatchFolderField, pics},
+                                   {DialogStep::SetText, res::kBatchExtensionField, u"*.bmp"}};
+  for (int32_t op : {kBatchImageSize, kBatchSave}) {
+    steps.push_back({DialogStep::Pick, res::kBatchOperations, u"", 0, {batch_list_position(op)}});
+    steps.push_back({DialogStep::Press, res::kBatchAdd});
+  }
+  steps.push_back({DialogStep::Press, kSkinOkId});
+  fake.dialog_scripts.push_back(DialogScript{res::kBatchDialogId, std::nullopt, steps});
+  fake.dialog_scripts.push_back(DialogScript{res::kImageSizeDialogId,
+                                             std::nullopt,
+                                             {{DialogStep::SetText, res::kWidthField, u"320"},
+                                              {DialogStep::SetText, res::kHeightField, u"240"},
+                                              {DialogStep::Press, kSkinOkId}}});
+  fake.dialog_scripts.push_back(DialogScript{res::kSaveOptionsDialogId,
+                                             std::nullopt,
+                                             {{DialogStep::Select, res::kSaveFormatCombo, u"", 0},
+                                              {DialogStep::Press, kSkinOkId}}});
+  fake.push_command(cmd::Batch);
+  run_events();
+  for (const char* name : {"pics/a.bmp", "pics/b.bmp"}) {
+    SurfaceTable t;
+    ASSERT_EQ(surface_load(t, 1, tmp.file(name), false), 0);
+    EXPECT_EQ(surface_find(t, 1)->width, 320) << name;
+    EXPECT_EQ(surface_find(t, 1)->height, 240) << name;
+  }
+}
+
 }  // namespace
 }  // namespace tesmo
