@@ -221,5 +221,32 @@ TEST_F(RunningViewer, BatchImageSizeKeepsTheTypedSize) {
   }
 }
 
+// Enter shows the picture full screen at (0, 0); Enter again brings the window back at its size and
+// place.
+TEST_F(RunningViewer, FullScreenReturnsToTheWindowedSizeAndPlace) {
+  {
+    SettingsStore store(tmp.folder());
+    store.settings().window_x = 300;
+    store.settings().window_y = 200;
+    ASSERT_EQ(store.save(), 0);
+  }
+  start(picture("p.bmp", 640, 480, false, [](int) { return 0xFF808080u; }));
+  const platform::Rect windowed = app->window->window_rect();
+  fake.push_key(key::Return);
+  run_events();
+  ASSERT_TRUE(app->view().flags & kFullScreen);
+  const platform::Rect full = app->window->window_rect();
+  EXPECT_EQ(full.left, 0);
+  EXPECT_EQ(full.top, 0);
+  fake.push_key(key::Return);
+  run_events();
+  ASSERT_FALSE(app->view().flags & kFullScreen);
+  const platform::Rect back = app->window->window_rect();
+  EXPECT_EQ(back.left, windowed.left);
+  EXPECT_EQ(back.top, windowed.top);
+  EXPECT_EQ(back.width(), windowed.width());
+  EXPECT_EQ(back.height(), windowed.height());
+}
+
 }  // namespace
 }  // namespace tesmo
