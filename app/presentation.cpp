@@ -279,6 +279,10 @@ void toggle_full_screen(Application& app) {
   layout_window(app);
 }
 
+void keep_full_screen_place(Application& app, platform::Point at) {
+  if ((app.view().flags & kFullScreen) && (at.x != 0 || at.y != 0)) app.window->move({0, 0});
+}
+
 void toggle_always_on_top(Application& app) {
   platform::Menu& menu = app.window->menu();
   bool on = !menu.is_checked(cmd::AlwaysOnTop);

@@ -221,8 +221,8 @@ TEST_F(RunningViewer, BatchImageSizeKeepsTheTypedSize) {
   }
 }
 
-// Enter shows the picture full screen at (0, 0); Enter again brings the window back at its size and
-// place.
+// Enter shows the picture full screen at (0, 0), and keeps it there; Enter again brings the window
+// back at its size and place.
 TEST_F(RunningViewer, FullScreenReturnsToTheWindowedSizeAndPlace) {
   {
     SettingsStore store(tmp.folder());
@@ -238,6 +238,12 @@ TEST_F(RunningViewer, FullScreenReturnsToTheWindowedSizeAndPlace) {
   const platform::Rect full = app->window->window_rect();
   EXPECT_EQ(full.left, 0);
   EXPECT_EQ(full.top, 0);
+  // A window manager that leaves it at its old frame's offset: the window goes back to (0, 0).
+  fake.window->move({1, 20});
+  fake.push(platform::Event{.kind = platform::EventKind::Move, .x = 1, .y = 20});
+  run_events();
+  EXPECT_EQ(app->window->window_rect().left, 0);
+  EXPECT_EQ(app->window->window_rect().top, 0);
   fake.push_key(key::Return);
   run_events();
   ASSERT_FALSE(app->view().flags & kFullScreen);
