@@ -184,6 +184,7 @@ class Application {
   bool dragging = false;
   platform::Point origin;  // where the picture is drawn in the target (−scroll, + drag, + centring)
   platform::Point centre;  // full-screen centring offsets
+  platform::Point windowed_place;  // the window's top-left before full screen, where it comes back
   int32_t cursor_x100 = 0, cursor_y100 = 0;  // cursor in image pixels (client × 100 / zoom percent)
 
   uint32_t last_navigation_ms = 0;  // the last zoom or file step (the wheel's minimum interval)

@@ -74,6 +74,13 @@ void draw_background(Application& app, int target, bool scaled) {
   v.flags &= ~kRedrawBackground;
 }
 
+// Displacement mapping moves the picture's own pixels: its destination starts as the picture, and
+// the snapshot the op reads is taken afresh from that destination.
+void start_displacement(SurfaceTable& t, int target, int source, int x, int y, int w, int h) {
+  blit(t, target, source, x, y, 0, 0, w, h, kOpCopy | kOpClipFlag, 0, 0, 0, 0);
+  surface_remove(t, kKeyTrimTemporary);
+}
+
 }  // namespace
 
 void fill_view_background(Application& app, int key) {
@@ -105,6 +112,9 @@ void compose_view(Application& app, int target) {
       surface_set_alpha(t, kKeyPreviewSource, 255);
     }
     source = kKeyPreviewSource;
+  } else if (op == kOpGamma && surface_duplicate(t, kKeyPreviewSource, source) == 0) {
+    surface_set_alpha(t, kKeyPreviewSource, 255);  // the colours are corrected as if opaque
+    source = kKeyPreviewSource;
   }
   struct DropCopy {
     SurfaceTable& t;
@@ -115,6 +125,7 @@ void compose_view(Application& app, int target) {
 
   if (v.zoom_x == kZoomActual) {
     draw_background(app, target, false);
+    if (op == kOpDisplace) start_displacement(t, target, source, app.origin.x, app.origin.y, w, h);
     uint32_t clip = op == kOpRotate ? 0 : kOpClipFlag;
     blit(t, target, source, app.origin.x, app.origin.y, 0, 0, w, h, op_word | clip, p1, p2, p3, p4);
     return;
@@ -122,9 +133,14 @@ void compose_view(Application& app, int target) {
   if (op != 0) {
     const Surface* preview = surface_find(t, kKeyPreview);
     if (!preview || preview->width != w || preview->height != h) surface_create(t, kKeyPreview, w, h);
+    // Surface 5 takes the whole picture, not the part the window's clip rectangle would leave.
+    const Rect window_clip = t.clip;
+    t.clip = Rect{0, 0, w, h};
     v.flags |= kRedrawBackground;
     draw_background(app, kKeyPreview, false);
+    if (op == kOpDisplace) start_displacement(t, kKeyPreview, source, 0, 0, w, h);
     blit(t, kKeyPreview, source, 0, 0, 0, 0, w, h, op_word | kOpClipFlag, p1, p2, p3, p4);
+    t.clip = window_clip;
     source = kKeyPreview;
   }
   draw_background(app, target, true);

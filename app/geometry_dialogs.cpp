@@ -61,9 +61,11 @@ class SizeDialog : public SkinnedDialog {
     d.set_focus(res::kWidthField);
   }
 
-  // true when the command was the coupling's.
+  // true when the command was the coupling's. Without a picture (a batch step) the old size is
+  // 0 × 0: there is no proportion to keep, and the typed values stand.
   bool couple(platform::Dialog& d, uint16_t id, int notification) {
     if (notification != platform::kEditChanged || !d.checked(keep_aspect_id_)) return false;
+    if (size_.width <= 0 || size_.height <= 0) return false;
     const int32_t typed = parse_size_field(d.text(id));
     if (id == res::kWidthField) {
       d.set_text(res::kHeightField, decimal(coupled_side(typed, size_.width, size_.height)));

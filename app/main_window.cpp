@@ -163,6 +163,7 @@ void handle_main_window_event(Application& app, const Event& e) {
     case EventKind::Wheel: on_wheel(app, e); break;
     case EventKind::Paint: present(app); break;
     case EventKind::Move:
+      keep_full_screen_place(app, {e.x, e.y});
       dock_dialog(app, 0);
       dock_dialog(app, 1);
       break;

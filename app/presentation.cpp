@@ -266,9 +266,21 @@ void toggle_full_screen(Application& app) {
     v.flags &= ~kFitComputed;
     v.zoom_x = v.zoom_y = kZoomActual;
   }
+  const platform::Rect before = app.window->window_rect();
   v.flags ^= kFullScreen;
   app.window->attach_menu(!(v.flags & kFullScreen));
+  if (v.flags & kFullScreen) {
+    app.windowed_place = {before.left, before.top};
+  } else {
+    // Back where the window was before full screen, its top-left kept by the layout.
+    app.window->move(app.windowed_place);
+    v.flags |= kKeepPlace;
+  }
   layout_window(app);
+}
+
+void keep_full_screen_place(Application& app, platform::Point at) {
+  if ((app.view().flags & kFullScreen) && (at.x != 0 || at.y != 0)) app.window->move({0, 0});
 }
 
 void toggle_always_on_top(Application& app) {

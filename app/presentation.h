@@ -31,6 +31,9 @@ void set_modified(Application& app, int flag, bool touch_save_item = true);
 void present(Application& app);
 
 void toggle_full_screen(Application& app);
+// The window was moved to `at`: a full-screen window that the window manager left elsewhere (the
+// offset of a frame it had not yet taken away) goes back to (0, 0).
+void keep_full_screen_place(Application& app, platform::Point at);
 void toggle_always_on_top(Application& app);
 
 // Moves the dialog in `slot` beside the main window: x at its right edge, y at its client top.

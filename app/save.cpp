@@ -46,6 +46,16 @@ bool merge_alpha(Application& app) {
   return true;
 }
 
+// Step 1 for either path: the alpha channel merged, or without one the picture made opaque. Its
+// alpha bytes may still be 0 (a new picture, a deleted channel, a canvas border, an effect), which a
+// 32-bit layout would write as fully transparent; they become 255, as a decoder leaves them for a
+// picture without alpha. True when something was merged.
+bool merge_alpha_or_opaque(Application& app) {
+  const bool merged = merge_alpha(app);
+  if (!merged) surface_set_alpha(app.surfaces(), kKeyImage, 255);
+  return merged;
+}
+
 // The alpha stays in surface 2: the picture's alpha bytes go back to 0.
 void clear_merged_alpha(Application& app, bool merged) {
   if (merged) surface_set_alpha(app.surfaces(), kKeyImage, 0);
@@ -99,7 +109,7 @@ int run_save(Application& app, int32_t mode, bool synchronous) {
     save_report(app, result);
     return result;
   }
-  const bool merged = merge_alpha(app);
+  const bool merged = merge_alpha_or_opaque(app);
   const SaveRequest request = build_request(app);
   const SurfaceTable* table = &app.surfaces();
   const std::u16string path = v.save_path;
@@ -267,11 +277,7 @@ int save_options_dialog(Application& app, SaveSettings& settings) {
 }
 
 int save_job(Application& app) {
-  const bool merged = merge_alpha(app);
-  // Without an alpha channel the picture is opaque. Its alpha bytes may still be 0 (a new
-  // picture, a deleted channel, a canvas border), which a 32-bit layout would write as fully
-  // transparent; they become 255, as a decoder leaves them for a picture without alpha.
-  if (!merged) surface_set_alpha(app.surfaces(), kKeyImage, 255);
+  const bool merged = merge_alpha_or_opaque(app);
   const SaveRequest request = build_request(app);
   const ViewState& v = app.view();
   const int result = write_picture(app.surfaces(), v.save_path, v.save_settings.bits, request);

@@ -186,11 +186,17 @@ void apply_effect_to(SurfaceTable& t, int32_t edited, int32_t op, const std::arr
         else surface_set_alpha(t, edited, 255);
       }
     }
-    if (effect_needs_background(op)) {
+    // Gamma and displacement mapping read their destination: it starts as the picture itself, so
+    // displacement moves the picture's own pixels and gamma keeps its alpha bytes.
+    if (op == kOpGamma || op == kOpDisplace) {
+      blit(t, kKeyWork, edited, 0, 0, 0, 0, w, h, kOpCopy, 0, 0, 0, 0);
+    } else if (effect_needs_background(op)) {
       if (fill) fill(kKeyWork);
       else surface_fill(t, kKeyWork, 0, 0, 0, 0);
     }
-    // Displacement mapping reads a snapshot of the destination: taken afresh from the background.
+    // Gamma weighs by the source's alpha; the picture's colours are corrected as if opaque.
+    if (op == kOpGamma) surface_set_alpha(t, edited, 255);
+    // Displacement mapping reads a snapshot of the destination: taken afresh.
     if (op == kOpDisplace) surface_remove(t, kKeyTrimTemporary);
     const std::array<int32_t, 4> p = effect_op_params(op, params);
     blit(t, kKeyWork, edited, 0, 0, 0, 0, w, h, static_cast<uint32_t>(op), p[0], p[1], p[2], p[3]);

@@ -51,7 +51,8 @@ constexpr bool effect_takes_alpha(int32_t op) {
   return op == 15 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
 }
 // Ops whose result leaves parts of the destination to show through: the work surface starts as the
-// view background. Gamma and displacement mapping also read the destination, so they get it too.
+// view background. Gamma and displacement mapping read the destination: the apply step starts them
+// from the picture itself instead.
 constexpr bool effect_needs_background(int32_t op) {
   return op == 1 || op == 3 || op == 5 || op == 13 || op == 15 || op == 22 || op == 25 || op == 32 ||
          (op >= 40 && op <= 43) || (op >= 45 && op <= 47);

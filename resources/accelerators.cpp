@@ -104,6 +104,11 @@ constexpr auto kEntries = std::to_array<AccelEntry>({
   plain(key::Subtract, 40344),
   ctrl(key::OemMinus, 40257),     // zoom out
   ctrl(key::Subtract, 40257),
+  // "+" and "_" are typed with Shift on many layouts; the shifted key zooms as the plain one.
+  shift(key::OemPlus, 40343),
+  ctrl_shift(key::OemPlus, 40256),
+  shift(key::OemMinus, 40344),
+  ctrl_shift(key::OemMinus, 40257),
   ctrl(D(0), 40385),              // arbitrary zoom
   ctrl(key::Numpad0, 40385),
 

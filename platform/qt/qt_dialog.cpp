@@ -114,6 +114,8 @@ QtDialog::QtDialog(const DialogTemplate& t, DialogHandler& handler, QWidget* par
   }
 }
 
+QtDialog::~QtDialog() { finish(); }
+
 void QtDialog::build_control(const ControlTemplate& c) {
   const uint16_t id = c.id;
   QWidget* w = nullptr;
@@ -516,10 +518,14 @@ void QtDialog::dropEvent(QDropEvent* e) {
 }
 
 QtDialogWindow::QtDialogWindow(const DialogTemplate& t, DialogHandler& handler, QWidget* parent)
-    : dialog_(std::make_unique<QtDialog>(t, handler, parent)) {
+    : dialog_(new QtDialog(t, handler, parent)) {
   dialog_->open_modeless();
 }
 
-QtDialogWindow::~QtDialogWindow() { dialog_->close_modeless(); }
+QtDialogWindow::~QtDialogWindow() {
+  if (!dialog_) return;  // deleted with the main window's frame
+  dialog_->close_modeless();
+  delete dialog_.data();
+}
 
 }  // namespace tesmo::platform::qt

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <QTimer>
 #include <vector>
 #include <map>
@@ -16,6 +17,8 @@ namespace tesmo::platform::qt {
 class QtDialog final : public QDialog, public Dialog {
  public:
   QtDialog(const DialogTemplate& t, DialogHandler& handler, QWidget* parent);
+  // A dialog deleted with its parent window still tells its handler it is gone.
+  ~QtDialog() override;
 
   // Modal: init, the nested event loop until the handler ends it, destroy; the end code.
   int run_modal();
@@ -86,10 +89,12 @@ class QtDialogWindow final : public DialogWindow {
   QtDialogWindow(const DialogTemplate& t, DialogHandler& handler, QWidget* parent);
   ~QtDialogWindow() override;
   Dialog& dialog() override { return *dialog_; }
-  bool is_open() const override { return !dialog_->ended(); }
+  bool is_open() const override { return dialog_ && !dialog_->ended(); }
 
  private:
-  std::unique_ptr<QtDialog> dialog_;
+  // Owned here, but a child of the main window's frame: when the frame goes first (the window
+  // closed before the dialog's owner is destroyed), Qt deletes the dialog with it and this clears.
+  QPointer<QtDialog> dialog_;
 };
 
 }  // namespace tesmo::platform::qt

@@ -39,6 +39,7 @@ constexpr KeyRow kKeys[] = {
     {Qt::Key_Plus, key::OemPlus},
     {Qt::Key_Equal, key::OemPlus},
     {Qt::Key_Minus, key::OemMinus},
+    {Qt::Key_Underscore, key::OemMinus},  // '_' shares its key with '-'
 };
 
 // Keypad keys with codes of their own. Other keypad keys (Enter, and the navigation keys with Num

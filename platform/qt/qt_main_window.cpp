@@ -1,6 +1,7 @@
 // The main window: layout, frame flags and geometry of the Qt widgets, driven by the system.
 #include "platform/qt/qt_main_window.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -85,7 +86,8 @@ void QtMainWindow::apply_flags() {
   const bool visible = frame_->isVisible();
   const bool placed = frame_->testAttribute(Qt::WA_Moved);
   const QPoint at = frame_->pos();
-  const bool active = frame_->isActiveWindow();
+  const bool active = is_foreground();
+  assumed_active_ = false;
   frame_->setWindowFlags(flags);
   if (placed) frame_->move(at);
   if (!visible) return;
@@ -104,6 +106,7 @@ void QtMainWindow::apply_flags() {
   // A window manager may refuse to hand the focus back to the re-created window; for the system
   // its window never stopped being active, so say so (frames go on until the user moves away).
   if (!frame_->isActiveWindow()) {
+    assumed_active_ = true;
     queue_.push(Event{.kind = EventKind::Activate, .code = Active, .files = {}});
   }
 }
@@ -201,7 +204,14 @@ void QtMainWindow::present(const uint32_t* pixels, int width, int height) {
   if (frame_) picture_->present(pixels, width, height);
 }
 
-bool QtMainWindow::is_foreground() const { return frame_ && frame_->isActiveWindow(); }
+// A frame Qt never saw activated after its re-creation (frameless full screen under some window
+// managers) still gets the keys: it stays the foreground until another window of the program is
+// active.
+bool QtMainWindow::is_foreground() const {
+  if (!frame_) return false;
+  if (frame_->isActiveWindow()) return true;
+  return assumed_active_ && QApplication::activeWindow() == nullptr;
+}
 
 void QtMainWindow::bring_to_foreground() {
   if (!frame_) return;

@@ -70,6 +70,8 @@ class QtMainWindow final : public MainWindow {
   std::u16string title_;
   WindowStyle style_;
   bool topmost_ = false;
+  // The re-created frame was focused by the window manager without Qt reporting it active.
+  bool assumed_active_ = false;
   bool has_menu_;
   ScrollInfo infos_[2];
   // The frame owns every widget below; they are valid exactly while frame_ is.

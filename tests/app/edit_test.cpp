@@ -296,6 +296,15 @@ TEST_F(EditFixture, ApplyMatchesTheOperation) {
     const auto before = pixels(kKeyImage);
     std::vector<uint32_t> src = before;
     run_effect(*app, c.index, c.p[0], c.p[1], c.p[2], c.p[3]);
+    if (c.op == kOpGamma) {
+      // Gamma corrects the colours as if they were opaque and keeps the picture's alpha bytes.
+      std::vector<uint32_t> opaque = src;
+      for (uint32_t& p : opaque) p |= 0xFF000000u;
+      std::vector<uint32_t> want = direct(opaque, 6, 4, c.op, c.p[0], c.p[1], c.p[2], c.p[3]);
+      for (size_t i = 0; i < want.size(); ++i) want[i] = (want[i] & 0xFFFFFFu) | (src[i] & 0xFF000000u);
+      EXPECT_EQ(pixels(kKeyImage), want);
+      continue;
+    }
     EXPECT_EQ(pixels(kKeyImage), direct(src, 6, 4, c.op, c.p[0], c.p[1], c.p[2], c.p[3], c.background ? blue : 0))
         << c.index;
   }

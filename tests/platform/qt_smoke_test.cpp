@@ -123,6 +123,7 @@ TEST(QtKeys, QtKeysBecomeTheSystemsKeyCodes) {
       {Qt::Key_Enter, pad, key::Return},  {Qt::Key_Backtab, Qt::ShiftModifier, key::Tab},
       {Qt::Key_Plus, none, key::OemPlus}, {Qt::Key_Equal, none, key::OemPlus},
       {Qt::Key_Minus, none, key::OemMinus}, {Qt::Key_Plus, pad, key::Add},
+      {Qt::Key_Plus, Qt::ShiftModifier, key::OemPlus}, {Qt::Key_Underscore, Qt::ShiftModifier, key::OemMinus},
       {Qt::Key_Minus, pad, key::Subtract}, {Qt::Key_Asterisk, pad, key::Multiply},
       {Qt::Key_Slash, pad, key::Divide},  {Qt::Key_Period, pad, key::Decimal},
       {Qt::Key_Home, pad, key::Home},     {Qt::Key_PageDown, none, key::PageDown},

@@ -1,0 +1,82 @@
+// The viewer on the Qt platform (offscreen), set up by run_viewer as the program sets it up: the
+// modeless dialogs across the end of the message loop and the destruction of the Application.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <memory>
+
+#include "app/application.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "platform/qt/qt_platform.h"
+#include "surface/surface.h"
+#include "temp_folder.h"
+
+namespace tesmo {
+namespace {
+
+platform::Platform* g_platform = nullptr;
+
+constexpr uint16_t kBrightness = 40448;  // an effect dialog
+constexpr uint16_t kModelessCommands[] = {kBrightness, cmd::DummyFileGenerator, cmd::FallingObjectController,
+                                          cmd::FilePackModule, cmd::PathGenerator};
+
+// Runs `steps` once the message loop is running (the set-up before it processes no events).
+void when_running(Application& app, std::function<void()> steps) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, &app, steps] {
+    if (!app.hbar) return;
+    timer->stop();
+    timer->deleteLater();
+    steps();
+  });
+  timer->start();
+}
+
+// Every modeless dialog opened, then closed through its close box (or left open), then Quit: the
+// loop ends with 0 and the Application goes after it as in the program, whichever went first.
+TEST(QtViewer, QuitAfterModelessDialogsEndsInOrder) {
+  for (bool close_them : {true, false}) {
+    testing::TempFolder tmp;
+    const std::u16string picture = tmp.file("pic.bmp");
+    {
+      SurfaceTable t;
+      ASSERT_EQ(surface_create(t, 1, 8, 8), 0);
+      ASSERT_EQ(surface_save(t, 1, picture, 24, nullptr), 0);
+    }
+    auto app = std::make_unique<Application>(tmp.folder());
+    size_t opened = 0;
+    when_running(*app, [&] {
+      ASSERT_EQ(app->open_file(picture, -1, -1), 0);
+      for (uint16_t id : kModelessCommands) dispatch_command(*app, id);
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* d = qobject_cast<QDialog*>(w);
+        if (!d || !d->isVisible()) continue;
+        ++opened;
+        if (close_them) d->close();
+      }
+      dispatch_command(*app, cmd::Quit);
+    });
+    EXPECT_EQ(run_viewer(*app, *g_platform, parse_command_line({u"tesmo64"})), 0) << close_them;
+    EXPECT_EQ(opened, std::size(kModelessCommands)) << close_them;
+    app.reset();
+  }
+}
+
+}  // namespace
+}  // namespace tesmo
+
+int main(int argc, char** argv) {
+  // Qt reads the window system's name when the application object is made.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleTest(&argc, argv);
+  std::unique_ptr<tesmo::platform::Platform> platform = tesmo::platform::make_qt_platform(argc, argv);
+  tesmo::g_platform = platform.get();
+  const int result = RUN_ALL_TESTS();
+  tesmo::g_platform = nullptr;
+  return result;
+}
