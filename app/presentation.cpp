@@ -85,10 +85,15 @@ bool fit_once(Application& app, const Layout& l) {
   v.flags |= kFitComputed;
   if (l.zw <= 0 || l.zh <= 0) return false;
   const platform::Metrics m = app.platform->metrics();
+  // The room a fitted picture has without bars: a windowed client size already grew by each bar
+  // it shows, so only a bar it does not show gives its size back.
+  const bool full = app.view().flags & kFullScreen;
+  const int room_w = l.cw + (l.vbar && !full ? 0 : m.vscroll_width);
+  const int room_h = l.ch + (l.hbar && !full ? 0 : m.hscroll_height);
   int32_t zoom = 0;
   if (checked(app, cmd::ScaleDownToFit) && (l.zw > l.cw || l.zh > l.ch)) {
-    int64_t zx = static_cast<int64_t>(l.cw + m.vscroll_width) * kZoomActual / l.zw;
-    int64_t zy = static_cast<int64_t>(l.ch + m.hscroll_height) * kZoomActual / l.zh;
+    int64_t zx = static_cast<int64_t>(room_w) * kZoomActual / l.zw;
+    int64_t zy = static_cast<int64_t>(room_h) * kZoomActual / l.zh;
     zoom = static_cast<int32_t>(std::min(zx, zy));
   } else if (checked(app, cmd::ScaleUpToFit) && l.zw >= kMinClientWidth && l.zh >= kMinClientHeight &&
              (l.cw < l.limit_w || l.ch < l.limit_h)) {
