@@ -180,6 +180,12 @@ void place_window(Application& app, const Layout& l, int view_w, int view_h, con
 void layout_window(Application& app) {
   ViewState& v = app.view();
   v.flags &= ~kFrameDrawn;
+  // The Exif orientation turns the picture before anything is measured, so that the fit below is
+  // computed for the turned size; the turn lays the window out itself.
+  if (!(v.flags & kExifRotated) && checked(app, cmd::RotationAdjustExif)) {
+    v.flags |= kExifRotated;
+    if (app.apply_exif_orientation && app.apply_exif_orientation()) return;
+  }
   Layout l = measure(app);
   for (int pass = 0; pass < 2 && fit_once(app, l); ++pass) l = measure(app);
 
@@ -201,10 +207,6 @@ void layout_window(Application& app) {
   size_back_buffer(app, view_w, view_h);
   place_window(app, l, view_w, view_h, style);
 
-  if (!(v.flags & kExifRotated) && checked(app, cmd::RotationAdjustExif)) {
-    v.flags |= kExifRotated;
-    if (app.apply_exif_orientation && app.apply_exif_orientation()) return;  // it lays out again
-  }
   // The modified mark survives a layout (a zoom or a window mode change is no save).
   update_title(app, (v.flags & kModified) ? 1 : 0);
   v.flags &= ~kKeepPlace;
