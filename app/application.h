@@ -116,6 +116,7 @@ class Application {
   std::vector<FolderEntry> folder_list;  // the shown file's folder, when has_folder_list
   std::vector<MarkerEntry> markers;      // one per folder-list entry
   bool has_folder_list = false;
+  uint32_t folder_list_serial = 0;  // counts the folder lists built; what shows one follows it
   int32_t cursor_index = 0;         // list position being tried
   int32_t shown_index = 0;          // list position of the shown file
   std::u16string current_path;      // the last path handed to load
