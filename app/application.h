@@ -194,9 +194,11 @@ class Application {
 
   // Hooks the later subsystems fill: the Exif orientation of a newly shown picture (true when it
   // was applied, which lays the window out again), the frame-rate text drawn on paint, the grid
-  // and overlays of a frame, and the progress texts.
+  // and overlays of a frame, and the progress texts. The frame-rate text goes over a copy of the
+  // back buffer (the window's bitmap), whose pixels it returns for presenting: surface 0 keeps the
+  // frame, which the cursor bar and the colour copy read.
   std::function<bool()> apply_exif_orientation;
-  std::function<void()> draw_fps_text;
+  std::function<const uint32_t*(const Surface& back)> draw_fps_text;
   std::function<void(float step)> draw_overlays;
 
  private:

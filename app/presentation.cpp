@@ -261,8 +261,9 @@ void present(Application& app) {
     app.window->present(nullptr, 0, 0);
     return;
   }
-  if (app.window->menu().is_checked(cmd::OsdFps) && app.draw_fps_text) app.draw_fps_text();
-  app.window->present(back->pixels(), back->width, back->height);
+  const uint32_t* shown = back->pixels();
+  if (app.window->menu().is_checked(cmd::OsdFps) && app.draw_fps_text) shown = app.draw_fps_text(*back);
+  app.window->present(shown, back->width, back->height);
   app.view().flags &= ~kFrameDrawn;
 }
 

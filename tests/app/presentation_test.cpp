@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/zoom.h"
+#include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
@@ -103,6 +104,28 @@ TEST(PresentationStart, FitShowsTheWholePictureWithoutBars) {
     EXPECT_LE(zw, fake.window->client_rect().width()) << c.w << "x" << c.h;
     EXPECT_LE(zh, fake.window->client_rect().height()) << c.w << "x" << c.h;
   }
+}
+
+// The frame-rate box goes over the presented picture only: surface 0, which the cursor bar and the
+// colour copy read, keeps the frame.
+TEST(PresentationStart, FrameRateBoxIsDrawnOnPaintOnly) {
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  Application app(tmp.folder());
+  app.settings().fps_display = 1;
+  app.glyphs = std::make_unique<platform::FakeGlyphService>();
+  const std::u16string path = tmp.file("small.bmp");
+  ASSERT_EQ(testing::write_flat_bmp(path, 100, 100, 0xFF336699u), 0);
+  testing::start_viewer(app, fake, path);
+  app.frame_update(0);
+  const std::vector<uint32_t> frame = testing::surface_pixels(app, kKeyBackBuffer);
+  ASSERT_FALSE(frame.empty());
+  EXPECT_EQ(frame[0] & 0xFFFFFF, 0x336699u);
+  handle_main_window_event(app, platform::Event{.kind = platform::EventKind::Paint});
+  EXPECT_EQ(testing::surface_pixels(app, kKeyBackBuffer), frame);
+  ASSERT_EQ(fake.window->presented.size(), frame.size());
+  EXPECT_EQ(fake.window->presented[0] & 0xFFFFFF, 0x404040u);
+  EXPECT_EQ(fake.window->presented.back(), frame.back());
 }
 
 TEST_F(Presentation, ScaleUpEnlargesOnlyPicturesOfAtLeastTheMinimumSize) {
