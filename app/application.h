@@ -116,6 +116,7 @@ class Application {
   std::vector<FolderEntry> folder_list;  // the shown file's folder, when has_folder_list
   std::vector<MarkerEntry> markers;      // one per folder-list entry
   bool has_folder_list = false;
+  uint32_t folder_list_serial = 0;  // counts the folder lists built; what shows one follows it
   int32_t cursor_index = 0;         // list position being tried
   int32_t shown_index = 0;          // list position of the shown file
   std::u16string current_path;      // the last path handed to load
@@ -194,9 +195,11 @@ class Application {
 
   // Hooks the later subsystems fill: the Exif orientation of a newly shown picture (true when it
   // was applied, which lays the window out again), the frame-rate text drawn on paint, the grid
-  // and overlays of a frame, and the progress texts.
+  // and overlays of a frame, and the progress texts. The frame-rate text goes over a copy of the
+  // back buffer (the window's bitmap), whose pixels it returns for presenting: surface 0 keeps the
+  // frame, which the cursor bar and the colour copy read.
   std::function<bool()> apply_exif_orientation;
-  std::function<void()> draw_fps_text;
+  std::function<const uint32_t*(const Surface& back)> draw_fps_text;
   std::function<void(float step)> draw_overlays;
 
  private:

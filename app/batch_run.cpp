@@ -3,6 +3,7 @@
 // out the request structs), and replayed on the shown picture through the menu command's function.
 #include <array>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/alpha_channel.h"
 #include "app/application.h"
@@ -14,6 +15,7 @@
 #include "app/modal.h"
 #include "app/save.h"
 #include "base/file_io.h"
+#include "base/path.h"
 
 namespace tesmo {
 namespace {
@@ -219,6 +221,11 @@ BatchOutcome run_batch(Application& app, std::span<const BatchStep> steps, const
   return BatchOutcome::Completed;
 }
 
-std::u16string batch_folder(Application& app) { return app.settings_store().program_folder() + u"savedata/batch/"; }
+std::u16string batch_folder(Application& app) {
+  const std::u16string folder = app.settings_store().program_folder() + u"savedata/batch/";
+  std::error_code ignored;  // a folder that cannot be made leaves the chooser its own start
+  std::filesystem::create_directories(to_fs_path(folder), ignored);
+  return folder;
+}
 
 }  // namespace tesmo

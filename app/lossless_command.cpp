@@ -10,7 +10,6 @@
 #include "app/main_window.h"
 #include "app/presentation.h"
 #include "app/save.h"
-#include "app/zoom.h"
 #include "base/file_io.h"
 #include "formats/jpeg/jpeg.h"
 #include "formats/registry.h"
@@ -65,14 +64,15 @@ bool transformable(const std::u16string& path) {
   return ok;
 }
 
-// The new file in the view, unmodified; the fit options start again from 100 %.
+// The new file in the view, unmodified. With a fit option on, the reload starts from 100 % (the
+// zoom a refresh keeps) and its layout computes the fit for the turned picture.
 void show_transformed(Application& app) {
   set_modified(app, 0);
-  app.refresh();
   if (app.window && (app.window->menu().is_checked(cmd::ScaleUpToFit) ||
                      app.window->menu().is_checked(cmd::ScaleDownToFit))) {
-    set_zoom(app, kZoomActual, kZoomActual);
+    app.view().zoom_x = app.view().zoom_y = kZoomActual;
   }
+  app.refresh();
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The main window: start-up, the message loop, the handling of each window message, and shutdown.
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/application.h"
 #include "app/command_ids.h"
@@ -87,11 +89,19 @@ void on_close(Application& app) {
   app.window->destroy();
 }
 
-// "FPS:%6.02f" at the back buffer's top-left with font 0: white on a 0x404040 box.
-void draw_fps_text(Application& app) {
-  Surface* back = surface_find(app.surfaces(), kKeyBackBuffer);
+// The window's bitmap (surface 0 of `bitmap`): the back buffer copied, with "FPS:%6.02f" at its
+// top-left in font 0, white on a 0x404040 box. Returns the pixels to present.
+const uint32_t* draw_fps_text(Application& app, SurfaceTable& bitmap, const Surface& frame) {
   platform::GlyphFont* font = app.fonts[0].font.get();
-  if (!back || !font) return;
+  if (!font) return frame.pixels();
+  const Surface* old = surface_find(bitmap, kKeyBackBuffer);
+  if ((!old || old->width != frame.width || old->height != frame.height) &&
+      surface_create(bitmap, kKeyBackBuffer, frame.width, frame.height) != 0) {
+    return frame.pixels();
+  }
+  Surface* back = surface_find(bitmap, kKeyBackBuffer);
+  std::copy(frame.pixels(), frame.pixels() + frame.pixel_count(), back->pixels());
+  bitmap.clip = Rect{0, 0, back->width, back->height};
   char line[32];
   std::snprintf(line, sizeof line, "FPS:%6.02f", static_cast<double>(app.frame_timer.frame_rate));
   std::u16string text(line, line + std::strlen(line));
@@ -101,12 +111,12 @@ void draw_fps_text(Application& app) {
   measure.measure_only = true;
   int32_t height = 0;
   const int32_t width = app.text.draw_text_wide(text, 0, 0, measure, &height);
-  blit(app.surfaces(), kKeyBackBuffer, kKeyBackBuffer, 0, 0, 0, 0, width, height, kOpFill | kOpClipFlag, 0x40, 0x40,
-       0x40, 0);
+  blit(bitmap, kKeyBackBuffer, kKeyBackBuffer, 0, 0, 0, 0, width, height, kOpFill | kOpClipFlag, 0x40, 0x40, 0x40, 0);
   TextStyle style;
   style.colour = 0xFFFFFF;
   style.blend = 1;
   app.text.draw_text_wide(text, 0, 0, style);
+  return back->pixels();
 }
 
 bool translate_accelerator(const platform::AccelTemplate& accel, const Event& e, uint16_t& command) {
@@ -218,7 +228,9 @@ int run_viewer(Application& app, platform::Platform& platform, const CommandLine
   app.hbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Horizontal);
   app.vbar = std::make_unique<ScrollBarControl>(*app.window, ScrollBarKind::Vertical);
   if (app.glyphs) app.fonts = open_fonts(*app.glyphs);
-  app.draw_fps_text = [&app] { draw_fps_text(app); };
+  app.draw_fps_text = [&app, bitmap = std::make_shared<SurfaceTable>()](const Surface& frame) {
+    return draw_fps_text(app, *bitmap, frame);
+  };
   install_overlays(app);
   connect_save_commands(app);
   init_menu_checks(app.window->menu(), app.settings(), [&app](const std::u16string& path) {

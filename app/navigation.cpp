@@ -193,6 +193,7 @@ void Application::build_folder_list() {
   cursor_index = shown_index = find_folder_entry(folder_list, view_.path);
   markers.assign(folder_list.size(), MarkerEntry{});
   has_folder_list = true;
+  ++folder_list_serial;
   if (load_marker_stars && (!surface_find(surfaces_, 15) || !surface_find(surfaces_, 16))) {
     load_marker_stars(surfaces_);
   }

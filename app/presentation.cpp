@@ -85,10 +85,15 @@ bool fit_once(Application& app, const Layout& l) {
   v.flags |= kFitComputed;
   if (l.zw <= 0 || l.zh <= 0) return false;
   const platform::Metrics m = app.platform->metrics();
+  // The room a fitted picture has without bars: a windowed client size already grew by each bar
+  // it shows, so only a bar it does not show gives its size back.
+  const bool full = app.view().flags & kFullScreen;
+  const int room_w = l.cw + (l.vbar && !full ? 0 : m.vscroll_width);
+  const int room_h = l.ch + (l.hbar && !full ? 0 : m.hscroll_height);
   int32_t zoom = 0;
   if (checked(app, cmd::ScaleDownToFit) && (l.zw > l.cw || l.zh > l.ch)) {
-    int64_t zx = static_cast<int64_t>(l.cw + m.vscroll_width) * kZoomActual / l.zw;
-    int64_t zy = static_cast<int64_t>(l.ch + m.hscroll_height) * kZoomActual / l.zh;
+    int64_t zx = static_cast<int64_t>(room_w) * kZoomActual / l.zw;
+    int64_t zy = static_cast<int64_t>(room_h) * kZoomActual / l.zh;
     zoom = static_cast<int32_t>(std::min(zx, zy));
   } else if (checked(app, cmd::ScaleUpToFit) && l.zw >= kMinClientWidth && l.zh >= kMinClientHeight &&
              (l.cw < l.limit_w || l.ch < l.limit_h)) {
@@ -175,6 +180,12 @@ void place_window(Application& app, const Layout& l, int view_w, int view_h, con
 void layout_window(Application& app) {
   ViewState& v = app.view();
   v.flags &= ~kFrameDrawn;
+  // The Exif orientation turns the picture before anything is measured, so that the fit below is
+  // computed for the turned size; the turn lays the window out itself.
+  if (!(v.flags & kExifRotated) && checked(app, cmd::RotationAdjustExif)) {
+    v.flags |= kExifRotated;
+    if (app.apply_exif_orientation && app.apply_exif_orientation()) return;
+  }
   Layout l = measure(app);
   for (int pass = 0; pass < 2 && fit_once(app, l); ++pass) l = measure(app);
 
@@ -196,10 +207,6 @@ void layout_window(Application& app) {
   size_back_buffer(app, view_w, view_h);
   place_window(app, l, view_w, view_h, style);
 
-  if (!(v.flags & kExifRotated) && checked(app, cmd::RotationAdjustExif)) {
-    v.flags |= kExifRotated;
-    if (app.apply_exif_orientation && app.apply_exif_orientation()) return;  // it lays out again
-  }
   // The modified mark survives a layout (a zoom or a window mode change is no save).
   update_title(app, (v.flags & kModified) ? 1 : 0);
   v.flags &= ~kKeepPlace;
@@ -254,8 +261,9 @@ void present(Application& app) {
     app.window->present(nullptr, 0, 0);
     return;
   }
-  if (app.window->menu().is_checked(cmd::OsdFps) && app.draw_fps_text) app.draw_fps_text();
-  app.window->present(back->pixels(), back->width, back->height);
+  const uint32_t* shown = back->pixels();
+  if (app.window->menu().is_checked(cmd::OsdFps) && app.draw_fps_text) shown = app.draw_fps_text(*back);
+  app.window->present(shown, back->width, back->height);
   app.view().flags &= ~kFrameDrawn;
 }
 

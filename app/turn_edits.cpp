@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/command_ids.h"
 #include "app/edit.h"
 #include "app/geometry_dialogs.h"
 #include "app/geometry_edits.h"
@@ -154,9 +155,17 @@ int exif_auto_rotate(Application& app) {
 void install_geometry_edits(Application& app) {
   // The layout that runs this returns at once when it reports true, so the picture is laid out
   // here whatever the last step did.
+  // The turn shows the file as its camera meant it: no change by the user, so the picture stays
+  // unmodified and the turn leaves no undo level behind.
   app.apply_exif_orientation = [&app] {
     if (!apply_orientation(app)) return false;
-    if (app.window) layout_window(app);
+    app.edit_history.clear();
+    app.has_edit_history = false;
+    if (app.window) {
+      app.window->menu().set_enabled(cmd::Undo, false);
+      set_modified(app, 0);
+      layout_window(app);
+    }
     return true;
   };
 }

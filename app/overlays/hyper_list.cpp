@@ -49,6 +49,17 @@ void make_thumbnail(Application& app, int32_t key, const FolderEntry& entry) {
   blit(t, key, kKeyWork, 0, 0, 0, 0, kThumbWidth, kThumbHeight, kOpChannelCopy, 1, 0, 0, 0);
 }
 
+// The strip: 224 × the back buffer's height, black at half alpha.
+void make_strip(Application& app) {
+  SurfaceTable& t = app.surfaces();
+  const int32_t H = std::max(back_buffer_size(app).y, 1);
+  if (ensure_surface(t, kKeyHyperStrip, kStripWidth, H)) {
+    for (uint32_t& p : surface_find(t, kKeyHyperStrip)->picture()) p = 0x80000000u;
+  }
+}
+
+bool from_folder(const ViewState& v) { return (v.flags & kImageShown) && v.display_name.empty() && !v.path.empty(); }
+
 }  // namespace
 
 void remove_hyper_list(SurfaceTable& t) {
@@ -60,8 +71,7 @@ void remove_hyper_list(SurfaceTable& t) {
 void build_hyper_list(Application& app) {
   SurfaceTable& t = app.surfaces();
   remove_hyper_list(t);
-  const ViewState& v = app.view();
-  if (!(v.flags & kImageShown) || !v.display_name.empty() || v.path.empty()) return;
+  if (!from_folder(app.view())) return;
   start_tween(app.tweens, 7);
   app.build_folder_list();
   if (!app.has_folder_list) return;
@@ -71,9 +81,17 @@ void build_hyper_list(Application& app) {
     make_thumbnail(app, kKeyFirstThumbnail + static_cast<int32_t>(i), entry);
   }
   surface_remove(t, kKeyWork);  // the last picture decoded has no further use
-  const int32_t H = std::max(back_buffer_size(app).y, 1);
-  if (ensure_surface(t, kKeyHyperStrip, kStripWidth, H)) {
-    for (uint32_t& p : surface_find(t, kKeyHyperStrip)->picture()) p = 0x80000000u;
+  make_strip(app);
+}
+
+void update_hyper_list(Application& app, OverlayCache& cache) {
+  if (from_folder(app.view())) app.build_folder_list();  // a list of another folder goes here
+  const Surface* strip = surface_find(app.surfaces(), kKeyHyperStrip);
+  if (!strip || cache.hyper_list_serial != app.folder_list_serial) {
+    build_hyper_list(app);
+    cache.hyper_list_serial = app.folder_list_serial;
+  } else if (strip->height != std::max(back_buffer_size(app).y, 1)) {
+    make_strip(app);
   }
 }
 

@@ -18,7 +18,7 @@ void draw_overlays(Application& app, OverlayCache& cache) {
               s.grid_spacing, s.grid_divisions, static_cast<int32_t>(std::lround(tween_value(app.tweens[6]))));
   }
   if (menu.is_checked(cmd::HyperList)) {
-    if (!surface_find(app.surfaces(), kKeyHyperStrip)) build_hyper_list(app);
+    update_hyper_list(app, cache);
     draw_hyper_list(app);
   }
   if (menu.is_checked(cmd::OsdHistogram)) draw_histogram(app, cache);

@@ -36,9 +36,11 @@ enum OverlayKey : int32_t {
 
 inline constexpr int32_t kPanelWidth = 280;
 
-// What the overlays keep between frames beyond the view flags: the histogram counts.
+// What the overlays keep between frames beyond the view flags: the histogram counts, and which
+// folder list the hyper-list's thumbnails were made from.
 struct OverlayCache {
   Histogram counts;
+  uint32_t hyper_list_serial = 0;
 };
 
 // The frame's overlays onto the back buffer (surface 0), in order: grid, hyper-list, histogram,
@@ -77,6 +79,10 @@ void draw_grid(SurfaceTable& t, int32_t target, platform::Point origin, int32_t 
 // The hyper-list: thumbnails of the folder (surfaces 101 + i) and the strip (100); nothing when the
 // shown image does not come from a folder.
 void build_hyper_list(Application& app);
+// Keeps the hyper-list with the shown file's folder: the list is built again when it is missing or
+// the folder list was rebuilt since (another folder, a drop), and the strip follows the back
+// buffer's height.
+void update_hyper_list(Application& app, OverlayCache& cache);
 void remove_hyper_list(SurfaceTable& t);
 void draw_hyper_list(Application& app);
 // The strip's scroll offset for a list of `count` thumbnails, a back buffer `height` tall and the

@@ -136,7 +136,10 @@ void FakeWindow::invalidate() {
   platform_.push(Event{.kind = EventKind::Paint});
 }
 
-void FakeWindow::present(const uint32_t*, int, int) { ++presents; }
+void FakeWindow::present(const uint32_t* pixels, int width, int height) {
+  ++presents;
+  presented.assign(pixels, pixels ? pixels + static_cast<size_t>(width) * height : pixels);
+}
 
 void FakeWindow::set_mouse_capture(bool on) { captured = on; }
 

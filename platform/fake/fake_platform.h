@@ -71,6 +71,7 @@ class FakeWindow final : public MainWindow {
   bool captured = false;
   int opacity = 255;
   int presents = 0;
+  std::vector<uint32_t> presented;  // the last picture presented
   Point cursor;  // where the mouse is, in client coordinates
   bool foreground = true;
 

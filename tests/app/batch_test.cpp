@@ -200,6 +200,20 @@ TEST_F(Batch, GreyScaleNeedsNoDialog) {
   EXPECT_FALSE(ask_batch_step(*app, 54));
 }
 
+// On a first start nothing has made "savedata/batch/" yet: the batch dialog's file chooser makes it
+// and starts there.
+TEST(BatchStart, TheFileChooserStartsInAFolderThatExists) {
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  Application app(tmp.folder());
+  testing::start_viewer(app, fake, u"");
+  fake.dialog_scripts.push_back(DialogScript{res::kBatchDialogId, std::nullopt, {{DialogStep::Press, res::kBatchOpen}}});
+  handle_main_window_event(app, platform::Event{.kind = platform::EventKind::Command, .code = cmd::Batch});
+  ASSERT_EQ(fake.open_requests.size(), 1u);
+  EXPECT_EQ(fake.open_requests[0].initial_folder, tmp.folder() + u"savedata/batch/");
+  EXPECT_TRUE(is_directory(fake.open_requests[0].initial_folder));
+}
+
 TEST_F(Batch, StepListsSavedAndOpenedAgain) {
   std::filesystem::create_directories(tmp.path() / "savedata" / "batch");
   const std::u16string file = tmp.folder() + u"savedata/batch/list.batch";

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
+#include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/scroll_bar.h"
 #include "platform/fake/fake_platform.h"
@@ -30,6 +32,24 @@ inline std::unique_ptr<Application> make_fake_viewer(platform::FakePlatform& fak
   app->vbar = std::make_unique<ScrollBarControl>(*app->window, platform::ScrollBarKind::Vertical);
   init_menu_checks(app->window->menu(), app->settings(), nullptr);
   return app;
+}
+
+// The viewer as the program starts it (run_viewer's wiring) on the fake platform, with `path` on
+// the command line (none when empty). The window stays inactive, so the loop stops once the fake's
+// events run out (an active window with a picture paints for ever); the application stays for the
+// test to drive further: events through run_message_loop, frames through frame_update(0).
+inline void start_viewer(Application& app, platform::FakePlatform& fake, const std::u16string& path) {
+  std::vector<std::u16string> args{u"tesmo64"};
+  if (!path.empty()) args.push_back(path);
+  run_viewer(app, fake, parse_command_line(args));
+}
+
+// Writes a w × h picture of one colour as a 24-bit BMP; 0 when written.
+inline int write_flat_bmp(const std::u16string& path, int w, int h, uint32_t colour = 0xFF336699u) {
+  SurfaceTable t;
+  if (surface_create(t, 1, w, h) != 0) return 1;
+  std::fill_n(surface_find(t, 1)->pixels(), static_cast<size_t>(w) * h, colour);
+  return surface_save(t, 1, path, 24, nullptr);
 }
 
 // Writes `pixels` (w × h words B, G, R, A) as `path`, a BMP of 32 bits when `alpha` (else 24, the

@@ -87,6 +87,23 @@ TEST_F(Lossless, TheDialogsChoiceTransformsTheFileInPlace) {
   EXPECT_TRUE(bluish(pixel(8, 29)));
 }
 
+// With the default fit when larger than the window, a quarter turn of a large JPEG comes back at the
+// fit of the turned picture, whole and without scroll bars.
+TEST_F(Lossless, ATurnKeepsTheFitOfTheTurnedPicture) {
+  const std::u16string path = jpeg_file("big.jpg", 2400, 1200);
+  platform::FakePlatform started;
+  Application viewer(tmp.folder());
+  testing::start_viewer(viewer, started, path);
+  started.dialog_scripts.push_back({resources::kLosslessDialogId, {},
+                                    {{DialogStep::Check, resources::kLosslessFirstChoice + 2}, {DialogStep::Press, kOk}}});
+  handle_main_window_event(viewer, platform::Event{.kind = platform::EventKind::Command, .code = cmd::LosslessTransform});
+  ASSERT_EQ(viewer.view().image_width, 1200);
+  ASSERT_EQ(viewer.view().image_height, 2400);
+  EXPECT_EQ(viewer.view().zoom_x, 991 * 25600 / 2400);  // the height limit over the turned height
+  EXPECT_FALSE(started.window->style().vscroll || started.window->style().hscroll);
+  EXPECT_FALSE(viewer.view().flags & kModified);
+}
+
 // A width that is not a multiple of 8, a file that is not a JPEG, and Cancel: the file keeps its
 // bytes and no copy is left.
 TEST_F(Lossless, RefusedFilesAndCancelLeaveTheFileAsItWas) {

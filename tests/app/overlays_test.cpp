@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/application.h"
 #include "app/command_ids.h"
 #include "app/frame_update.h"
@@ -321,6 +323,45 @@ TEST_F(Overlays, HyperListThumbnailsOfASmallFolder) {
   // Off: the strip and thumbnails go.
   remove_hyper_list(t);
   EXPECT_EQ(surface_find(t, 101), nullptr);
+}
+
+// Started as the program starts with the hyper-list on: a picture opened from another folder (the
+// open dialog) or dropped brings that folder's thumbnails, on a strip as tall as the new window.
+TEST(OverlaysStart, HyperListFollowsTheShownFolder) {
+  testing::TempFolder tmp;
+  std::filesystem::create_directories(tmp.path() / "a");
+  std::filesystem::create_directories(tmp.path() / "b");
+  for (const char* name : {"a/1.bmp", "a/2.bmp", "a/3.bmp"}) ASSERT_EQ(testing::write_flat_bmp(tmp.file(name), 32, 64), 0);
+  ASSERT_EQ(testing::write_flat_bmp(tmp.file("b/big.bmp"), 600, 500), 0);
+  platform::FakePlatform fake;
+  Application app(tmp.folder());
+  app.settings().hyper_list = 1;
+  app.glyphs = std::make_unique<platform::FakeGlyphService>();
+  const SurfaceTable& t = app.surfaces();
+  const auto thumbnails = [&] {
+    int n = 0;
+    while (surface_find(t, kKeyFirstThumbnail + n)) ++n;
+    return n;
+  };
+  const auto strip_height = [&] { return surface_find(t, kKeyHyperStrip)->height; };
+  testing::start_viewer(app, fake, tmp.file("a/1.bmp"));
+  app.frame_update(0);
+  EXPECT_EQ(thumbnails(), 3);
+
+  fake.open_answers.push_back(tmp.file("b/big.bmp"));
+  fake.push_command(cmd::OpenImage);
+  run_message_loop(app);
+  app.frame_update(0);
+  ASSERT_EQ(app.view().path, tmp.file("b/big.bmp"));
+  EXPECT_EQ(thumbnails(), 1);
+  EXPECT_EQ(strip_height(), 500);
+
+  fake.push(platform::Event{.kind = platform::EventKind::DropFiles, .files = {tmp.file("a/2.bmp")}});
+  run_message_loop(app);
+  app.frame_update(0);
+  ASSERT_EQ(app.view().path, tmp.file("a/2.bmp"));
+  EXPECT_EQ(thumbnails(), 3);
+  EXPECT_EQ(strip_height(), 300);
 }
 
 TEST_F(Overlays, HyperListScrollsOverTheWholeList) {

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/menu_options.h"
 #include "app/zoom.h"
+#include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
 #include "temp_folder.h"
@@ -65,14 +66,66 @@ TEST_F(Presentation, SmallPictureGetsTheMinimumClientAreaWithoutBars) {
 TEST_F(Presentation, LargePictureFitsOnceAndZoomingInIsNotUndone) {
   menu().set_checked(cmd::ScaleDownToFit, true);
   show(4000, 3000);
-  // min((1914 + 17) × 25600 / 4000, (991 + 17) × 25600 / 3000) = min(12358, 8601)
-  EXPECT_EQ(app->view().zoom_x, 8601);
-  EXPECT_EQ(app->view().zoom_y, 8601);
-  EXPECT_TRUE(app->window->style().vscroll);
-  EXPECT_EQ(client().width(), 1343);  // 4000 × 8601 / 25600
-  EXPECT_EQ(client().height(), 974);  // the height limit less the horizontal bar
+  // Both bars show at 100 %, so the client size already holds them: min(1914 × 25600 / 4000,
+  // 991 × 25600 / 3000) = min(12249, 8456).
+  EXPECT_EQ(app->view().zoom_x, 8456);
+  EXPECT_EQ(app->view().zoom_y, 8456);
+  EXPECT_FALSE(app->window->style().vscroll || app->window->style().hscroll);
+  EXPECT_EQ(client().width(), 1321);   // 4000 × 8456 / 25600
+  EXPECT_EQ(client().height(), 990);   // within the height limit of 991
   set_zoom(*app, 25600, 25600);
   EXPECT_EQ(app->view().zoom_x, 25600);
+}
+
+// Started as the program starts (fit when larger than the window is the default), a picture larger
+// than the work area is shown whole, without scroll bars, whichever side limits it and whichever
+// bars it needed at 100 %.
+TEST(PresentationStart, FitShowsTheWholePictureWithoutBars) {
+  struct Case {
+    int w, h;
+    int32_t zoom;  // the fit: the room without bars (1914 × 991) over the size at 100 %
+  };
+  const Case cases[] = {
+      {2000, 1500, 991 * 25600 / 1500},  // both bars at 100 %, the height limits
+      {2400, 1200, 1914 * 25600 / 2400},  // both bars, the width limits
+      {2400, 600, 1914 * 25600 / 2400},   // only the horizontal bar
+      {600, 1500, 991 * 25600 / 1500},    // only the vertical bar
+  };
+  for (const Case& c : cases) {
+    testing::TempFolder tmp;
+    platform::FakePlatform fake;
+    Application app(tmp.folder());
+    const std::u16string path = tmp.file("big.bmp");
+    ASSERT_EQ(testing::write_flat_bmp(path, c.w, c.h), 0);
+    testing::start_viewer(app, fake, path);
+    const int zw = c.w * app.view().zoom_x / 25600, zh = c.h * app.view().zoom_y / 25600;
+    EXPECT_EQ(app.view().zoom_x, c.zoom) << c.w << "x" << c.h;
+    EXPECT_FALSE(fake.window->style().vscroll || fake.window->style().hscroll) << c.w << "x" << c.h;
+    EXPECT_LE(zw, fake.window->client_rect().width()) << c.w << "x" << c.h;
+    EXPECT_LE(zh, fake.window->client_rect().height()) << c.w << "x" << c.h;
+  }
+}
+
+// The frame-rate box goes over the presented picture only: surface 0, which the cursor bar and the
+// colour copy read, keeps the frame.
+TEST(PresentationStart, FrameRateBoxIsDrawnOnPaintOnly) {
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  Application app(tmp.folder());
+  app.settings().fps_display = 1;
+  app.glyphs = std::make_unique<platform::FakeGlyphService>();
+  const std::u16string path = tmp.file("small.bmp");
+  ASSERT_EQ(testing::write_flat_bmp(path, 100, 100, 0xFF336699u), 0);
+  testing::start_viewer(app, fake, path);
+  app.frame_update(0);
+  const std::vector<uint32_t> frame = testing::surface_pixels(app, kKeyBackBuffer);
+  ASSERT_FALSE(frame.empty());
+  EXPECT_EQ(frame[0] & 0xFFFFFF, 0x336699u);
+  handle_main_window_event(app, platform::Event{.kind = platform::EventKind::Paint});
+  EXPECT_EQ(testing::surface_pixels(app, kKeyBackBuffer), frame);
+  ASSERT_EQ(fake.window->presented.size(), frame.size());
+  EXPECT_EQ(fake.window->presented[0] & 0xFFFFFF, 0x404040u);
+  EXPECT_EQ(fake.window->presented.back(), frame.back());
 }
 
 TEST_F(Presentation, ScaleUpEnlargesOnlyPicturesOfAtLeastTheMinimumSize) {
