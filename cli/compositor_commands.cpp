@@ -34,8 +34,11 @@ bool valid_filter(int32_t flags) {
          filter == kScaleLanczos2 || filter == kScaleLanczos3 || filter == kScaleTypeF;
 }
 
-bool load(SurfaceTable& t, int32_t key, const std::string& path) {
-  return surface_load(t, key, utf8_to_utf16(path), false) == 0;
+// The picture at `path` into surface `key`; the reason when it cannot be had.
+std::string load(SurfaceTable& t, int32_t key, const std::string& path) {
+  std::string fault;
+  if (surface_load(t, key, utf8_to_utf16(path), false, &fault) == 0) return {};
+  return path + ": " + fault;
 }
 
 // Saves in the format and default layout that Save As picks for the file name.
@@ -86,7 +89,7 @@ int prepare_destination(SurfaceTable& t, int32_t code, const std::string* dst_pa
   const bool turned = code == kOpRotateRight;
   const int32_t w = turned ? src.height : src.width, h = turned ? src.width : src.height;
   if (dst_path) {
-    if (!load(t, kTargetKey, *dst_path)) return fail("no reader accepts " + *dst_path);
+    if (std::string fault = load(t, kTargetKey, *dst_path); !fault.empty()) return fail(fault);
     const Surface& d = *surface_find(t, kTargetKey);
     if (d.width != w || d.height != h) return fail(*dst_path + " is not " + std::to_string(w) + " x " + std::to_string(h));
     return 0;
@@ -111,7 +114,7 @@ int cmd_scale(Args args) {
   std::optional<ZoomTarget> z = zoom_target(p.positional, 2);
   if (!z) return usage_error(command_named("scale"));
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   if (!make_view(t, *z)) return fail("cannot make a " + p.positional[2] + " x " + p.positional[3] + " picture");
   zoom(t, *z);
   if (!save(t, kKeyBackBuffer, p.positional[1])) return fail("cannot write " + p.positional[1]);
@@ -134,7 +137,7 @@ int cmd_op(Args args) {
     return usage_error(command_named("op"));
   }
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   auto dst = p.options.find("--dst");
   if (int r = prepare_destination(t, code, dst == p.options.end() ? nullptr : &dst->second); r != 0) return r;
   const Surface& src = *surface_find(t, kSourceKey);
@@ -161,7 +164,7 @@ int cmd_effect(Args args) {
     return usage_error(command_named("effect"));
   }
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   const Surface& image = *surface_find(t, kSourceKey);
   const int32_t w = image.width, h = image.height;
   const bool has_alpha = image.info.has_alpha != 0;
@@ -193,7 +196,7 @@ int cmd_bench_zoom(Args args) {
   std::optional<ZoomTarget> z = zoom_target(p.positional, 1);
   if (!z) return usage_error(command_named("bench"));
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   if (!make_view(t, *z)) return fail("cannot make the view picture");
   std::vector<double> times;
   for (int64_t n = 0; n < repeat; ++n) {

@@ -197,7 +197,7 @@ bool data_holds_picture(const DdsState& s) {
   return picture_within_data(s.width, s.height, stored, bytes_from(s.data, s.pixels_at), 1);
 }
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<DdsState>(source, info, want_text, probe_file, recognise);
 }
 

@@ -101,7 +101,7 @@ bool data_holds_picture(const PicState& s) {
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   auto s = std::make_unique<PicState>();
   if (source.from_file()) {
     if (!probe_file(*source.path, *s)) return nullptr;

@@ -150,7 +150,7 @@ bool walk_sections(PsdState& s) {
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   if (!source.from_file()) return nullptr;
   std::optional<std::vector<uint8_t>> head = read_file_prefix(*source.path, kHeaderBytes + 1);
   if (!head || head->size() <= kHeaderBytes) return nullptr;  // more than the header is needed
