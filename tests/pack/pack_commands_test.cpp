@@ -113,6 +113,22 @@ TEST(PackCommands, PackedArchiveReadsBackEntryForEntry) {
   EXPECT_NE(failed.out.find("option=0x00000001, prefix=[FID_] - failed.\n"), std::string::npos);
 }
 
+// A failed run leaves no archive at its target: neither a partial one nor the previous run's,
+// which a build could take for this run's output.
+TEST(PackCommands, AFailedRunLeavesNoArchive) {
+  PackFolder f;
+  f.write("a.bin", testing::random_bytes(3000));
+  for (const char* options : {"0x1", "0x0"}) {  // independent and dependent archives
+    SCOPED_TRACE(options);
+    f.write("list.lst", "\"a.bin\",\n");
+    ASSERT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), options, "FID_"}).code, 0);
+    ASSERT_TRUE(f.exists("list.dat"));
+    f.write("list.lst", "\"a.bin\",\n\"missing.bin\",\n");
+    EXPECT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), options, "FID_"}).code, 1);
+    EXPECT_FALSE(f.exists("list.dat"));
+  }
+}
+
 // A picture with a varied alpha channel, for the J directive.
 std::vector<uint32_t> jab_picture(int w, int h) {
   std::vector<uint32_t> px;
