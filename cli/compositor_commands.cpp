@@ -152,9 +152,10 @@ int cmd_op(Args args) {
   return 0;
 }
 
-// An edit-menu effect as the batch runner runs it on a picture: the alpha channel kept apart as a
-// grey picture while the effect runs on the image over the default view background, then put back
-// into the alpha bytes for saving.
+// An edit-menu effect as the batch runner runs it on a picture: the parameters as the effect
+// dialog would pass them for this picture (its rows adjusted to the picture's size, each value
+// clamped to its row), the alpha channel kept apart as a grey picture while the effect runs on the
+// image over the default view background, then put back into the alpha bytes for saving.
 int cmd_effect(Args args) {
   ParsedArgs p = parse_args(args, {});
   if (!p.ok || p.positional.size() != 7) return usage_error(command_named("effect"));
@@ -179,7 +180,8 @@ int cmd_effect(Args args) {
   defaults.reset_to_defaults();
   const uint32_t c = defaults.settings().background_colour;
   const int32_t op = effect_table()[static_cast<size_t>(*v[0])].op;
-  apply_effect_to(t, kSourceKey, op, {*v[1], *v[2], *v[3], *v[4]}, [&t, c](int32_t key) {
+  const std::array<int32_t, 4> params = effect_params_for_picture(*v[0], w, h, {*v[1], *v[2], *v[3], *v[4]});
+  apply_effect_to(t, kSourceKey, op, params, [&t, c](int32_t key) {
     surface_fill(t, key, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, 0);
   });
   if (has_alpha) blit(t, kSourceKey, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
