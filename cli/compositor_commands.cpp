@@ -27,12 +27,13 @@ std::optional<int32_t> int32_arg(const std::string& text) {
   return static_cast<int32_t>(*v);
 }
 
-// Filter flags: one filter (or none, or Type F) with the centre and keep-aspect flags.
-bool valid_filter(int32_t flags) {
-  const int32_t filter = flags & ~(kScaleCentre | kScaleKeepAspect);
-  return filter == kScaleNearest || filter == kScaleBilinear || filter == kScaleBicubic ||
-         filter == kScaleLanczos2 || filter == kScaleLanczos3 || filter == kScaleTypeF;
-}
+// Every flag a filter word of the scaled blit may hold.
+constexpr int32_t kFilterWordFlags = kScaleCentre | kScaleKeepAspect | kScaleBilinear | kScaleBicubic |
+                                     kScaleLanczos2 | kScaleLanczos3 | kScaleTypeF;
+
+// Any combination of the filter flags, as the scaled blit takes them: with several filter bits
+// the blit's own priority (bilinear, bicubic, Lanczos-2, Lanczos-3) picks one.
+bool valid_filter(int32_t flags) { return (flags & ~kFilterWordFlags) == 0; }
 
 // The picture at `path` into surface `key`; the reason when it cannot be had.
 std::string load(SurfaceTable& t, int32_t key, const std::string& path) {

@@ -73,9 +73,24 @@ TEST_F(CompositorCommands, ScaleWritesTheScaledPicture) {
   }
 }
 
+// A word with several filter bits is the blit's to resolve: bilinear before bicubic before the
+// Lanczos filters; Type F alone scales as nearest neighbour.
+TEST_F(CompositorCommands, ScaleTakesEveryFilterWordTheBlitTakes) {
+  const std::pair<const char*, const char*> same[] = {
+      {"48", "16"}, {"240", "16"}, {"96", "32"}, {"192", "64"}, {"256", "0"}, {"51", "19"}, {"384", "128"}};
+  for (const auto& [word, resolved] : same) {
+    SCOPED_TRACE(word);
+    ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("word.bmp"), "11", "7", word}), 0);
+    ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("one.bmp"), "11", "7", resolved}), 0);
+    int32_t w = 0, h = 0;
+    EXPECT_EQ(read("word.bmp", w, h), read("one.bmp", w, h));
+  }
+}
+
 TEST_F(CompositorCommands, ScaleRejectsBadArguments) {
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "4"}), 2);
-  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "48"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "512"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "-16"}), 2);
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "0", "6", "0"}), 2);
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "six", "0"}), 2);
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6"}), 2);
