@@ -2,6 +2,7 @@
 // a reader state, a decoder that fills the pixel buffer from that state, and a writer.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -89,6 +90,13 @@ using SaveFn = int (*)(std::span<const uint32_t> pixels, int32_t width, int32_t 
 // kUnboundedExpansion for codings without a useful bound, such as JPEG's end-of-band runs).
 inline constexpr const char* kTooLargeForData = "the picture its header claims is too large for its data";
 inline constexpr const char* kTruncatedHeader = "truncated header";
+// The refusal of a file too short for its format's header: a reason only when the file starts with
+// the format's signature (otherwise it is simply not this format's data).
+inline Verdict short_header(std::span<const uint8_t> head, std::span<const uint8_t> signature) {
+  const bool marked = head.size() >= signature.size() && std::equal(signature.begin(), signature.end(), head.begin());
+  return marked ? Verdict::refused(kTruncatedHeader) : Verdict(false);
+}
+
 // The refusal of a header whose sides lie outside 1–32767.
 inline ReadFault side_fault(int64_t width, int64_t height) {
   return "size " + std::to_string(width) + "x" + std::to_string(height) + " outside 1-" +

@@ -56,9 +56,11 @@ bool recognise(std::span<const uint8_t> head, JabState& s, ImageInfo& info, bool
 }
 
 // The file form: the header decides before the whole file is read.
-bool probe_file(const std::u16string& path, JabState& s, ImageInfo& info, bool want_text) {
+Verdict probe_file(const std::u16string& path, JabState& s, ImageInfo& info, bool want_text) {
   std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head || !recognise(*head, s, info, want_text)) return false;
+  if (!head) return false;
+  if (head->size() <= kHeaderBytes) return short_header(*head, kSignature);
+  if (!recognise(*head, s, info, want_text)) return false;
   std::optional<FileBytes> bytes = read_file_bytes(path);
   if (!bytes || bytes->size() <= kHeaderBytes) return false;
   s.owned = std::move(*bytes);

@@ -116,10 +116,12 @@ TEST_F(ImageCommands, ConvertRefusesPicturesThatAreNotWhole) {
 // Every refusal names its reason, as the reader that found it words it.
 TEST_F(ImageCommands, RefusalsSayWhy) {
   ASSERT_EQ(file_replace(tmp.file("short.bmp"), std::vector<uint8_t>{'B', 'M', 0, 0}), 0);
+  ASSERT_EQ(file_replace(tmp.file("short.dds"), std::vector<uint8_t>{'D', 'D', 'S', ' ', 124, 0}), 0);
   ASSERT_EQ(file_replace(tmp.file("text.png"), std::vector<uint8_t>(40, 'x')), 0);
   const std::pair<std::u16string, const char*> cases[] = {
       {tmp.file("missing.png"), "missing.png: no such file"},
       {tmp.file("short.bmp"), "short.bmp: BMP: truncated header"},
+      {tmp.file("short.dds"), "short.dds: DDS: truncated header"},
       {tmp.file("text.png"), "text.png: not a picture any reader recognises"},
       {tmp.folder(), "a folder, not a file"},
   };
