@@ -225,7 +225,12 @@ TEST_F(CompositorCommands, EffectClampsParametersAsTheDialogDoes) {
     ASSERT_EQ(run("given.bmp", c.given), 0);
     ASSERT_EQ(run("clamped.bmp", c.clamped), 0);
     int32_t w = 0, h = 0;
-    EXPECT_EQ(read("given.bmp", w, h), read("clamped.bmp", w, h));
+    const Pixels given = read("given.bmp", w, h), clamped = read("clamped.bmp", w, h);
+    ASSERT_EQ(given.size(), clamped.size());
+    // The one-pixel border is left out: the 3 × 3 filters do not write it.
+    for (int32_t y = 1; y + 1 < h; ++y) {
+      for (int32_t x = 1; x + 1 < w; ++x) ASSERT_EQ(given[y * w + x], clamped[y * w + x]) << x << "," << y;
+    }
   }
 }
 
