@@ -40,7 +40,7 @@ bool PackWorker::start(PackRunRequest request) {
     ++v.serial;
   };
   packer.progress.entry = [record](const PackEntry& entry, size_t done, size_t count) {
-    std::u16string name = cp932_to_utf16(entry.name);
+    std::u16string name = pack_display_name(entry.name);
     std::u16string percent = pack_progress_text(done, count);
     std::lock_guard lock(record->mutex);
     PackProgressView& v = record->view;

@@ -7,9 +7,9 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 
 #include "base/path.h"
+#include "base/temporary_files.h"
 #include "base/text.h"
 
 namespace tesmo {
@@ -48,14 +48,6 @@ bool write_all(int fd, std::span<const uint8_t> data) {
   return true;
 }
 
-std::string temp_name_beside(const fs::path& target) {
-  static thread_local std::mt19937 rng(std::random_device{}());
-  std::string name(".");
-  name += target.filename().string();
-  name += ".tmp";
-  name += std::to_string(rng() % 1000000);
-  return (target.parent_path() / name).string();
-}
 
 // Opens a regular file for reading; −1 for folders and anything that cannot be opened.
 int open_regular(const std::u16string& path, size_t& size) {
@@ -126,7 +118,9 @@ int file_replace_streamed(const std::u16string& path, const std::function<bool(c
   std::error_code ec;
   if (fs::is_directory(target, ec)) return 1;
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  std::string temp = temp_name_beside(target);
+  remove_stale_temporaries(target);
+  const std::string temp = temporary_name_beside(target);
+  const ActiveTemporary active(temp);
   Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) return 1;
   const int out = fd.get();
@@ -148,7 +142,9 @@ int file_copy_over(const std::u16string& from, const std::u16string& to) {
   if (!fs::is_regular_file(source, ec) || fs::is_directory(target, ec)) return 1;
   if (fs::equivalent(source, target, ec)) return 0;
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  const std::string temp = temp_name_beside(target);
+  remove_stale_temporaries(target);
+  const std::string temp = temporary_name_beside(target);
+  const ActiveTemporary active(temp);
   bool ok = fs::copy_file(source, temp, fs::copy_options::none, ec) && !ec;
   if (ok) {
     fs::permissions(temp, fs::perms::owner_write, fs::perm_options::add, ec);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/temporary_files.h"
 #include "base/text.h"
 #include "tools/binary_to_text.h"
 
@@ -112,6 +113,8 @@ int run(int argc, const char* const* argv) {
     print_usage(stderr);
     return 2;
   }
+  // A run stopped by Ctrl+C or a kill leaves no half-written temporary beside its output.
+  remove_temporaries_on_signals();
   std::string_view name = argv[1];
   for (const Command& c : kCommands) {
     if (c.name == name) return c.run(Args(argv + 2, static_cast<size_t>(argc - 2)));

@@ -27,15 +27,19 @@ std::optional<int32_t> int32_arg(const std::string& text) {
   return static_cast<int32_t>(*v);
 }
 
-// Filter flags: one filter (or none, or Type F) with the centre and keep-aspect flags.
-bool valid_filter(int32_t flags) {
-  const int32_t filter = flags & ~(kScaleCentre | kScaleKeepAspect);
-  return filter == kScaleNearest || filter == kScaleBilinear || filter == kScaleBicubic ||
-         filter == kScaleLanczos2 || filter == kScaleLanczos3 || filter == kScaleTypeF;
-}
+// Every flag a filter word of the scaled blit may hold.
+constexpr int32_t kFilterWordFlags = kScaleCentre | kScaleKeepAspect | kScaleBilinear | kScaleBicubic |
+                                     kScaleLanczos2 | kScaleLanczos3 | kScaleTypeF;
 
-bool load(SurfaceTable& t, int32_t key, const std::string& path) {
-  return surface_load(t, key, utf8_to_utf16(path), false) == 0;
+// Any combination of the filter flags, as the scaled blit takes them: with several filter bits
+// the blit's own priority (bilinear, bicubic, Lanczos-2, Lanczos-3) picks one.
+bool valid_filter(int32_t flags) { return (flags & ~kFilterWordFlags) == 0; }
+
+// The picture at `path` into surface `key`; the reason when it cannot be had.
+std::string load(SurfaceTable& t, int32_t key, const std::string& path) {
+  std::string fault;
+  if (surface_load(t, key, utf8_to_utf16(path), false, &fault) == 0) return {};
+  return path + ": " + fault;
 }
 
 // Saves in the format and default layout that Save As picks for the file name.
@@ -86,7 +90,7 @@ int prepare_destination(SurfaceTable& t, int32_t code, const std::string* dst_pa
   const bool turned = code == kOpRotateRight;
   const int32_t w = turned ? src.height : src.width, h = turned ? src.width : src.height;
   if (dst_path) {
-    if (!load(t, kTargetKey, *dst_path)) return fail("no reader accepts " + *dst_path);
+    if (std::string fault = load(t, kTargetKey, *dst_path); !fault.empty()) return fail(fault);
     const Surface& d = *surface_find(t, kTargetKey);
     if (d.width != w || d.height != h) return fail(*dst_path + " is not " + std::to_string(w) + " x " + std::to_string(h));
     return 0;
@@ -111,7 +115,7 @@ int cmd_scale(Args args) {
   std::optional<ZoomTarget> z = zoom_target(p.positional, 2);
   if (!z) return usage_error(command_named("scale"));
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   if (!make_view(t, *z)) return fail("cannot make a " + p.positional[2] + " x " + p.positional[3] + " picture");
   zoom(t, *z);
   if (!save(t, kKeyBackBuffer, p.positional[1])) return fail("cannot write " + p.positional[1]);
@@ -134,7 +138,7 @@ int cmd_op(Args args) {
     return usage_error(command_named("op"));
   }
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   auto dst = p.options.find("--dst");
   if (int r = prepare_destination(t, code, dst == p.options.end() ? nullptr : &dst->second); r != 0) return r;
   const Surface& src = *surface_find(t, kSourceKey);
@@ -149,9 +153,10 @@ int cmd_op(Args args) {
   return 0;
 }
 
-// An edit-menu effect as the batch runner runs it on a picture: the alpha channel kept apart as a
-// grey picture while the effect runs on the image over the default view background, then put back
-// into the alpha bytes for saving.
+// An edit-menu effect as the batch runner runs it on a picture: the parameters as the effect
+// dialog would pass them for this picture (its rows adjusted to the picture's size, each value
+// clamped to its row), the alpha channel kept apart as a grey picture while the effect runs on the
+// image over the default view background, then put back into the alpha bytes for saving.
 int cmd_effect(Args args) {
   ParsedArgs p = parse_args(args, {});
   if (!p.ok || p.positional.size() != 7) return usage_error(command_named("effect"));
@@ -161,7 +166,7 @@ int cmd_effect(Args args) {
     return usage_error(command_named("effect"));
   }
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   const Surface& image = *surface_find(t, kSourceKey);
   const int32_t w = image.width, h = image.height;
   const bool has_alpha = image.info.has_alpha != 0;
@@ -176,7 +181,8 @@ int cmd_effect(Args args) {
   defaults.reset_to_defaults();
   const uint32_t c = defaults.settings().background_colour;
   const int32_t op = effect_table()[static_cast<size_t>(*v[0])].op;
-  apply_effect_to(t, kSourceKey, op, {*v[1], *v[2], *v[3], *v[4]}, [&t, c](int32_t key) {
+  const std::array<int32_t, 4> params = effect_params_for_picture(*v[0], w, h, {*v[1], *v[2], *v[3], *v[4]});
+  apply_effect_to(t, kSourceKey, op, params, [&t, c](int32_t key) {
     surface_fill(t, key, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, 0);
   });
   if (has_alpha) blit(t, kSourceKey, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
@@ -193,7 +199,7 @@ int cmd_bench_zoom(Args args) {
   std::optional<ZoomTarget> z = zoom_target(p.positional, 1);
   if (!z) return usage_error(command_named("bench"));
   SurfaceTable t;
-  if (!load(t, kSourceKey, p.positional[0])) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = load(t, kSourceKey, p.positional[0]); !fault.empty()) return fail(fault);
   if (!make_view(t, *z)) return fail("cannot make the view picture");
   std::vector<double> times;
   for (int64_t n = 0; n < repeat; ++n) {

@@ -13,15 +13,15 @@
 namespace tesmo::cli {
 namespace {
 
-// Probes and decodes `path`; false when no reader accepts it.
-bool decode_file(const std::string& path, ImageInfo& info, std::vector<uint32_t>& pixels) {
+// Probes and decodes `path`; the reason when no reader accepts it or its picture is not whole.
+std::string decode_file(const std::string& path, ImageInfo& info, std::vector<uint32_t>& pixels) {
   ImageFile file = image_file_create(true);
-  if (image_probe(file, utf8_to_utf16(path)) != 0) return false;
+  if (image_probe(file, utf8_to_utf16(path)) != 0) return file.fault;
   info = file.info;
   pixels.assign(static_cast<size_t>(info.width) * static_cast<size_t>(info.height), 0);
-  image_decode(file, pixels);
+  const int result = image_decode(file, pixels);
   image_file_close(file);
-  return true;
+  return result == 0 ? std::string() : file.fault;
 }
 
 std::string text(const std::string& cp932) { return utf16_to_utf8(cp932_to_utf16(cp932)); }
@@ -37,7 +37,7 @@ double median(std::vector<double> v) {
 int cmd_info(Args args) {
   if (args.size() != 1) return usage_error(command_named("info"));
   ImageFile file = image_file_create(true);
-  if (image_probe(file, utf8_to_utf16(args[0])) != 0) return fail(std::string("no reader accepts ") + args[0]);
+  if (image_probe(file, utf8_to_utf16(args[0])) != 0) return fail(std::string(args[0]) + ": " + file.fault);
   const ImageInfo& i = file.info;
   std::printf("format: %d\npixel_format: %d\ncolour_model: %d\nwidth: %d\nheight: %d\nbits: %d\n"
               "channels: %d\nhas_alpha: %d\n", i.format, i.pixel_format, i.colour_model, i.width, i.height,
@@ -56,7 +56,9 @@ int cmd_convert(Args args) {
   if (!p.ok || p.positional.size() != 2) return usage_error(command_named("convert"));
   ImageInfo info;
   std::vector<uint32_t> pixels;
-  if (!decode_file(p.positional[0], info, pixels)) return fail("no reader accepts " + p.positional[0]);
+  if (std::string fault = decode_file(p.positional[0], info, pixels); !fault.empty()) {
+    return fail(p.positional[0] + ": " + fault);
+  }
 
   SaveRequest r;
   r.path = utf8_to_utf16(p.positional[1]);
@@ -81,10 +83,10 @@ int cmd_bench_decode(Args args) {
   for (int64_t n = 0; n < repeat; ++n) {
     auto start = std::chrono::steady_clock::now();
     ImageFile file = image_file_create(false);
-    if (image_probe(file, path) != 0) return fail("no reader accepts " + p.positional[0]);
+    if (image_probe(file, path) != 0) return fail(p.positional[0] + ": " + file.fault);
     size_t count = static_cast<size_t>(file.info.width) * static_cast<size_t>(file.info.height);
     if (pixels.size() < count) pixels.resize(count);  // one work buffer, as a reused surface
-    image_decode(file, pixels);
+    if (image_decode(file, pixels) != 0) return fail(p.positional[0] + ": " + file.fault);
     image_file_close(file);
     times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   }

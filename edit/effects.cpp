@@ -135,9 +135,10 @@ std::u16string effect_name(int index) {
   return std::u16string(group_of(index)) + u" - " + kInitial[index].name;
 }
 
-void adjust_effect_ranges(int index, int32_t width, int32_t height) {
-  if (index < 0 || index >= kEffectCount) return;
-  EffectDescriptor& d = table()[static_cast<size_t>(index)];
+namespace {
+
+// The rows of `d` that follow the picture's size W × H.
+void adjust_rows(EffectDescriptor& d, int32_t width, int32_t height) {
   auto& p = d.params;
   switch (d.op) {
     case kOpFrame:
@@ -162,6 +163,27 @@ void adjust_effect_ranges(int index, int32_t width, int32_t height) {
     default:
       break;
   }
+}
+
+}  // namespace
+
+void adjust_effect_ranges(int index, int32_t width, int32_t height) {
+  if (index < 0 || index >= kEffectCount) return;
+  adjust_rows(table()[static_cast<size_t>(index)], width, height);
+}
+
+int32_t clamp_to_row(int32_t value, const ParamDescriptor& row) {
+  return std::clamp(value, row.min, std::max(row.min, row.max));
+}
+
+std::array<int32_t, 4> effect_params_for_picture(int index, int32_t width, int32_t height,
+                                                 const std::array<int32_t, 4>& typed) {
+  if (index < 0 || index >= kEffectCount) return typed;
+  EffectDescriptor d = table()[static_cast<size_t>(index)];
+  adjust_rows(d, width, height);
+  std::array<int32_t, 4> out{};
+  for (size_t k = 0; k < out.size(); ++k) out[k] = clamp_to_row(typed[k], d.params[k]);
+  return out;
 }
 
 std::array<int32_t, 4> effect_op_params(int32_t op, const std::array<int32_t, 4>& p) {

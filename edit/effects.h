@@ -39,6 +39,17 @@ std::span<EffectDescriptor, kEffectCount> effect_table();
 const EffectDescriptor& initial_effect(int index);
 void reset_effect_table();
 
+// A typed value as the parameter dialog's boxes take it: below min → min, above max → max (a row
+// whose max is below its min, such as an unused row, gives min).
+int32_t clamp_to_row(int32_t value, const ParamDescriptor& row);
+
+// The values the parameter dialog would pass for `typed` on a W × H picture: the effect's rows as
+// the dialog's opening adjusts them to the size (not stored in the table), each value clamped to
+// its row. Unused rows are 0 … 0, so effects without parameters (grey scale, negative) get their
+// defaults. `typed` unchanged for an index outside 0–34.
+std::array<int32_t, 4> effect_params_for_picture(int index, int32_t width, int32_t height,
+                                                 const std::array<int32_t, 4>& typed);
+
 // "<group> - <name>", for example "色調補正 - 明るさ"; empty for an index outside 0–34.
 std::u16string effect_name(int index);
 

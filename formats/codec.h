@@ -2,6 +2,8 @@
 // a reader state, a decoder that fills the pixel buffer from that state, and a writer.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -26,12 +28,54 @@ class ReaderState {
   virtual ~ReaderState() = default;
 };
 
+// Why a reader refused its data or a decoder could not finish, worded where the fault was found
+// ("truncated header", the library's own error text). Empty: no fault.
+using ReadFault = std::string;
+
+// A header check's verdict: accepted, or refused with its reason. A refusal without a reason
+// means the data is simply not this format's (its signature or header checks do not match).
+struct Verdict {
+  Verdict(bool accepted) : ok(accepted) {}  // NOLINT: plain true/false stay verdicts
+  static Verdict refused(ReadFault why) {
+    Verdict v(false);
+    v.reason = std::move(why);
+    return v;
+  }
+  explicit operator bool() const { return ok; }
+  bool ok;
+  ReadFault reason;
+};
+
+// What a probe gives: the reader state when it accepts, else null and why it refused.
+struct ProbeResult {
+  ProbeResult() = default;
+  ProbeResult(std::nullptr_t) {}  // NOLINT: a refusal without a reason
+  template <typename State>
+  ProbeResult(std::unique_ptr<State>&& accepted) : state(std::move(accepted)) {}  // NOLINT
+  ProbeResult(const Verdict& refusal) : reason(refusal.reason) {}  // NOLINT: a refused verdict
+  static ProbeResult refused(ReadFault why) { return Verdict::refused(std::move(why)); }
+  explicit operator bool() const { return state != nullptr; }
+  friend bool operator==(const ProbeResult& r, std::nullptr_t) { return r.state == nullptr; }
+
+  std::unique_ptr<ReaderState> state;
+  ReadFault reason;
+};
+
 // Accepts the data (returns the reader state, `info` filled; texts only with `want_text`) or
-// declines it (returns null). Never reads outside the source.
-using ProbeFn = std::unique_ptr<ReaderState> (*)(const ImageSource& source, ImageInfo& info,
-                                                 bool want_text);
-// Writes info.width × info.height pixels; data it cannot use leaves those pixels as they were.
-using DecodeFn = void (*)(ReaderState& state, std::span<uint32_t> pixels);
+// declines it (null state, with the reason where the data was this format's but unusable). Never
+// reads outside the source.
+using ProbeFn = ProbeResult (*)(const ImageSource& source, ImageInfo& info, bool want_text);
+// Writes info.width × info.height pixels. A fault (damaged data, data that ends before the last
+// row) is returned: the picture is then not whole and must not be shown or saved as if it were.
+using DecodeFn = ReadFault (*)(ReaderState& state, std::span<uint32_t> pixels);
+
+// The decoder of a format whose data, once accepted, always gives a whole picture (a short file's
+// missing part is filled as its Part allows).
+template <void (*Decode)(ReaderState&, std::span<uint32_t>)>
+ReadFault whole_decode(ReaderState& state, std::span<uint32_t> pixels) {
+  Decode(state, pixels);
+  return {};
+}
 // Builds and writes the file of `request`; 0 on success, 1 on failure (old file left as it was).
 using SaveFn = int (*)(std::span<const uint32_t> pixels, int32_t width, int32_t height,
                        const SaveRequest& request);
@@ -44,6 +88,21 @@ using SaveFn = int (*)(std::span<const uint32_t> pixels, int32_t width, int32_t 
 // without compression. `max_expansion` is 1 for stored rows and, for coded layouts, the most
 // output bytes one byte of code can give (a run-length code's longest run over its code size;
 // kUnboundedExpansion for codings without a useful bound, such as JPEG's end-of-band runs).
+inline constexpr const char* kTooLargeForData = "the picture its header claims is too large for its data";
+inline constexpr const char* kTruncatedHeader = "truncated header";
+// The refusal of a file too short for its format's header: a reason only when the file starts with
+// the format's signature (otherwise it is simply not this format's data).
+inline Verdict short_header(std::span<const uint8_t> head, std::span<const uint8_t> signature) {
+  const bool marked = head.size() >= signature.size() && std::equal(signature.begin(), signature.end(), head.begin());
+  return marked ? Verdict::refused(kTruncatedHeader) : Verdict(false);
+}
+
+// The refusal of a header whose sides lie outside 1–32767.
+inline ReadFault side_fault(int64_t width, int64_t height) {
+  return "size " + std::to_string(width) + "x" + std::to_string(height) + " outside 1-" +
+         std::to_string(kMaxImageSide);
+}
+
 inline constexpr uint64_t kUnprovenPixels = uint64_t{1} << 20;  // 1024 × 1024: a 4 MiB pixel block
 inline constexpr uint64_t kUnboundedExpansion = 1024;
 
@@ -66,17 +125,17 @@ inline uint64_t bytes_from(std::span<const uint8_t> data, uint64_t at) {
 // `data_holds_picture(state)` (found by argument-dependent lookup) whether the data can give the
 // picture the header claims. `info` changes only when the data is accepted.
 template <typename State, typename FileProbe, typename Recognise>
-std::unique_ptr<ReaderState> probe_source(const ImageSource& source, ImageInfo& info, bool want_text,
-                                          FileProbe probe_file, Recognise recognise) {
+ProbeResult probe_source(const ImageSource& source, ImageInfo& info, bool want_text, FileProbe probe_file,
+                         Recognise recognise) {
   auto state = std::make_unique<State>();
   ImageInfo found = info;
   if (source.from_file()) {
-    if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
+    if (Verdict v = probe_file(*source.path, *state, found, want_text); !v) return v;
   } else {
-    if (!recognise(source.memory, *state, found, want_text)) return nullptr;
+    if (Verdict v = recognise(source.memory, *state, found, want_text); !v) return v;
     state->data = source.memory;
   }
-  if (!data_holds_picture(*state)) return nullptr;
+  if (!data_holds_picture(*state)) return ProbeResult::refused(kTooLargeForData);
   info = std::move(found);
   return state;
 }

@@ -87,28 +87,28 @@ constexpr int8_t kTiffWithout[] = {K, K, 1};
 // One row per format, in identifier order. A new format touches one row and its own folder.
 const FormatRow kFormats[kFormatCount] = {
     {kFormatBmp, 0, "BMP", "*.bmp;*.ico;*.cur", "BMP (*.bmp, *.ico, *.cur)", kBmpFormats, 7, 6, 0, true,
-     kBmpWith, kBmpWithout, bmp::probe, bmp::decode, bmp::save},
+     kBmpWith, kBmpWithout, bmp::probe, whole_decode<bmp::decode>, bmp::save},
     {kFormatDds, 1, "DDS", "*.dds", "DDS (*.dds)", kDdsFormats, 9, 8, 0, true, kDdsWith, kDdsWithout,
-     dds::probe, dds::decode, dds::save},
+     dds::probe, whole_decode<dds::decode>, dds::save},
     {kFormatJpeg, 2, "JPEG", "*.jpg;*.jpeg", "JPEG (*.jpg, *.jpeg)", kJpegFormats, 3, 1,
      kSaveQualityAvailable, false, {}, {}, jpeg::probe, jpeg::decode, jpeg::save},
     {kFormatPcx, 3, "PCX", "*.pcx", "PCX (*.pcx)", kPcxFormats, 1, 0, 0, true, {}, {}, pcx::probe,
-     pcx::decode, pcx::save},
+     whole_decode<pcx::decode>, pcx::save},
     {kFormatPng, 5, "PNG", "*.png", "PNG (*.png)", kRgbArgbFormats, 2, 1, 0, true, kRgbArgbWith,
      kRgbArgbWithout, png::probe, png::decode, png::save},
     {kFormatSgi, 7, "SGI", "*.sgi;*.rgb;*.rgba;*.bw", "SGI (*.sgi, *.rgb, *.rgba, *.bw)", kSgiFormats, 3,
-     2, 0, true, kSgiWith, kSgiWithout, sgi::probe, sgi::decode, sgi::save},
+     2, 0, true, kSgiWith, kSgiWithout, sgi::probe, whole_decode<sgi::decode>, sgi::save},
     {kFormatTga, 8, "TGA", "*.tga", "TGA (*.tga)", kTgaFormats, 4, 3, 0, true, kTgaWith, kTgaWithout,
-     tga::probe, tga::decode, tga::save},
+     tga::probe, whole_decode<tga::decode>, tga::save},
     {kFormatTiff, 9, "TIFF", "*.tif", "TIFF (*.tif)", kTiffFormats, 3, 2, 0, false, kTiffWith,
      kTiffWithout, tiff::probe, tiff::decode, tiff::save},
     {kFormatPsd, 6, "PSD / Photoshop", "*.psd", "PSD / Photoshop (*.psd)", {}, 0, -1, 0, false, {}, {},
-     psd::probe, psd::decode, nullptr},
+     psd::probe, whole_decode<psd::decode>, nullptr},
     {kFormatPic, 4, "PIC / SOFTIMAGE", "*.pic", "PIC / SOFTIMAGE (*.pic)", kRgbArgbFormats, 2, 1,
      kSaveCompressAvailable | kSaveCompressChecked, true, kRgbArgbWith, kRgbArgbWithout, pic::probe,
-     pic::decode, pic::save},
+     whole_decode<pic::decode>, pic::save},
     {kFormatFnt, 10, "FNT", "*.fnt", "FNT (*.fnt)", kFntFormats, 1, 0, 0, true, {}, {}, fnt::probe,
-     fnt::decode, fnt::save},
+     whole_decode<fnt::decode>, fnt::save},
     {kFormatJab, 11, "JPEG and BMP", "*.jab", "JPEG and BMP (*.jab)", kJabFormats, 0, 0, 0, true, {}, {},
      jab::probe, jab::decode, jab::save},
 };
@@ -128,6 +128,8 @@ constexpr std::pair<const char*, int32_t> kExtensionEntries[] = {
 };
 static_assert(std::size(kExtensionEntries) == 18);
 
+constexpr const char* kNotRecognised = "not a picture any reader recognises";
+
 const FormatRow* row_of(int32_t format) {
   for (const FormatRow& r : kFormats) {
     if (r.id == format) return &r;
@@ -135,17 +137,33 @@ const FormatRow* row_of(int32_t format) {
   return nullptr;
 }
 
+// Why a path cannot be probed at all; empty when it names a file that can be read.
+ReadFault path_fault(const std::u16string& path) {
+  if (is_directory(path)) return "a folder, not a file";
+  if (!file_exists(path)) return "no such file";
+  if (!read_file_prefix(path, 1)) return "cannot open the file";
+  return {};
+}
+
 int probe_with(ImageFile& file, const ImageSource& source) {
   file.format = kFormatNone;
+  file.fault.clear();
+  if (source.from_file()) file.fault = path_fault(*source.path);
+  if (!file.fault.empty()) return 1;
   for (int32_t id : kProbeOrder) {
     const FormatRow& row = *row_of(id);
     file.info = ImageInfo{};
     if (!row.probe || (!source.from_file() && !row.accepts_memory)) continue;
-    std::unique_ptr<ReaderState> state = row.probe(source, file.info, file.want_text);
-    if (!state) continue;
+    ProbeResult result = row.probe(source, file.info, file.want_text);
+    // The first reader that knew the data as its own and still refused it tells why.
+    if (!result) {
+      if (file.fault.empty() && !result.reason.empty()) file.fault = std::string(row.name) + ": " + result.reason;
+      continue;
+    }
     const ImageInfo& i = file.info;
     if (i.width < 1 || i.height < 1 || i.width > kMaxImageSide || i.height > kMaxImageSide) continue;
-    file.states[row.slot] = std::move(state);
+    file.fault.clear();
+    file.states[row.slot] = std::move(result.state);
     file.format = id;
     file.info.format = id;
     if (file.want_text && file.info.format_name.empty()) {
@@ -155,6 +173,7 @@ int probe_with(ImageFile& file, const ImageSource& source) {
     return 0;
   }
   file.info = ImageInfo{};
+  if (file.fault.empty()) file.fault = kNotRecognised;
   return 1;
 }
 
@@ -183,12 +202,21 @@ int image_probe_memory(ImageFile& file, std::span<const uint8_t> memory) {
   return probe_with(file, source);
 }
 
-void image_decode(ImageFile& file, std::span<uint32_t> pixels) {
+int image_decode(ImageFile& file, std::span<uint32_t> pixels) {
   const FormatRow* row = row_of(file.format);
-  if (!row || !row->decode || !file.states[row->slot]) return;
+  if (!row || !row->decode || !file.states[row->slot]) {
+    file.fault = "no picture was accepted";
+    return 1;
+  }
   size_t needed = static_cast<size_t>(file.info.width) * static_cast<size_t>(file.info.height);
-  if (pixels.size() < needed) return;
-  row->decode(*file.states[row->slot], pixels.first(needed));
+  if (pixels.size() < needed) {
+    file.fault = "no room for the picture";
+    return 1;
+  }
+  ReadFault fault = row->decode(*file.states[row->slot], pixels.first(needed));
+  if (fault.empty()) return 0;
+  file.fault = std::string(row->name) + ": " + fault;
+  return 1;
 }
 
 void image_file_close(ImageFile& file) {

@@ -34,19 +34,24 @@ struct ImageFile {
   std::array<std::unique_ptr<ReaderState>, kFormatCount> states;
   ImageInfo info;
   bool want_text = false;
+  // Why the last probe or decode failed, prefixed with the format's name where a reader found it
+  // ("no such file", "BMP: truncated header", "PNG: IDAT: CRC error"); empty after success.
+  std::string fault;
 };
 
 ImageFile image_file_create(bool want_text);
 
 // Offers the data to the readers in the fixed order BMP, DDS, FNT, JAB, JPEG, PCX, PIC, PNG, PSD,
 // SGI, TIFF, TGA (strong signatures first; TGA has none, so it goes last). 0 when one accepted
-// (format, info.format and the name texts set), 1 when none did. JPEG, PSD and TIFF decline memory
-// sources. Call once per ImageFile.
+// (format, info.format and the name texts set), 1 when none did (`fault` then says why). JPEG, PSD
+// and TIFF decline memory sources. Call once per ImageFile.
 int image_probe(ImageFile& file, const std::u16string& path);
 int image_probe_memory(ImageFile& file, std::span<const uint8_t> memory);
 
 // Writes info.width × info.height pixels of the accepted image into `pixels` (at least that many).
-void image_decode(ImageFile& file, std::span<uint32_t> pixels);
+// 0 when the picture came whole from the data; 1 (`fault` says why) when the data is damaged or
+// ends before the last row: such a picture must not be shown or saved as if it were whole.
+int image_decode(ImageFile& file, std::span<uint32_t> pixels);
 
 // Releases the reader state and the bytes it owns; format becomes −1.
 void image_file_close(ImageFile& file);

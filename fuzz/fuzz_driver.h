@@ -70,18 +70,21 @@ inline bool worth_decoding(const ImageInfo& info) {
 }
 
 // Probe, then decode into a block of exactly width × height pixels, as the surface table does.
-inline void probe_and_decode(ProbeFn probe, DecodeFn decode, const ImageSource& source) {
+// `decode` is a codec's decoder: with or without a fault result.
+template <typename Decode>
+void probe_and_decode(ProbeFn probe, Decode decode, const ImageSource& source) {
   ImageInfo info;
-  std::unique_ptr<ReaderState> state = probe(source, info, true);
-  if (!state) return;
+  ProbeResult result = probe(source, info, true);
+  if (!result) return;
   check_sides(info);
   if (!worth_decoding(info)) return;
   std::vector<uint32_t> pixels(static_cast<size_t>(info.width) * static_cast<size_t>(info.height));
-  decode(*state, pixels);
+  decode(*result.state, pixels);
 }
 
 // One reader through its memory form and its file form.
-inline void drive_reader(ProbeFn probe, DecodeFn decode, const uint8_t* data, size_t size,
+template <typename Decode>
+void drive_reader(ProbeFn probe, Decode decode, const uint8_t* data, size_t size,
                          bool file_form = true, bool memory_form = true) {
   if (memory_form) {
     std::vector<uint8_t> bytes = exact_copy(data, size);

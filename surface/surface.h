@@ -145,9 +145,12 @@ int surface_create(SurfaceTable& t, int32_t key, int32_t width, int32_t height);
 
 // Removes any surface under `key`, then opens the file or the complete file image in memory by
 // content and decodes it into a new surface (`info` from the reader; texts only with `want_text`).
-// 1 when no reader accepts it or memory runs out: the key then has no surface.
-int surface_load(SurfaceTable& t, int32_t key, const std::u16string& path, bool want_text);
-int surface_load(SurfaceTable& t, int32_t key, std::span<const uint8_t> memory, bool want_text);
+// 1 when no reader accepts it, its data is damaged or ends before the last row, or memory runs
+// out: the key then has no surface, and `fault` (when given) says why.
+int surface_load(SurfaceTable& t, int32_t key, const std::u16string& path, bool want_text,
+                 std::string* fault = nullptr);
+int surface_load(SurfaceTable& t, int32_t key, std::span<const uint8_t> memory, bool want_text,
+                 std::string* fault = nullptr);
 
 // Writes the surface to `path`. With `request`: its format, pixel_format, compress, quality and (when
 // not empty) exif_source and fnt_header_text; `bits` and its path are not used. Without: BMP, pixel

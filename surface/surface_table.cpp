@@ -30,22 +30,38 @@ std::unique_ptr<Surface> make_surface(int32_t key, int32_t width, int32_t height
   return s;
 }
 
-template <typename Probe>
-int load_with(SurfaceTable& t, int32_t key, bool want_text, Probe probe) {
-  t.remove(key);
-  ImageFile file = image_file_create(want_text);
-  if (probe(file) != 0) {
-    image_file_close(file);
-    return 1;
-  }
+// The surface of an accepted picture, or null with the fault when the data is not a whole picture
+// or memory runs out.
+std::unique_ptr<Surface> decoded_surface(ImageFile& file, int32_t key, std::string& fault) {
   std::unique_ptr<Surface> s = make_surface(key, file.info.width, file.info.height);
   if (!s) {
-    image_file_close(file);
-    return 1;
+    fault = "not enough memory for the picture";
+    return nullptr;
   }
   s->info = file.info;
-  image_decode(file, s->picture());
+  if (image_decode(file, s->picture()) != 0) {
+    fault = file.fault;
+    return nullptr;
+  }
+  return s;
+}
+
+template <typename Probe>
+int load_with(SurfaceTable& t, int32_t key, bool want_text, std::string* fault, Probe probe) {
+  t.remove(key);
+  ImageFile file = image_file_create(want_text);
+  std::string why;
+  std::unique_ptr<Surface> s;
+  if (probe(file) != 0) {
+    why = file.fault;
+  } else {
+    s = decoded_surface(file, key, why);
+  }
   image_file_close(file);
+  if (!s) {
+    if (fault) *fault = why;
+    return 1;
+  }
   t.append(std::move(s));
   return 0;
 }
@@ -108,12 +124,13 @@ int surface_create(SurfaceTable& t, int32_t key, int32_t width, int32_t height) 
   return 0;
 }
 
-int surface_load(SurfaceTable& t, int32_t key, const std::u16string& path, bool want_text) {
-  return load_with(t, key, want_text, [&](ImageFile& f) { return image_probe(f, path); });
+int surface_load(SurfaceTable& t, int32_t key, const std::u16string& path, bool want_text, std::string* fault) {
+  return load_with(t, key, want_text, fault, [&](ImageFile& f) { return image_probe(f, path); });
 }
 
-int surface_load(SurfaceTable& t, int32_t key, std::span<const uint8_t> memory, bool want_text) {
-  return load_with(t, key, want_text, [&](ImageFile& f) { return image_probe_memory(f, memory); });
+int surface_load(SurfaceTable& t, int32_t key, std::span<const uint8_t> memory, bool want_text,
+                 std::string* fault) {
+  return load_with(t, key, want_text, fault, [&](ImageFile& f) { return image_probe_memory(f, memory); });
 }
 
 int surface_save(const SurfaceTable& t, int32_t key, const std::u16string& path, int32_t bits,

@@ -13,7 +13,7 @@ namespace tesmo::bmp {
 
 // Probe contract of the registry: accepts bitmaps, icons and cursors; writes its own name texts
 // ("BMP", "Icon (BMP)", "Cursor (BMP)") and extensions.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes into the pixel buffer layout.
 void decode(ReaderState& state, std::span<uint32_t> pixels);

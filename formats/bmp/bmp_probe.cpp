@@ -1,5 +1,6 @@
 // BMP, ICO and CUR recognition: the container, the information header and the stored layout.
 #include <optional>
+#include <string>
 
 #include "base/bytes.h"
 #include "base/file_io.h"
@@ -105,8 +106,8 @@ bool describe(std::span<const uint8_t> head, uint64_t info_at, BmpState& s, Desc
 }
 
 // Reads the information header from the bytes at the start of the file: fills the state and `info`,
-// or returns false to reject.
-bool read_header(std::span<const uint8_t> head, const Found& f, BmpState& s, ImageInfo& info,
+// or refuses.
+Verdict read_header(std::span<const uint8_t> head, const Found& f, BmpState& s, ImageInfo& info,
                  bool want_text) {
   const uint64_t at = f.info_at;
   s.container = f.container;
@@ -130,13 +131,15 @@ bool read_header(std::span<const uint8_t> head, const Found& f, BmpState& s, Ima
     height = -height;
     s.top_down = true;
   }
-  if (width < 1 || width > kMaxImageSide || height < 1 || height > kMaxImageSide) return false;
+  if (width < 1 || width > kMaxImageSide || height < 1 || height > kMaxImageSide) {
+    return Verdict::refused(side_fault(width, height));
+  }
   s.width = static_cast<int32_t>(width);
   s.height = static_cast<int32_t>(height);
   s.stride = (static_cast<uint64_t>(s.bits) * s.width + 31) / 32 * 4;
 
   Description d{};
-  if (!describe(head, at, s, d)) return false;
+  if (!describe(head, at, s, d)) return Verdict::refused("unsupported bit count " + std::to_string(s.bits));
   info.pixel_format = d.pixel_format;
   info.colour_model = d.colour_model;
   info.width = s.width;
@@ -156,16 +159,25 @@ bool read_header(std::span<const uint8_t> head, const Found& f, BmpState& s, Ima
   return true;
 }
 
-bool probe_bytes(std::span<const uint8_t> head, BmpState& s, ImageInfo& info, bool want_text) {
+Verdict probe_bytes(std::span<const uint8_t> head, BmpState& s, ImageInfo& info, bool want_text) {
   std::optional<Found> found = find_container(head);
-  return found && read_header(head, *found, s, info, want_text);
+  if (!found) return false;
+  return read_header(head, *found, s, info, want_text);
+}
+
+// A file too short for any header: refused with a reason when it starts as a bitmap file.
+Verdict short_file(std::span<const uint8_t> head) {
+  std::optional<Found> found = find_container(head);
+  if (found && found->container == Container::kBitmap) return Verdict::refused(kTruncatedHeader);
+  return false;
 }
 
 // The file form: at least 48 bytes; then the bytes up to the end of the pixel data as the header
 // computes it, but never more than the file holds (the decoder reads a missing tail as zeros).
-bool probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, bool want_text) {
+Verdict probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, bool want_text) {
   std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kProbeBytes);
-  if (!head || head->size() < kMinFileBytes) return false;
+  if (!head) return false;
+  if (head->size() < kMinFileBytes) return short_file(*head);
   std::optional<Found> found = find_container(*head);
   if (!found) return false;
   if (found->info_at + kInfoBytesExamined > head->size()) {
@@ -173,7 +185,7 @@ bool probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, bool w
     head = read_file_prefix(path, found->info_at + kInfoBytesExamined);
     if (!head) return false;
   }
-  if (!read_header(*head, *found, s, info, want_text)) return false;
+  if (Verdict v = read_header(*head, *found, s, info, want_text); !v) return v;
   const bool coded = s.compression == kCompressionRle8 || s.compression == kCompressionRle4;
   const uint64_t total =
       s.pixels_at + (coded ? s.image_data_size : s.stride * static_cast<uint64_t>(s.height));
@@ -194,7 +206,7 @@ bool data_holds_picture(const BmpState& s) {
                              is_run_length(s) ? kRunLengthExpansion : 1);
 }
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<BmpState>(source, info, want_text, probe_file, probe_bytes);
 }
 

@@ -15,7 +15,7 @@ namespace tesmo::dds {
 
 // Probe contract of the registry. The file form needs at least the 128-byte header and reads
 // only the first level's bytes (and the palette); the memory form needs the header in its bytes.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes into the pixel buffer layout. Never fails: bytes the data does not hold read as zero.
 void decode(ReaderState& state, std::span<uint32_t> pixels);

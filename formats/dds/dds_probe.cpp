@@ -178,9 +178,11 @@ bool recognise(std::span<const uint8_t> head, DdsState& s, ImageInfo& info, bool
 
 // The file form: the header, then only the palette and the first level (never more than the file
 // holds).
-bool probe_file(const std::u16string& path, DdsState& s, ImageInfo& info, bool want_text) {
+Verdict probe_file(const std::u16string& path, DdsState& s, ImageInfo& info, bool want_text) {
   std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kFileHeaderBytes);
-  if (!head || head->size() < kFileHeaderBytes || !recognise(*head, s, info, want_text)) return false;
+  if (!head) return false;
+  if (head->size() < kFileHeaderBytes) return short_header(*head, kMagic);
+  if (!recognise(*head, s, info, want_text)) return false;
   const uint64_t total = s.pixels_at + stored_row_bytes(s) * stored_rows(s);
   std::optional<FileBytes> bytes = read_file_bytes(path, static_cast<size_t>(total));
   if (!bytes) return false;
@@ -197,7 +199,7 @@ bool data_holds_picture(const DdsState& s) {
   return picture_within_data(s.width, s.height, stored, bytes_from(s.data, s.pixels_at), 1);
 }
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<DdsState>(source, info, want_text, probe_file, recognise);
 }
 

@@ -133,7 +133,7 @@ std::optional<Header> parse_header_text(std::string_view text) {
 }
 
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<FntState>(source, info, want_text, probe_file, recognise);
 }
 

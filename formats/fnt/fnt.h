@@ -33,7 +33,7 @@ std::optional<Header> parse_header_text(std::string_view text);
 // Probe contract of the registry: signature and version 0x01000000, sides 1–32767; the file form
 // also needs more than 32 bytes, the memory form the 32-byte header. The extra text is the header
 // text.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Each byte v becomes blue = green = red = v, alpha 255; bytes the data does not hold read as 0.
 // Writes nothing when `pixels` holds fewer than width × height.

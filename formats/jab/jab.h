@@ -18,12 +18,13 @@ inline constexpr size_t kHeaderBytes = 64;  // the JPEG part starts here
 
 // Probe contract of the registry: more than 64 bytes, "JAB\0", version 0x10000, zero at 16, sides
 // 1–32767. Only the header decides; the JPEG part and the block are looked at by decode.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes the JPEG part (with the length the header records, cut at the end of the data) with
 // alpha 255, then takes the alpha bytes from the block when it expands to exactly width × height
-// bytes. Writes nothing when the JPEG part is unreadable or its size is not the header's.
-void decode(ReaderState& state, std::span<uint32_t> pixels);
+// bytes. A JPEG part that is unreadable, damaged or cut (see jpeg::decode), or whose size is not
+// the header's, is a fault; a damaged alpha block is not (the picture is then opaque).
+ReadFault decode(ReaderState& state, std::span<uint32_t> pixels);
 
 // The complete file from a JPEG file image and a width × height alpha plane (deflated at level 9).
 // Nothing when `jpeg` is empty, a side is outside 1–32767, `alpha` is short, or compression fails.

@@ -56,9 +56,11 @@ bool recognise(std::span<const uint8_t> head, JabState& s, ImageInfo& info, bool
 }
 
 // The file form: the header decides before the whole file is read.
-bool probe_file(const std::u16string& path, JabState& s, ImageInfo& info, bool want_text) {
+Verdict probe_file(const std::u16string& path, JabState& s, ImageInfo& info, bool want_text) {
   std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head || !recognise(*head, s, info, want_text)) return false;
+  if (!head) return false;
+  if (head->size() <= kHeaderBytes) return short_header(*head, kSignature);
+  if (!recognise(*head, s, info, want_text)) return false;
   std::optional<FileBytes> bytes = read_file_bytes(path);
   if (!bytes || bytes->size() <= kHeaderBytes) return false;
   s.owned = std::move(*bytes);
@@ -66,22 +68,25 @@ bool probe_file(const std::u16string& path, JabState& s, ImageInfo& info, bool w
   return true;
 }
 
+const std::string kNotJpeg = "not a JPEG stream";
+
 // `length` bytes from `at`, cut at the end of `data` (empty when `at` lies beyond it).
 std::span<const uint8_t> part(std::span<const uint8_t> data, uint64_t at, uint32_t length) {
   if (at >= data.size()) return {};
   return data.subspan(static_cast<size_t>(at), std::min<uint64_t>(length, data.size() - at));
 }
 
-// The JPEG part into `pixels` with alpha 255; false (nothing written) when it is unreadable or its
-// size is not the header's.
-bool decode_colour(const JabState& s, std::span<uint32_t> pixels) {
+// The JPEG part into `pixels` with alpha 255; the fault when it is unreadable, damaged or cut, or
+// its size is not the header's (nothing written in the first and last case).
+ReadFault decode_colour(const JabState& s, std::span<uint32_t> pixels) {
   ImageSource source;
   source.memory = part(s.data, kHeaderBytes, s.jpeg_length);
   ImageInfo jpeg_info;
-  std::unique_ptr<ReaderState> jpeg_state = jpeg::probe(source, jpeg_info, false);
-  if (!jpeg_state || jpeg_info.width != s.width || jpeg_info.height != s.height) return false;
-  jpeg::decode(*jpeg_state, pixels);
-  return true;
+  ProbeResult jpeg_part = jpeg::probe(source, jpeg_info, false);
+  if (!jpeg_part) return "JPEG part: " + (jpeg_part.reason.empty() ? kNotJpeg : jpeg_part.reason);
+  if (jpeg_info.width != s.width || jpeg_info.height != s.height) return "JPEG part: size differs from the header";
+  ReadFault fault = jpeg::decode(*jpeg_part.state, pixels);
+  return fault.empty() ? fault : "JPEG part: " + fault;
 }
 
 // Alpha bytes from the block, only when it gives exactly one byte per pixel.
@@ -105,18 +110,18 @@ bool data_holds_picture(const JabState& s) {
 }  // namespace
 
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<JabState>(source, info, want_text, probe_file, recognise);
 }
 
-void decode(ReaderState& reader, std::span<uint32_t> pixels) {
+ReadFault decode(ReaderState& reader, std::span<uint32_t> pixels) {
   auto* s = dynamic_cast<JabState*>(&reader);
-  if (!s) return;
-  const size_t count = static_cast<size_t>(s->width) * static_cast<size_t>(s->height);
-  if (pixels.size() < count) return;
+  const size_t count = s ? static_cast<size_t>(s->width) * static_cast<size_t>(s->height) : 0;
+  if (!s || pixels.size() < count) return "no room for the picture";
   pixels = pixels.first(count);
-  if (!decode_colour(*s, pixels)) return;
+  if (ReadFault fault = decode_colour(*s, pixels); !fault.empty()) return fault;
   apply_alpha(*s, pixels);
+  return {};
 }
 
 }  // namespace tesmo::jab

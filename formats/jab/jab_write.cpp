@@ -27,7 +27,7 @@ std::optional<AlphaPlane> alpha_of_bmp(const std::u16string& path) {
   ImageSource source;
   source.path = &path;
   ImageInfo info;
-  std::unique_ptr<ReaderState> state = bmp::probe(source, info, false);
+  std::unique_ptr<ReaderState> state = bmp::probe(source, info, false).state;
   if (!state || (info.bits != 24 && info.bits != 32)) return std::nullopt;
   if (info.width < 1 || info.width > kMaxImageSide || info.height < 1 || info.height > kMaxImageSide) {
     return std::nullopt;

@@ -19,12 +19,12 @@ namespace tesmo::jpeg {
 // span (the registry passes none, so it never opens JPEG from memory; a JAB file passes the JPEG
 // part with the length its header records). Only the header is read here: grey → pixel format 0,
 // RGB → 1, CMYK → 2; any other colour space, or a side outside 1–32767, declines.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
-// Decodes into the pixel buffer, alpha 255. Rows that a damaged or cut stream does not give keep
-// what the library made of them (it pads a cut stream); after a library error the rows not yet
-// decoded are left as they were.
-void decode(ReaderState& state, std::span<uint32_t> pixels);
+// Decodes into the pixel buffer, alpha 255. A library error, or coded data that ends before the
+// last row (the library would invent the missing rows), is a fault: the picture is not whole.
+// Data cut after the last row's data (a missing end marker) and bytes after the end marker are not.
+ReadFault decode(ReaderState& state, std::span<uint32_t> pixels);
 
 // Writes pixel format 0 (grey), 1 (RGB) or 2 (CMYK) at request.quality (below 1 as 1, above 100
 // as 100), carrying over the Exif block of request.exif_source when that file starts with one.

@@ -4,16 +4,24 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <jerror.h>
+
 namespace tesmo::jpeg {
 namespace {
 
 [[noreturn]] void error_exit(j_common_ptr cinfo) {
   auto* errors = reinterpret_cast<ErrorManager*>(cinfo->err);
+  cinfo->err->format_message(cinfo, errors->message);
   std::longjmp(errors->jump, 1);
 }
 
-// Warnings (corrupt data the library can step over) and trace messages are dropped.
-void emit_message(j_common_ptr, int) {}
+// Level −1 is a warning. Running out of coded data is remembered; other warnings (corrupt data the
+// library can step over) and trace messages are dropped.
+void emit_message(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_HIT_MARKER) {
+    reinterpret_cast<ErrorManager*>(cinfo->err)->data_ran_out = true;
+  }
+}
 void output_message(j_common_ptr) {}
 
 }  // namespace

@@ -13,11 +13,15 @@
 
 namespace tesmo::jpeg {
 
-// The library's error fields and the jump target of the call in progress. Warnings and messages
-// are dropped; no message is ever shown.
+// The library's error fields and the jump target of the call in progress. No message is ever
+// shown: an error's text is kept for the caller, and of the warnings only the one that says the
+// coded data ended before the decoder had what it needed is remembered (the library then invents
+// the rest of the picture); other warnings (extra bytes, a missing end marker) are dropped.
 struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX] = {};
+  bool data_ran_out = false;
 };
 
 // Fills the standard fields and installs the system's handlers; returns &errors.pub.

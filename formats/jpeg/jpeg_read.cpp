@@ -57,6 +57,7 @@ bool read_header(Decompressor& d, std::span<const uint8_t> data) {
 
 // Decodes every row into `rows` (one pointer per output row). False after a library error or when
 // the output size is not the probed one; rows decoded so far are counted by output_scanline.
+// Reaching the end marker is not required: data cut after the last row still gives every row.
 bool read_rows(Decompressor& d, J_COLOR_SPACE space, JSAMPROW* rows, JDIMENSION width, JDIMENSION height) {
   if (setjmp(d.errors.jump)) return false;
   d.cinfo.out_color_space = space;
@@ -66,8 +67,14 @@ bool read_rows(Decompressor& d, J_COLOR_SPACE space, JSAMPROW* rows, JDIMENSION 
     const JDIMENSION at = d.cinfo.output_scanline;
     if (jpeg_read_scanlines(&d.cinfo, rows + at, height - at) == 0) return false;
   }
-  jpeg_finish_decompress(&d.cinfo);
   return true;
+}
+
+// Why the rows are not the picture: the library's error text, or the coded data that ended early.
+ReadFault rows_fault(const Decompressor& d) {
+  if (d.errors.message[0] != 0) return d.errors.message;
+  if (d.errors.data_ran_out) return "the coded data ends before the last row";
+  return "the picture's size differs from its header";
 }
 
 // C, M, Y, K bytes as stored by Adobe files (inverted) into blue, green, red, alpha 255.
@@ -89,13 +96,13 @@ bool starts_as_jpeg(const std::u16string& path) {
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   auto state = std::make_unique<JpegState>();
   if (source.from_file()) {
     // The start marker first, so that other formats' large files are not read in vain.
     if (!starts_as_jpeg(*source.path)) return nullptr;
     std::optional<FileBytes> bytes = read_file_bytes(*source.path);
-    if (!bytes) return nullptr;
+    if (!bytes) return ProbeResult::refused("cannot read the file");
     state->owned = std::move(*bytes);
     state->data = state->owned.span();
   } else {
@@ -103,18 +110,19 @@ std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, b
     state->data = source.memory;
   }
   Decompressor d;
-  if (!d.create() || !read_header(d, state->data)) return nullptr;
+  if (!d.create()) return ProbeResult::refused("the JPEG library cannot start");
+  if (!read_header(d, state->data)) return ProbeResult::refused(d.errors.message);
   const Layout* layout = layout_of(d.cinfo.out_color_space);
-  if (!layout) return nullptr;
+  if (!layout) return ProbeResult::refused("unsupported colour space");
   if (d.cinfo.image_width < 1 || d.cinfo.image_width > kMaxImageSide || d.cinfo.image_height < 1 ||
       d.cinfo.image_height > kMaxImageSide) {
-    return nullptr;
+    return ProbeResult::refused(side_fault(d.cinfo.image_width, d.cinfo.image_height));
   }
   // JPEG's coding has no useful bound on its expansion (end-of-band runs, arithmetic coding).
   const uint64_t stored = uint64_t{d.cinfo.image_width} * d.cinfo.image_height * uint64_t(layout->channels);
   if (!picture_within_data(d.cinfo.image_width, d.cinfo.image_height, stored, state->data.size(),
                            kUnboundedExpansion)) {
-    return nullptr;
+    return ProbeResult::refused(kTooLargeForData);
   }
   state->colour_space = layout->space;
   state->width = static_cast<int32_t>(d.cinfo.image_width);
@@ -134,19 +142,20 @@ std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, b
   return state;
 }
 
-void decode(ReaderState& reader, std::span<uint32_t> pixels) {
+ReadFault decode(ReaderState& reader, std::span<uint32_t> pixels) {
   auto* s = dynamic_cast<JpegState*>(&reader);
   const size_t width = s ? static_cast<size_t>(s->width) : 0;
   const size_t height = s ? static_cast<size_t>(s->height) : 0;
-  if (!s || pixels.size() < width * height) return;
+  if (!s || pixels.size() < width * height) return "no room for the picture";
   const bool cmyk = s->colour_space == JCS_CMYK;
   std::vector<JSAMPROW> rows(height);
   for (size_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<JSAMPROW>(pixels.data() + y * width);
   Decompressor d;
-  if (!d.create() || !read_header(d, s->data)) return;
-  read_rows(d, cmyk ? JCS_CMYK : JCS_EXT_BGRA, rows.data(), static_cast<JDIMENSION>(width),
-            static_cast<JDIMENSION>(height));
+  if (!d.create() || !read_header(d, s->data)) return rows_fault(d);
+  const bool whole = read_rows(d, cmyk ? JCS_CMYK : JCS_EXT_BGRA, rows.data(), static_cast<JDIMENSION>(width),
+                               static_cast<JDIMENSION>(height));
   if (cmyk) cmyk_to_pixels(pixels.first(std::min<size_t>(d.cinfo.output_scanline, height) * width));
+  return whole && !d.errors.data_ran_out ? ReadFault() : rows_fault(d);
 }
 
 }  // namespace tesmo::jpeg

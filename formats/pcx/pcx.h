@@ -15,7 +15,7 @@ namespace tesmo::pcx {
 // 8 bits × 3 planes, or 8 bits × 1 plane at version 5, sides 1–32767, bytes per line above 0. The
 // file form also needs more than 128 bytes, the memory form the 128-byte header. An 8-bit picture
 // takes its palette from the last 768 bytes of the file image, in both forms.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes into the pixel buffer layout (at least width × height pixels, else nothing is written).
 // Bytes the data does not hold read as zero: opaque black, or palette entry 0 for 8-bit pictures;

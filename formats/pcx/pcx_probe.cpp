@@ -96,7 +96,7 @@ bool data_holds_picture(const PcxState& s) {
                              s.run_length ? 32 : 1);
 }
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<PcxState>(source, info, want_text, probe_file, recognise);
 }
 

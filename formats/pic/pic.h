@@ -13,7 +13,7 @@ namespace tesmo::pic {
 
 // Probe contract of the registry. The file form needs a file of more than 112 bytes; the memory
 // form only needs the header inside the given bytes.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes into the pixel buffer layout. Never fails: bytes the data does not hold read as zero.
 void decode(ReaderState& state, std::span<uint32_t> pixels);

@@ -80,9 +80,10 @@ void describe(const PicState& s, ImageInfo& info, bool want_text) {
 }
 
 // The file form: more than 112 bytes, the first 112 recognised, then the whole file.
-bool probe_file(const std::u16string& path, PicState& s) {
+Verdict probe_file(const std::u16string& path, PicState& s) {
   std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kTwoPacketHeader + 1);
-  if (!head || head->size() <= kTwoPacketHeader) return false;
+  if (!head) return false;
+  if (head->size() <= kTwoPacketHeader) return short_header(*head, kMagic);
   if (!read_header(*head, s)) return false;
   std::optional<FileBytes> bytes = read_file_bytes(path);
   if (!bytes) return false;
@@ -101,15 +102,15 @@ bool data_holds_picture(const PicState& s) {
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   auto s = std::make_unique<PicState>();
   if (source.from_file()) {
-    if (!probe_file(*source.path, *s)) return nullptr;
+    if (Verdict v = probe_file(*source.path, *s); !v) return v;
   } else {
     if (!read_header(source.memory, *s)) return nullptr;
     s->data = source.memory;
   }
-  if (!data_holds_picture(*s)) return nullptr;
+  if (!data_holds_picture(*s)) return ProbeResult::refused(kTooLargeForData);
   describe(*s, info, want_text);
   return s;
 }

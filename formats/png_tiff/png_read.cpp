@@ -14,7 +14,11 @@
 
 namespace tesmo::png {
 
-[[noreturn]] void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// The message goes to the operation's fault text when it gave one as the error pointer.
+[[noreturn]] void on_error(png_structp png, png_const_charp message) {
+  if (auto* fault = static_cast<ReadFault*>(png_get_error_ptr(png)); fault && message) *fault = message;
+  png_longjmp(png, 1);
+}
 void on_warning(png_structp, png_const_charp) {}
 
 namespace {
@@ -50,6 +54,7 @@ struct Reader {
   Reader& operator=(const Reader&) = delete;
 
   ByteReader source;
+  ReadFault fault;  // the library's error text
   png_structp png = nullptr;
   png_infop info = nullptr;
 };
@@ -60,7 +65,7 @@ void read_source(png_structp png, png_bytep out, size_t n) {
 }
 
 bool open_reader(Reader& r) {
-  r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning);
+  r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &r.fault, on_error, on_warning);
   if (!r.png) return false;
   r.info = png_create_info_struct(r.png);
   if (!r.info) return false;
@@ -137,13 +142,15 @@ double file_gamma(const Reader& r) {
 
 constexpr uint64_t kDeflateExpansion = 1032;
 
-bool probe_bytes(PngState& s, ImageInfo& info, bool want_text) {
+Verdict probe_bytes(PngState& s, ImageInfo& info, bool want_text) {
   if (s.data.size() < kSignatureBytes || png_sig_cmp(s.data.data(), 0, kSignatureBytes) != 0) return false;
   Reader r(s.data);
-  if (!open_reader(r)) return false;
+  if (!open_reader(r)) return Verdict::refused(r.fault.empty() ? kTruncatedHeader : r.fault);
   const uint32_t width = png_get_image_width(r.png, r.info);
   const uint32_t height = png_get_image_height(r.png, r.info);
-  if (width < 1 || width > kMaxImageSide || height < 1 || height > kMaxImageSide) return false;
+  if (width < 1 || width > kMaxImageSide || height < 1 || height > kMaxImageSide) {
+    return Verdict::refused(side_fault(width, height));
+  }
   s.width = static_cast<int32_t>(width);
   s.height = static_cast<int32_t>(height);
   s.colour_type = png_get_color_type(r.png, r.info);
@@ -151,10 +158,12 @@ bool probe_bytes(PngState& s, ImageInfo& info, bool want_text) {
   s.interlaced = png_get_interlace_type(r.png, r.info) == PNG_INTERLACE_ADAM7;
   s.file_gamma = file_gamma(r);
   Description d{};
-  if (!describe(s.colour_type, s.bit_depth, d)) return false;
+  if (!describe(s.colour_type, s.bit_depth, d)) return Verdict::refused("unsupported colour type or bit depth");
   // Deflate gives at most 1032 bytes per byte of stream; each stored row has a filter byte.
   const uint64_t row_bytes = (uint64_t(width) * d.channels * s.bit_depth + 7) / 8 + 1;
-  if (!picture_within_data(width, height, row_bytes * height, s.data.size(), kDeflateExpansion)) return false;
+  if (!picture_within_data(width, height, row_bytes * height, s.data.size(), kDeflateExpansion)) {
+    return Verdict::refused(kTooLargeForData);
+  }
   if (s.colour_type == PNG_COLOR_TYPE_PALETTE) palette_table(r, s.bit_depth, s.table);
   if (s.colour_type == PNG_COLOR_TYPE_GRAY) grey_table(s.bit_depth, s.table);
 
@@ -258,7 +267,7 @@ struct RowJob {
   uint8_t* row = nullptr;  // one library row
 };
 
-// Reads and converts row by row; rows before an error stay converted.
+// Reads and converts row by row; false after a library error (rows before it stay converted).
 bool read_progressive_rows(Reader& r, const RowJob& job) {
   if (setjmp(png_jmpbuf(r.png))) return false;
   for (size_t y = 0; y < job.height; ++y) {
@@ -276,22 +285,26 @@ bool read_interlaced_image(Reader& r, png_bytepp rows) {
 }
 
 // The whole image is needed before any row is complete; nothing is converted after an error.
-void decode_interlaced(Reader& r, const RowJob& job, size_t row_bytes) {
-  if (row_bytes > SIZE_MAX / job.height) return;
+bool decode_interlaced(Reader& r, const RowJob& job, size_t row_bytes) {
+  if (row_bytes > SIZE_MAX / job.height) return false;
   // Not cleared: the seven passes together set every pixel before any row is converted.
   AlignedBlock image = AlignedBlock::allocate(row_bytes * job.height);
-  if (!image) return;
+  if (!image) return false;
   std::vector<png_bytep> rows(job.height);
   for (size_t y = 0; y < job.height; ++y) rows[y] = reinterpret_cast<png_bytep>(image.data()) + y * row_bytes;
-  if (!read_interlaced_image(r, rows.data())) return;
+  if (!read_interlaced_image(r, rows.data())) return false;
   for (size_t y = 0; y < job.height; ++y) {
     job.convert(rows[y], job.pixels.data() + y * job.width, job.width, *job.table);
   }
+  return true;
 }
+
+// The library's text when it gave one.
+ReadFault decode_fault(const Reader& r) { return r.fault.empty() ? ReadFault("damaged image data") : r.fault; }
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   auto state = std::make_unique<PngState>();
   if (source.from_file()) {
     std::optional<std::vector<uint8_t>> head = read_file_prefix(*source.path, kSignatureBytes);
@@ -299,35 +312,32 @@ std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, b
       return nullptr;
     }
     std::optional<FileBytes> bytes = read_file_bytes(*source.path);
-    if (!bytes) return nullptr;
+    if (!bytes) return ProbeResult::refused("cannot read the file");
     state->owned = std::move(*bytes);
     state->data = state->owned.span();
   } else {
     state->data = source.memory;
   }
   ImageInfo found = info;
-  if (!probe_bytes(*state, found, want_text)) return nullptr;
+  if (Verdict v = probe_bytes(*state, found, want_text); !v) return v;
   info = std::move(found);
   return state;
 }
 
-void decode(ReaderState& reader, std::span<uint32_t> pixels) {
+ReadFault decode(ReaderState& reader, std::span<uint32_t> pixels) {
   auto* s = dynamic_cast<PngState*>(&reader);
   const size_t width = s ? static_cast<size_t>(s->width) : 0;
   const size_t height = s ? static_cast<size_t>(s->height) : 0;
-  if (!s || pixels.size() < width * height) return;
+  if (!s || pixels.size() < width * height) return "no room for the picture";
   Reader r(s->data);
-  if (!open_reader(r)) return;
+  if (!open_reader(r)) return decode_fault(r);
   const size_t row_bytes = start_rows(r, *s);
-  if (row_bytes < converted_row_bytes(*s)) return;  // also 0 after a library error
+  if (row_bytes < converted_row_bytes(*s)) return decode_fault(r);  // also 0 after a library error
   RowJob job{pixels, width, height, row_decoder(*s), &s->table, nullptr};
-  if (s->interlaced) {
-    decode_interlaced(r, job, row_bytes);
-    return;
-  }
+  if (s->interlaced) return decode_interlaced(r, job, row_bytes) ? ReadFault() : decode_fault(r);
   std::vector<uint8_t> row(row_bytes);
   job.row = row.data();
-  read_progressive_rows(r, job);
+  return read_progressive_rows(r, job) ? ReadFault() : decode_fault(r);
 }
 
 }  // namespace tesmo::png

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/aligned_block.h"
+#include "base/file_io.h"
 #include "base/path.h"
 #include "formats/png_tiff/png_tiff.h"
 #include "formats/png_tiff/tiff_library.h"
@@ -183,15 +184,34 @@ bool read_strips(TIFF* tif, TiffState& s, uint64_t file_bytes, bool compressed) 
   return true;
 }
 
-bool probe_file(const std::u16string& path, TiffState& s, ImageInfo& info, bool want_text) {
+// The byte-order mark and 42 of a classic TIFF file, little- or big-endian ("II*\0", "MM\0*"); big
+// TIFF files carry 43 in its place.
+bool starts_as_tiff(const std::u16string& path) {
+  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, 4);
+  if (!head || head->size() < 4) return false;
+  const std::vector<uint8_t>& h = *head;
+  return (h[0] == 'I' && h[1] == 'I' && (h[2] == 42 || h[2] == 43) && h[3] == 0) ||
+         (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && (h[3] == 42 || h[3] == 43));
+}
+
+// The library's text for a file it opened and then could not use; no reason when it did not
+// recognise the file (its own signature check failed) or said nothing.
+Verdict library_refusal(const Options& options, bool opened) {
+  if (!opened || options.last_error().empty()) return false;
+  return Verdict::refused(options.last_error());
+}
+
+Verdict probe_file(const std::u16string& path, TiffState& s, ImageInfo& info, bool want_text) {
   Options options;
   if (!options.get()) return false;
   Handle h(TIFFOpenExt(to_fs_path(path).c_str(), "r", options.get()));
   TIFF* tif = h.tif;
-  if (!tif) return false;
+  if (!tif) return library_refusal(options, starts_as_tiff(path));
   uint32_t width = 0, height = 0;
   if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height)) return false;
-  if (width < 1 || width > kMaxImageSide || height < 1 || height > kMaxImageSide) return false;
+  if (width < 1 || width > kMaxImageSide || height < 1 || height > kMaxImageSide) {
+    return Verdict::refused(side_fault(width, height));
+  }
   uint16_t bits_per_sample = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG, compression = 1;
   TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits_per_sample);
   TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
@@ -217,7 +237,11 @@ bool probe_file(const std::u16string& path, TiffState& s, ImageInfo& info, bool 
   std::error_code error;
   const uintmax_t file_bytes = std::filesystem::file_size(to_fs_path(path), error);
   if (error) return false;
-  return read_strips(tif, s, file_bytes, compression != COMPRESSION_NONE);
+  if (!read_strips(tif, s, file_bytes, compression != COMPRESSION_NONE)) {
+    return options.last_error().empty() ? Verdict::refused("the strips cannot be read")
+                                        : Verdict::refused(options.last_error());
+  }
+  return true;
 }
 
 // Where the samples of row y start and how far apart the pixels are; false when the data does not
@@ -255,12 +279,13 @@ uint32_t ycbcr_pixel(uint32_t y, uint32_t cb_byte, uint32_t cr_byte, uint32_t al
   return alpha << 24 | r << 16 | g << 8 | b;
 }
 
-void decode_rgb(const TiffState& s, std::span<uint32_t> pixels) {
+bool decode_rgb(const TiffState& s, std::span<uint32_t> pixels) {
   const size_t width = static_cast<size_t>(s.width);
   const size_t top = s.sample_bits / 8 - 1;
   const bool alpha = s.samples == 4;
   RowSamples r;
-  for (size_t y = 0; y < static_cast<size_t>(s.height) && row_samples(s, y, s.samples, r); ++y) {
+  size_t y = 0;
+  for (; y < static_cast<size_t>(s.height) && row_samples(s, y, s.samples, r); ++y) {
     uint32_t* dst = pixels.data() + y * width;
     for (size_t x = 0; x < width; ++x) {
       const size_t at = x * r.step + top;
@@ -270,13 +295,15 @@ void decode_rgb(const TiffState& s, std::span<uint32_t> pixels) {
                                                   : a << 24 | red << 16 | green << 8 | blue;
     }
   }
+  return y == static_cast<size_t>(s.height);
 }
 
-void decode_cmyk(const TiffState& s, std::span<uint32_t> pixels) {
+bool decode_cmyk(const TiffState& s, std::span<uint32_t> pixels) {
   const size_t width = static_cast<size_t>(s.width);
   const bool wide = s.sample_bits == 16;
   RowSamples r;
-  for (size_t y = 0; y < static_cast<size_t>(s.height) && row_samples(s, y, 4, r); ++y) {
+  size_t y = 0;
+  for (; y < static_cast<size_t>(s.height) && row_samples(s, y, 4, r); ++y) {
     uint32_t* dst = pixels.data() + y * width;
     for (size_t x = 0; x < width; ++x) {
       const size_t at = x * r.step;
@@ -291,6 +318,7 @@ void decode_cmyk(const TiffState& s, std::span<uint32_t> pixels) {
       dst[x] = kOpaque | channel(v[0]) << 16 | channel(v[1]) << 8 | channel(v[2]);
     }
   }
+  return y == static_cast<size_t>(s.height);
 }
 
 // One grey or index value of `bits` bits at pixel x: packed values scaled for grey (× 85, × 17),
@@ -312,14 +340,14 @@ uint32_t packed(const uint8_t* row, size_t x, uint32_t bits, bool scale) {
   }
 }
 
-void decode_grey(const TiffState& s, std::span<uint32_t> pixels) {
+bool decode_grey(const TiffState& s, std::span<uint32_t> pixels) {
   const std::span<const uint8_t> data = s.data();
   const size_t width = static_cast<size_t>(s.width);
   const size_t need = (width * s.bits + 7) / 8;
   const uint32_t invert = s.photometric == PHOTOMETRIC_MINISWHITE ? 0xFFFFFFu : 0;
   for (size_t y = 0; y < static_cast<size_t>(s.height); ++y) {
     const uint64_t at = uint64_t{y} * s.stride;
-    if (at > data.size() || data.size() - at < need) return;
+    if (at > data.size() || data.size() - at < need) return false;
     const uint8_t* row = data.data() + at;
     uint32_t* dst = pixels.data() + y * width;
     for (size_t x = 0; x < width; ++x) {
@@ -327,15 +355,16 @@ void decode_grey(const TiffState& s, std::span<uint32_t> pixels) {
       dst[x] = (kOpaque | v << 16 | v << 8 | v) ^ invert;
     }
   }
+  return true;
 }
 
-void decode_palette(const TiffState& s, std::span<uint32_t> pixels) {
+bool decode_palette(const TiffState& s, std::span<uint32_t> pixels) {
   const std::span<const uint8_t> data = s.data();
   const size_t width = static_cast<size_t>(s.width);
   const size_t need = (width * s.sample_bits + 7) / 8;
   for (size_t y = 0; y < static_cast<size_t>(s.height); ++y) {
     const uint64_t at = uint64_t{y} * s.stride;
-    if (at > data.size() || data.size() - at < need) return;
+    if (at > data.size() || data.size() - at < need) return false;
     const uint8_t* row = data.data() + at;
     uint32_t* dst = pixels.data() + y * width;
     for (size_t x = 0; x < width; ++x) {
@@ -344,28 +373,33 @@ void decode_palette(const TiffState& s, std::span<uint32_t> pixels) {
       dst[x] = s.table[index];  // the table has 2^sample_bits entries
     }
   }
+  return true;
 }
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   if (!source.from_file()) return nullptr;  // memory sources are declined
   auto state = std::make_unique<TiffState>();
   ImageInfo found = info;
-  if (!probe_file(*source.path, *state, found, want_text)) return nullptr;
+  if (Verdict v = probe_file(*source.path, *state, found, want_text); !v) return v;
   info = std::move(found);
   return state;
 }
 
-void decode(ReaderState& reader, std::span<uint32_t> pixels) {
+ReadFault decode(ReaderState& reader, std::span<uint32_t> pixels) {
   auto* s = dynamic_cast<TiffState*>(&reader);
-  if (!s || pixels.size() < static_cast<size_t>(s->width) * static_cast<size_t>(s->height)) return;
-  switch (s->kind) {
-    case Kind::kGrey: decode_grey(*s, pixels); break;
-    case Kind::kRgb: decode_rgb(*s, pixels); break;
-    case Kind::kPalette: decode_palette(*s, pixels); break;
-    case Kind::kCmyk: decode_cmyk(*s, pixels); break;
+  if (!s || pixels.size() < static_cast<size_t>(s->width) * static_cast<size_t>(s->height)) {
+    return "no room for the picture";
   }
+  bool whole = false;
+  switch (s->kind) {
+    case Kind::kGrey: whole = decode_grey(*s, pixels); break;
+    case Kind::kRgb: whole = decode_rgb(*s, pixels); break;
+    case Kind::kPalette: whole = decode_palette(*s, pixels); break;
+    case Kind::kCmyk: whole = decode_cmyk(*s, pixels); break;
+  }
+  return whole ? ReadFault() : ReadFault("the strips end before the last row");
 }
 
 }  // namespace tesmo::tiff

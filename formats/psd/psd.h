@@ -12,7 +12,7 @@ namespace tesmo::psd {
 
 // Probe contract of the registry. Accepts files only: a memory source is declined, because the
 // walk over the document's sections is made against the length of a file. Sides 1–30000.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes the composite into the pixel buffer layout. PackBits data whose rows do not each take
 // exactly their stated byte count and give exactly one row of samples writes no pixel at all.

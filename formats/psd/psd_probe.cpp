@@ -1,5 +1,7 @@
 // PSD recognition: the 26-byte header, the colour mode, and the walk over the colour-mode data,
 // the image resources and the layer section to the composite image data.
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -12,6 +14,7 @@ namespace tesmo::psd {
 namespace {
 
 constexpr size_t kHeaderBytes = 26;
+constexpr std::array<uint8_t, 4> kPsdSignature = {'8', 'B', 'P', 'S'};
 constexpr uint16_t kVersion = 1;
 // Documents are limited to 30000 pixels a side, below the 32767 of the other formats.
 constexpr uint32_t kMaxSide = 30000;
@@ -33,7 +36,7 @@ std::optional<Header> read_header(std::span<const uint8_t> head) {
   ByteReader r(head);
   uint8_t signature[4] = {};
   r.bytes(signature, 4);
-  if (signature[0] != '8' || signature[1] != 'B' || signature[2] != 'P' || signature[3] != 'S') return std::nullopt;
+  if (!std::equal(std::begin(signature), std::end(signature), kPsdSignature.begin())) return std::nullopt;
   if (r.u16be() != kVersion) return std::nullopt;
   r.skip(6);  // reserved
   Header h;
@@ -150,10 +153,11 @@ bool walk_sections(PsdState& s) {
 
 }  // namespace
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   if (!source.from_file()) return nullptr;
   std::optional<std::vector<uint8_t>> head = read_file_prefix(*source.path, kHeaderBytes + 1);
-  if (!head || head->size() <= kHeaderBytes) return nullptr;  // more than the header is needed
+  if (!head) return nullptr;
+  if (head->size() <= kHeaderBytes) return short_header(*head, kPsdSignature);  // more than the header is needed
   std::optional<Header> h = read_header(*head);
   if (!h) return nullptr;
   std::optional<Description> d = describe(*h);

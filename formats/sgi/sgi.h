@@ -14,7 +14,7 @@ namespace tesmo::sgi {
 // Probe contract of the registry. Accepts magic 474, storage 0 or 1, one byte per channel,
 // dimension 1–3, sides 1–32767, z size 1, 3 or 4, colour map 0 or 3. The file form also needs
 // more than 512 bytes, the memory form the 512-byte header. The source is never modified.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes into the pixel buffer layout (at least width × height pixels, else nothing is written).
 // Channel bytes the data does not hold read as zero: a short file, a row-start table cut short,

@@ -1,4 +1,5 @@
 // SGI recognition: the 512-byte big-endian header, read field by field (never swapped in place).
+#include <array>
 #include <optional>
 
 #include "base/bytes.h"
@@ -10,6 +11,7 @@ namespace tesmo::sgi {
 namespace {
 
 constexpr uint16_t kMagic = 474;
+constexpr std::array<uint8_t, 2> kMagicBytes = {kMagic >> 8, kMagic & 0xFF};  // big-endian
 constexpr uint8_t kStorageVerbatim = 0;
 constexpr uint8_t kStorageRunLength = 1;
 constexpr size_t kColourMapField = 104;
@@ -85,9 +87,10 @@ bool recognise(std::span<const uint8_t> head, SgiState& s, ImageInfo& info, bool
 }
 
 // The file form: a file of more than 512 bytes, read whole (row offsets may point anywhere in it).
-bool probe_file(const std::u16string& path, SgiState& s, ImageInfo& info, bool want_text) {
+Verdict probe_file(const std::u16string& path, SgiState& s, ImageInfo& info, bool want_text) {
   std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head || head->size() <= kHeaderBytes) return false;
+  if (!head) return false;
+  if (head->size() <= kHeaderBytes) return short_header(*head, kMagicBytes);
   if (!recognise(*head, s, info, want_text)) return false;
   std::optional<FileBytes> bytes = read_file_bytes(path);
   if (!bytes) return false;
@@ -106,7 +109,7 @@ bool data_holds_picture(const SgiState& s) {
                              s.run_length ? 64 : 1);
 }
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<SgiState>(source, info, want_text, probe_file, recognise);
 }
 

@@ -15,7 +15,7 @@ namespace tesmo::tga {
 // Probe contract of the registry. Accepts types 1, 2, 3, 9 and 10 with 8 (grey or 24/32-bit colour
 // map), 16, 24 or 32 bits per pixel and sides 1–32767; the file form also needs more than 18 bytes
 // and the memory form the 18-byte header. Never reads outside the source.
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text);
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text);
 
 // Decodes into the pixel buffer layout (at least width × height pixels, else nothing is written).
 // Bytes the data does not hold (a short file, a run-length stream that ends early, colour-map

@@ -152,7 +152,7 @@ bool data_holds_picture(const TgaState& s) {
                              s.run_length ? 64 : 1);
 }
 
-std::unique_ptr<ReaderState> probe(const ImageSource& source, ImageInfo& info, bool want_text) {
+ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
   return probe_source<TgaState>(source, info, want_text, probe_file, recognise);
 }
 

@@ -289,6 +289,18 @@ TEST_F(FilePackModule, PackRunsBehindTheProgressWindow) {
   EXPECT_EQ(std::string(ids->begin(), ids->end()), "\tID_A_TXT,\r\n\tID_B_BIN,\r\n\tID_MAX\r\n");
 }
 
+// The progress window shows an entry's name with the platform's separators, not the '\\' of the
+// stored and packed names.
+TEST_F(FilePackModule, ProgressShowsNamesWithThePlatformsSeparators) {
+  open();
+  write("src/movie/m4.mpk", "movie");
+  fill_run("\"a.txt\",\r\n\"movie/m4.mpk\",\r\n", 1);
+  expect_progress_to_finish();
+  press(res::kPackButton);
+  ASSERT_EQ(fake.dialogs.size(), 1u);
+  EXPECT_EQ(fake.dialogs[0].texts.at(res::kPackProgressFileText), u"movie/m4.mpk");
+}
+
 TEST_F(FilePackModule, RunWithErrorsEndsInTheResultWindow) {
   open();
   fill_run("\"a.txt\",\r\n\"missing.bin\",\r\n\"gone.txt\",\r\n", 0);

@@ -14,6 +14,7 @@
 #include "resources/resources.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "tests/formats/damaged_files.h"
 
 namespace tesmo {
 namespace {
@@ -114,6 +115,24 @@ TEST_F(Navigation, UnreadableNeighboursAreSkippedAndTheShownFileComesBackWithIts
   EXPECT_EQ(app->view().zoom_x, 12800);
   EXPECT_EQ(app->view().zoom_y, 12800);
   EXPECT_EQ(app->shown_index, 0);
+}
+
+// A picture whose data ends before its last row (or is damaged) is as unreadable as junk: a step
+// passes over it, and opening it leaves the empty view.
+TEST_F(Navigation, PicturesThatAreNotWholeAreSkippedAndDoNotOpen) {
+  const auto a = picture("a.bmp");
+  const std::u16string cut_png = tmp.file("b.png"), cut_jpeg = tmp.file("c.jpg");
+  ASSERT_EQ(file_replace(cut_png, testing::cut_inside_idat(testing::noise_png())), 0);
+  ASSERT_EQ(file_replace(cut_jpeg, testing::cut_inside_scan(testing::noise_jpeg())), 0);
+  const auto d = picture("d.bmp");
+  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  later();
+  command(cmd::NextFile);
+  EXPECT_EQ(shown(), d);
+  for (const auto& path : {cut_png, cut_jpeg}) {
+    EXPECT_EQ(app->open_file(path, -1, -1), 1);
+    EXPECT_FALSE(image());
+  }
 }
 
 TEST_F(Navigation, AFileNoReaderAcceptsLeavesTheEmptyWindow) {

@@ -1,6 +1,8 @@
 // The toolbox's compositor commands, run in-process as a script would run them.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "base/file_io.h"
 #include "base/path.h"
 #include "cli/commands.h"
@@ -71,9 +73,24 @@ TEST_F(CompositorCommands, ScaleWritesTheScaledPicture) {
   }
 }
 
+// A word with several filter bits is the blit's to resolve: bilinear before bicubic before the
+// Lanczos filters; Type F alone scales as nearest neighbour.
+TEST_F(CompositorCommands, ScaleTakesEveryFilterWordTheBlitTakes) {
+  const std::pair<const char*, const char*> same[] = {
+      {"48", "16"}, {"240", "16"}, {"96", "32"}, {"192", "64"}, {"256", "0"}, {"51", "19"}, {"384", "128"}};
+  for (const auto& [word, resolved] : same) {
+    SCOPED_TRACE(word);
+    ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("word.bmp"), "11", "7", word}), 0);
+    ASSERT_EQ(tesmo({"scale", path("in.bmp"), path("one.bmp"), "11", "7", resolved}), 0);
+    int32_t w = 0, h = 0;
+    EXPECT_EQ(read("word.bmp", w, h), read("one.bmp", w, h));
+  }
+}
+
 TEST_F(CompositorCommands, ScaleRejectsBadArguments) {
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "4"}), 2);
-  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "48"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "512"}), 2);
+  EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6", "-16"}), 2);
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "0", "6", "0"}), 2);
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "six", "0"}), 2);
   EXPECT_EQ(tesmo({"scale", path("in.bmp"), path("x.bmp"), "8", "6"}), 2);
@@ -175,6 +192,45 @@ TEST_F(CompositorCommands, EffectRunsTheMappedOperation) {
     const int g = std::max(0, static_cast<int>((src[i] >> 8) & 0xFF) - 20);
     const int b = std::min(255, static_cast<int>(src[i] & 0xFF) + 200);
     EXPECT_EQ(bright[i] & 0xFFFFFFu, static_cast<uint32_t>(r << 16 | g << 8 | b)) << i;
+  }
+}
+
+// Parameters the effect cannot take are clamped as the dialog clamps them, after its adjustments
+// to the picture's size: each run gives exactly the picture of the clamped values.
+TEST_F(CompositorCommands, EffectClampsParametersAsTheDialogDoes) {
+  Pixels noisy;
+  for (uint32_t i = 0; i < 20 * 12; ++i) noisy.push_back(0xFF000000u | (i * 0x9E3779B1u >> 8));
+  write("noisy.bmp", noisy, 20, 12);
+  struct Case {
+    const char* index;
+    std::array<const char*, 4> given, clamped;
+  };
+  const Case cases[] = {
+      {"6", {"3", "1", "9", "-4"}, {"0", "0", "0", "0"}},       // grey scale: its defaults
+      {"7", {"3", "0", "0", "0"}, {"0", "0", "0", "0"}},        // negative: its defaults
+      {"3", {"300", "2", "0", "0"}, {"300", "1", "0", "0"}},    // sharpness type 0–1
+      {"9", {"1", "0", "0", "0"}, {"2", "0", "0", "0"}},        // posterize: at least 2 levels
+      {"11", {"240", "200", "145", "3"}, {"240", "200", "145", "0"}},  // sepia has no P4
+      {"22", {"7", "1", "0", "0"}, {"6", "1", "0", "0"}},       // edge type 0–6
+      {"23", {"1", "0", "0", "0"}, {"0", "0", "0", "0"}},       // one filter type
+      {"20", {"100", "0", "0", "0"}, {"20", "0", "0", "0"}},    // mosaic: at most the width
+      {"15", {"50", "90", "0", "0"}, {"20", "12", "0", "0"}},   // polar centre inside the picture
+      {"18", {"9", "9", "9", "32"}, {"9", "9", "9", "6"}},      // frame: half the shorter side
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.index);
+    auto run = [&](const char* out, const std::array<const char*, 4>& p) {
+      return tesmo({"effect", path("noisy.bmp"), path(out), c.index, p[0], p[1], p[2], p[3]});
+    };
+    ASSERT_EQ(run("given.bmp", c.given), 0);
+    ASSERT_EQ(run("clamped.bmp", c.clamped), 0);
+    int32_t w = 0, h = 0;
+    const Pixels given = read("given.bmp", w, h), clamped = read("clamped.bmp", w, h);
+    ASSERT_EQ(given.size(), clamped.size());
+    // The one-pixel border is left out: the 3 × 3 filters do not write it.
+    for (int32_t y = 1; y + 1 < h; ++y) {
+      for (int32_t x = 1; x + 1 < w; ++x) ASSERT_EQ(given[y * w + x], clamped[y * w + x]) << x << "," << y;
+    }
   }
 }
 

@@ -5,8 +5,12 @@
 #include "base/path.h"
 #include "cli/commands.h"
 #include "formats/bmp/bmp.h"
+#include "formats/jpeg/jpeg.h"
+#include "formats/png_tiff/png_tiff.h"
 #include "formats/registry.h"
 #include "temp_folder.h"
+#include "tests/cli/run_tesmo.h"
+#include "tests/formats/damaged_files.h"
 
 namespace tesmo {
 namespace {
@@ -76,6 +80,60 @@ TEST_F(ImageCommands, BenchDecodePrintsAMedian) {
   EXPECT_EQ(::testing::internal::GetCapturedStdout().rfind("decode_ms_median: ", 0), 0u);
   EXPECT_EQ(tesmo({"bench", "decode", utf8(tmp.file("in.bmp")), "--repeat", "0"}), 2);
   EXPECT_EQ(tesmo({"bench", "nothing"}), 2);
+}
+
+// A picture whose data is damaged or ends before the last row is not converted: exit 1, the
+// library's or reader's reason, no output file. Damage after the last row's data is not a fault.
+TEST_F(ImageCommands, ConvertRefusesPicturesThatAreNotWhole) {
+  const std::vector<uint8_t> png = testing::noise_png();
+  const std::vector<uint8_t> jpeg = testing::noise_jpeg();
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    int code;
+    const char* reason;  // part of the printed reason
+  };
+  const Case cases[] = {
+      {"cut.png", testing::cut_inside_idat(png), 1, "PNG: "},
+      {"zlib.png", testing::bad_deflate_block(png), 1, "PNG: "},
+      {"crc.png", testing::bad_idat_crc(png), 1, "CRC"},
+      {"cut.jpg", testing::cut_inside_scan(jpeg), 1, "JPEG: the coded data ends before the last row"},
+      {"no_iend.png", testing::without_iend(png), 0, ""},
+      {"no_eoi.jpg", std::vector<uint8_t>(jpeg.begin(), jpeg.end() - 2), 0, ""},
+      {"tail.jpg", testing::with_tail(jpeg), 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::u16string in = tmp.file(c.name), out = tmp.file((std::string(c.name) + ".bmp").c_str());
+    ASSERT_EQ(file_replace(in, c.bytes), 0);
+    testing::Outcome o = testing::tesmo_run({"convert", utf8(in), utf8(out)});
+    EXPECT_EQ(o.code, c.code) << o.err;
+    EXPECT_EQ(file_exists(out), c.code == 0);
+    EXPECT_NE(o.err.find(c.reason), std::string::npos) << o.err;
+  }
+}
+
+// Every refusal names its reason, as the reader that found it words it.
+TEST_F(ImageCommands, RefusalsSayWhy) {
+  ASSERT_EQ(file_replace(tmp.file("short.bmp"), std::vector<uint8_t>{'B', 'M', 0, 0}), 0);
+  ASSERT_EQ(file_replace(tmp.file("short.dds"), std::vector<uint8_t>{'D', 'D', 'S', ' ', 124, 0}), 0);
+  ASSERT_EQ(file_replace(tmp.file("text.png"), std::vector<uint8_t>(40, 'x')), 0);
+  const std::pair<std::u16string, const char*> cases[] = {
+      {tmp.file("missing.png"), "missing.png: no such file"},
+      {tmp.file("short.bmp"), "short.bmp: BMP: truncated header"},
+      {tmp.file("short.dds"), "short.dds: DDS: truncated header"},
+      {tmp.file("text.png"), "text.png: not a picture any reader recognises"},
+      {tmp.folder(), "a folder, not a file"},
+  };
+  for (const auto& [path, reason] : cases) {
+    for (const char* command : {"info", "convert"}) {
+      std::vector<std::string> args{command, utf8(path)};
+      if (std::string(command) == "convert") args.push_back(utf8(tmp.file("out.bmp")));
+      testing::Outcome o = testing::tesmo_run(args);
+      EXPECT_EQ(o.code, 1);
+      EXPECT_NE(o.err.find(reason), std::string::npos) << o.err;
+    }
+  }
 }
 
 }  // namespace

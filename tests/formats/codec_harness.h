@@ -41,7 +41,7 @@ struct CodecHarness {
     Probed p;
     ImageSource source;
     source.memory = bytes;
-    p.state = Probe(source, p.info, want_text);
+    p.state = Probe(source, p.info, want_text).state;
     return p;
   }
   // The memory form keeps pointing into its bytes: no temporaries.
@@ -51,7 +51,7 @@ struct CodecHarness {
     Probed p;
     ImageSource source;
     source.path = &path;
-    p.state = Probe(source, p.info, want_text);
+    p.state = Probe(source, p.info, want_text).state;
     return p;
   }
 

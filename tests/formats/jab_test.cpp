@@ -114,7 +114,7 @@ std::vector<uint32_t> jpeg_pixels(const std::vector<uint8_t>& jpeg) {
   ImageSource source;
   source.memory = jpeg;
   ImageInfo info;
-  auto state = jpeg::probe(source, info, false);
+  auto state = jpeg::probe(source, info, false).state;
   EXPECT_NE(state, nullptr);
   std::vector<uint32_t> px(size_t(info.width) * size_t(info.height), kUntouched);
   if (state) jpeg::decode(*state, px);

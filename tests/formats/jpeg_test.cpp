@@ -43,7 +43,7 @@ Probed probe_memory(const std::vector<uint8_t>& bytes) {
   Probed p;
   ImageSource source;
   source.memory = bytes;
-  p.state = jpeg::probe(source, p.info, true);
+  p.state = jpeg::probe(source, p.info, true).state;
   return p;
 }
 Probed probe_memory(std::vector<uint8_t>&&) = delete;

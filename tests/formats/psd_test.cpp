@@ -101,7 +101,7 @@ class PsdFiles : public ::testing::Test {
     Probed p;
     ImageSource source;
     source.path = &path;
-    p.state = psd::probe(source, p.info, want_text);
+    p.state = psd::probe(source, p.info, want_text).state;
     return p;
   }
   std::u16string path_of(const std::vector<uint8_t>& bytes) {

@@ -86,7 +86,7 @@ Probed probe_path(const std::u16string& path) {
   Probed p;
   ImageSource source;
   source.path = &path;
-  p.state = tiff::probe(source, p.info, true);
+  p.state = tiff::probe(source, p.info, true).state;
   return p;
 }
 

@@ -1,5 +1,12 @@
 // The pack tools through `tesmo`: blocks, the packing run and archives read back entry for entry.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "cli/commands.h"
 #include "formats/bmp/bmp.h"
@@ -111,6 +118,88 @@ TEST(PackCommands, PackedArchiveReadsBackEntryForEntry) {
   EXPECT_EQ(failed.code, 1);
   EXPECT_NE(failed.out.find("[error] dat: ファイルが見つかりません。"), std::string::npos);
   EXPECT_NE(failed.out.find("option=0x00000001, prefix=[FID_] - failed.\n"), std::string::npos);
+}
+
+// A failed run leaves no archive at its target: neither a partial one nor the previous run's,
+// which a build could take for this run's output.
+TEST(PackCommands, AFailedRunLeavesNoArchive) {
+  PackFolder f;
+  f.write("a.bin", testing::random_bytes(3000));
+  for (const char* options : {"0x1", "0x0"}) {  // independent and dependent archives
+    SCOPED_TRACE(options);
+    f.write("list.lst", "\"a.bin\",\n");
+    ASSERT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), options, "FID_"}).code, 0);
+    ASSERT_TRUE(f.exists("list.dat"));
+    f.write("list.lst", "\"a.bin\",\n\"missing.bin\",\n");
+    EXPECT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), options, "FID_"}).code, 1);
+    EXPECT_FALSE(f.exists("list.dat"));
+  }
+}
+
+// The temporaries beside an archive: names that start with "." + the archive's name.
+size_t temporaries_of(const PackFolder& f, const std::string& archive_name) {
+  size_t n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(to_fs_path(f.folder()))) {
+    n += e.path().filename().string().rfind("." + archive_name + ".", 0) == 0;
+  }
+  return n;
+}
+
+// A process id that no running process has: a child's, after it ended.
+pid_t ended_process() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+// A run removes the temporaries a killed run of the same target left behind (a running process's
+// stay), and its own temporary never survives it.
+TEST(PackCommands, ARunRemovesTheStaleTemporariesOfItsTarget) {
+  PackFolder f;
+  f.write("a.bin", testing::random_bytes(3000));
+  f.write("list.lst", "\"a.bin\",\n");
+  const std::string stale = ".list.dat.tesmo-tmp." + std::to_string(ended_process()) + ".0";
+  const std::string running = ".list.dat.tesmo-tmp." + std::to_string(getpid()) + ".999";
+  f.write(stale.c_str(), std::string(5000, 's'));
+  f.write(running.c_str(), std::string(10, 'r'));
+  f.write(".other.dat.tesmo-tmp.1.0", "another target's");
+  ASSERT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), "0x1", "FID_"}).code, 0);
+  EXPECT_FALSE(f.exists(stale.c_str()));
+  EXPECT_TRUE(f.exists(running.c_str()));
+  EXPECT_TRUE(f.exists(".other.dat.tesmo-tmp.1.0"));
+  EXPECT_EQ(temporaries_of(f, "list.dat"), 1u);
+}
+
+// SIGTERM in the middle of a run: the temporary being written goes with the process.
+TEST(PackCommands, ASignalRemovesTheTemporaryBeingWritten) {
+  PackFolder f;
+  std::string list = "//#C:9\n";
+  for (int i = 0; i < 4; ++i) {
+    const std::string name = "big" + std::to_string(i) + ".bin";
+    f.write(name.c_str(), testing::random_bytes(8u << 20, static_cast<uint32_t>(i + 1)));
+    list += "\"" + name + "\",\n";
+  }
+  f.write("list.lst", list);
+  const std::string lst = u8(f.path("list.lst"));
+  const pid_t child = fork();
+  if (child == 0) {
+    const char* argv[] = {"tesmo", "pack", lst.c_str(), "0x1", "FID_"};
+    _exit(cli::run(5, argv));
+  }
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (temporaries_of(f, "list.dat") == 0 && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_EQ(temporaries_of(f, "list.dat"), 1u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  kill(child, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));  // the run was still going
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(temporaries_of(f, "list.dat"), 0u);
+  EXPECT_FALSE(f.exists("list.dat"));
 }
 
 // A picture with a varied alpha channel, for the J directive.

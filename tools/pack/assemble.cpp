@@ -1,5 +1,6 @@
 // Assembling an archive around the packed entries, and the up-to-date test that reads it back.
 #include "base/bytes.h"
+#include "base/file_io.h"
 #include "base/zuk.h"
 #include "tools/pack/pack_files.h"
 #include "tools/pack/pack_run.h"
@@ -40,24 +41,38 @@ bool write_index(Packer& p, ArchiveFile& file, const std::u16string& base_dir, b
 
 }  // namespace
 
-int archive_assemble(Packer& packer, const std::u16string& archive_path, const std::u16string& base_dir,
-                     uint32_t options) {
-  if (options & PackNoArchive) return 0;
+namespace {
+
+// Writes the whole archive beside its target and renames it over the target; false (messages
+// added) when any step fails.
+bool write_archive(Packer& packer, const std::u16string& archive_path, const std::u16string& base_dir,
+                   uint32_t options) {
   const bool independent = options & PackIndependent;
   ArchiveFile file;  // dropped unless committed: a failed run leaves no partial archive
   bool ok = file.create(archive_path);
   if (ok && independent) ok = file.write_at(0, std::vector<uint8_t>(kArchiveHeaderSize, 0));
   if (!ok) {
     packer.add_error(format_message(msg::kArchiveOpen, {archive_path}));
-    return 1;
+    return false;
   }
-  if (pack_entries(packer, base_dir, independent ? kArchiveHeaderSize : 0, file) != 0) return 1;
-  if (independent && !write_index(packer, file, base_dir, options & PackTimeTable)) return 1;
+  if (pack_entries(packer, base_dir, independent ? kArchiveHeaderSize : 0, file) != 0) return false;
+  if (independent && !write_index(packer, file, base_dir, options & PackTimeTable)) return false;
   if (!file.commit()) {
     packer.add_error(format_message(msg::kArchiveOpen, {archive_path}));
-    return 1;
+    return false;
   }
-  return 0;
+  return true;
+}
+
+}  // namespace
+
+int archive_assemble(Packer& packer, const std::u16string& archive_path, const std::u16string& base_dir,
+                     uint32_t options) {
+  if (options & PackNoArchive) return 0;
+  if (write_archive(packer, archive_path, base_dir, options)) return 0;
+  // The archive of an earlier run goes too: a build must never take it for this run's output.
+  file_delete(archive_path);
+  return 1;
 }
 
 bool archive_list_unchanged(const std::u16string& archive_path, const std::u16string& list_path) {

@@ -7,10 +7,10 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "base/temporary_files.h"
 
 namespace tesmo {
 namespace fs = std::filesystem;
@@ -62,14 +62,11 @@ bool ArchiveFile::create(const std::u16string& target) {
   std::error_code ec;
   if (path.empty() || fs::is_directory(path, ec)) return false;
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  static thread_local std::mt19937 rng(std::random_device{}());
   target_ = path.string();
   target16_ = target;
-  std::string name(".");
-  name += path.filename().string();
-  name += ".tmp";
-  name += std::to_string(rng() % 1000000);
-  temp_ = (path.parent_path() / name).string();
+  remove_stale_temporaries(path);
+  temp_ = temporary_name_beside(path);
+  active_.emplace(temp_);
   fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   return fd_ >= 0;
 }

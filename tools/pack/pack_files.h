@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/temporary_files.h"
+
 namespace tesmo {
 
 // A regular file opened for reading.
@@ -57,6 +59,7 @@ class ArchiveFile {
   std::u16string target16_;
   std::string temp_;
   std::string target_;
+  std::optional<ActiveTemporary> active_;  // released after the temporary is renamed or removed
 };
 
 }  // namespace tesmo

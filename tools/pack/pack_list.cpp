@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "tools/pack/pack_files.h"
 #include "tools/pack/pack_text_util.h"
@@ -301,12 +302,16 @@ std::string pack_identifier(std::string_view name, int form, bool strip_bin) {
   return id;
 }
 
-std::u16string pack_source_path(const std::u16string& base_dir, std::string_view name) {
+std::u16string pack_display_name(std::string_view name) {
   std::string native(name);
   for (size_t i = 0; i < native.size(); i += char_length(native, i)) {
-    if (native[i] == '\\') native[i] = '/';
+    if (native[i] == '\\') native[i] = static_cast<char>(kPathSeparator);
   }
-  return base_dir + cp932_to_utf16(native);
+  return cp932_to_utf16(native);
+}
+
+std::u16string pack_source_path(const std::u16string& base_dir, std::string_view name) {
+  return base_dir + pack_display_name(name);
 }
 
 int pack_list_read(Packer& packer, const std::u16string& list_path, uint32_t options) {

@@ -90,8 +90,11 @@ int pack_list_read(Packer& packer, const std::u16string& list_path, uint32_t opt
 // Double-byte characters are stepped over and kept.
 std::string pack_identifier(std::string_view name, int form, bool strip_bin);
 
-// The native path of a list name below `base_dir`: '\\' becomes '/' (double-byte characters
-// stepped over) and CP932 becomes UTF-16.
+// A list name as the user sees it (the progress window): '\\' becomes the platform's separator
+// (double-byte characters stepped over) and CP932 becomes UTF-16. Stored and packed names keep '\\'.
+std::u16string pack_display_name(std::string_view name);
+
+// The native path of a list name below `base_dir`: base_dir + pack_display_name(name).
 std::u16string pack_source_path(const std::u16string& base_dir, std::string_view name);
 
 }  // namespace tesmo

@@ -26,7 +26,8 @@ int pack_entries(Packer& packer, const std::u16string& base_dir, uint32_t start_
 
 // Writes the archive for the entries already read (nothing with PackNoArchive): entry data, then
 // for PackIndependent the header, index and (PackTimeTable) time table. The archive replaces
-// the old file only when complete; on failure no partial file is left. 0 or 1.
+// the old file only when complete; on failure no archive is left at `archive_path` (neither a
+// partial one nor the previous run's). 0 or 1.
 int archive_assemble(Packer& packer, const std::u16string& archive_path, const std::u16string& base_dir,
                      uint32_t options);
 

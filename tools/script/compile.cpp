@@ -86,9 +86,19 @@ std::u16string with_separator(std::u16string path) {
 
 std::filesystem::path normal(const std::u16string& path) { return to_fs_path(path).lexically_normal(); }
 
+// The folder `path` names, absolute (against the working folder), '..' resolved, without a trailing
+// separator: a relative and an absolute spelling of one folder compare equal.
+std::filesystem::path absolute_folder(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::absolute(path, error).lexically_normal();
+  if (error) folder = path.lexically_normal();
+  return folder.has_filename() || !folder.has_parent_path() ? folder : folder.parent_path();
+}
+
 // The source's folder below the base folder, '..' resolved; empty when it is the base itself.
 std::u16string relative_folder(const std::u16string& base_dir, const std::u16string& source_path) {
-  std::filesystem::path rel = normal(source_path).parent_path().lexically_relative(normal(base_dir));
+  std::filesystem::path rel =
+      absolute_folder(normal(source_path).parent_path()).lexically_relative(absolute_folder(to_fs_path(base_dir)));
   if (rel.empty() || rel == ".") return {};
   return with_separator(from_fs_path(rel));
 }
@@ -115,6 +125,11 @@ using namespace script;
 
 int script_compile_memory(ScriptCompiler& compiler, std::span<const uint8_t> source, const std::u16string& base_dir,
                           const std::u16string& source_dir, const ModuleTime& time, std::vector<uint8_t>& image) {
+  if (!source_complete(source)) {
+    compiler.error_text = std::u16string(msg::kSourceOpen);
+    compiler.error_line = 0;
+    return 1;
+  }
   auto c = std::make_unique<Compiler>();
   c->source = source_decode(source);
   c->base_dir = with_separator(from_fs_path(normal(base_dir)));

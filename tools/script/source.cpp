@@ -5,9 +5,17 @@
 
 namespace tesmo::script {
 
+namespace {
+
+bool is_utf16(std::span<const uint8_t> bytes) { return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xFE; }
+
+}  // namespace
+
+bool source_complete(std::span<const uint8_t> bytes) { return !is_utf16(bytes) || bytes.size() % 2 == 0; }
+
 SourceText source_decode(std::span<const uint8_t> bytes) {
   SourceText s;
-  if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+  if (is_utf16(bytes)) {
     s.utf16 = true;
     s.units.reserve((bytes.size() - 2) / 2);
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) {

@@ -15,6 +15,10 @@ struct SourceText {
   bool utf16 = false;
 };
 
+// False when the bytes cannot be a whole source: a UTF-16 source (FF FE first) of odd length has
+// lost part of its last unit.
+bool source_complete(std::span<const uint8_t> bytes);
+
 // FF FE at the start of a source of at least 3 bytes marks UTF-16 little-endian (the mark is
 // skipped; an odd last byte is dropped); anything else is 8-bit CP932.
 SourceText source_decode(std::span<const uint8_t> bytes);
