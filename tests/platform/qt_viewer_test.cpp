@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "app/application.h"
 #include "app/command_ids.h"
@@ -53,11 +55,16 @@ TEST(QtViewer, QuitAfterModelessDialogsEndsInOrder) {
     when_running(*app, [&] {
       ASSERT_EQ(app->open_file(picture, -1, -1), 0);
       for (uint16_t id : kModelessCommands) dispatch_command(*app, id);
+      // Closing one dialog may delete other top-level widgets (its pop-ups): the visible dialogs
+      // are gathered first and each is closed only while it still exists.
+      std::vector<QPointer<QDialog>> shown;
       for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* d = qobject_cast<QDialog*>(w);
-        if (!d || !d->isVisible()) continue;
-        ++opened;
-        if (close_them) d->close();
+        if (d && d->isVisible()) shown.emplace_back(d);
+      }
+      opened = shown.size();
+      for (const QPointer<QDialog>& d : shown) {
+        if (close_them && d) d->close();
       }
       dispatch_command(*app, cmd::Quit);
     });
