@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "surface/compositor.h"
 #include "surface/surface.h"
 
 namespace tesmo {
@@ -62,11 +63,12 @@ constexpr bool effect_takes_alpha(int32_t op) {
   return op == 15 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
 }
 // Ops whose result leaves parts of the destination to show through: the work surface starts as the
-// view background. Gamma and displacement mapping read the destination: the apply step starts them
-// from the picture itself instead.
+// view background, as the live preview shows it. Edge detection (16) and the smoothing filter (20)
+// do not write the outermost rows and columns, so they start from it too. Gamma and displacement
+// mapping read the destination: the apply step starts them from the picture itself instead.
 constexpr bool effect_needs_background(int32_t op) {
-  return op == 1 || op == 3 || op == 5 || op == 13 || op == 15 || op == 22 || op == 25 || op == 32 ||
-         (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
+  return op == 1 || op == 3 || op == 5 || op == 13 || op == 15 || op == kOpEdgeDetect || op == kOpFilter ||
+         op == 22 || op == 25 || op == 32 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
 }
 // The op parameters an effect's P1–P4 map to: unchanged, except the alpha rotation's angle in
 // hundredths of a degree.

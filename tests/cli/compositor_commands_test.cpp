@@ -226,10 +226,24 @@ TEST_F(CompositorCommands, EffectClampsParametersAsTheDialogDoes) {
     ASSERT_EQ(run("clamped.bmp", c.clamped), 0);
     int32_t w = 0, h = 0;
     const Pixels given = read("given.bmp", w, h), clamped = read("clamped.bmp", w, h);
-    ASSERT_EQ(given.size(), clamped.size());
-    // The one-pixel border is left out: the 3 × 3 filters do not write it.
-    for (int32_t y = 1; y + 1 < h; ++y) {
-      for (int32_t x = 1; x + 1 < w; ++x) ASSERT_EQ(given[y * w + x], clamped[y * w + x]) << x << "," << y;
+    EXPECT_EQ(given, clamped);
+  }
+}
+
+// The 3 × 3 filters leave the picture's outermost rows and columns to the work surface, which
+// starts as the background: the border is that one colour, the same on every run.
+TEST_F(CompositorCommands, FilterBordersShowTheBackground) {
+  Pixels noisy;
+  for (uint32_t i = 0; i < 20 * 12; ++i) noisy.push_back(0xFF000000u | (i * 0x9E3779B1u >> 8));
+  write("noisy.bmp", noisy, 20, 12);
+  for (const char* index : {"22", "23"}) {
+    SCOPED_TRACE(index);
+    ASSERT_EQ(tesmo({"effect", path("noisy.bmp"), path("out.bmp"), index, "0", "1", "0", "0"}), 0);
+    int32_t w = 0, h = 0;
+    const Pixels out = read("out.bmp", w, h);
+    ASSERT_EQ(out.size(), size_t{20 * 12});
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; x += (y == 0 || y == h - 1) ? 1 : w - 1) EXPECT_EQ(out[y * w + x], out[0]) << x << "," << y;
     }
   }
 }
