@@ -4,12 +4,15 @@
 #include <cstdio>
 
 #include "app/pack_worker.h"
+#include "base/temporary_files.h"
 #include "tools/binary_to_text.h"
 #include "tools/pack/pack_run.h"
 
 namespace tesmo {
 
 std::optional<int> run_windowless(const CommandLine& cl) {
+  // A run stopped by Ctrl+C or a kill leaves no half-written temporary beside its output.
+  if (cl.tool != WindowlessTool::None) remove_temporaries_on_signals();
   switch (cl.tool) {
     case WindowlessTool::BinaryToText: return binary_to_text_file(cl.tool_path);
     case WindowlessTool::PackRun: {

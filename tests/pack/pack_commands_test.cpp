@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <thread>
 
+#include "app/command_line.h"
+#include "app/windowless.h"
 #include "cli/commands.h"
 #include "formats/bmp/bmp.h"
 #include "formats/jab/jab.h"
@@ -171,7 +174,8 @@ TEST(PackCommands, ARunRemovesTheStaleTemporariesOfItsTarget) {
   EXPECT_EQ(temporaries_of(f, "list.dat"), 1u);
 }
 
-// SIGTERM in the middle of a run: the temporary being written goes with the process.
+// SIGTERM in the middle of a run, from either entry (the toolbox, or the viewer's windowless run):
+// the temporary being written goes with the process.
 TEST(PackCommands, ASignalRemovesTheTemporaryBeingWritten) {
   PackFolder f;
   std::string list = "//#C:9\n";
@@ -182,24 +186,33 @@ TEST(PackCommands, ASignalRemovesTheTemporaryBeingWritten) {
   }
   f.write("list.lst", list);
   const std::string lst = u8(f.path("list.lst"));
-  const pid_t child = fork();
-  if (child == 0) {
-    const char* argv[] = {"tesmo", "pack", lst.c_str(), "0x1", "FID_"};
-    _exit(cli::run(5, argv));
+  const std::function<int()> entries[] = {
+      [&] {
+        const char* argv[] = {"tesmo", "pack", lst.c_str(), "0x1", "FID_"};
+        return cli::run(5, argv);
+      },
+      [&] {
+        return run_windowless(parse_command_line({u"tesmo64", f.path("list.lst"), u"/vardo", u"0x1", u"FID_"}))
+            .value_or(-1);
+      },
+  };
+  for (const auto& entry : entries) {
+    const pid_t child = fork();
+    if (child == 0) _exit(entry());
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (temporaries_of(f, "list.dat") == 0 && std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(temporaries_of(f, "list.dat"), 1u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));  // the run was still going
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    EXPECT_EQ(temporaries_of(f, "list.dat"), 0u);
+    EXPECT_FALSE(f.exists("list.dat"));
   }
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (temporaries_of(f, "list.dat") == 0 && std::chrono::steady_clock::now() < give_up) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  ASSERT_EQ(temporaries_of(f, "list.dat"), 1u);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  kill(child, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status));  // the run was still going
-  EXPECT_EQ(WTERMSIG(status), SIGTERM);
-  EXPECT_EQ(temporaries_of(f, "list.dat"), 0u);
-  EXPECT_FALSE(f.exists("list.dat"));
 }
 
 // A picture with a varied alpha channel, for the J directive.
