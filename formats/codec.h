@@ -70,7 +70,7 @@ using ProbeFn = ProbeResult (*)(const ImageSource& source, ImageInfo& info, bool
 using DecodeFn = ReadFault (*)(ReaderState& state, std::span<uint32_t> pixels);
 
 // The decoder of a format whose data, once accepted, always gives a whole picture (a short file's
-// missing part is filled as its Part allows).
+// missing part is filled as the format allows).
 template <void (*Decode)(ReaderState&, std::span<uint32_t>)>
 ReadFault whole_decode(ReaderState& state, std::span<uint32_t> pixels) {
   Decode(state, pixels);
