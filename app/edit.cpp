@@ -84,9 +84,8 @@ class EffectDialog final : public SkinnedDialog, public ModelessDialog {
       }
       if (id == res::kEffectFields[k] && notification == platform::kEditChanged) {
         // Only the user's typing notifies, so the box has the focus: the links follow.
-        const ParamDescriptor& p = descriptor(k);
         const int32_t typed = parse_size_field(d.text(id));
-        const int32_t value = std::clamp(typed, p.min, std::max(p.min, p.max));
+        const int32_t value = clamp_to_row(typed, descriptor(k));
         if (value != typed) d.set_text(id, number(value));
         set_value(d, k, value, true);
         propagate(d, k);
