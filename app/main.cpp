@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   if (auto code = tesmo::run_windowless(command_line)) return *code;
 
   auto platform = tesmo::platform::make_qt_platform(argc, argv);
-  app->glyphs = tesmo::platform::make_freetype_glyph_service();
+  app->shell.glyphs = tesmo::platform::make_freetype_glyph_service();
   int code = tesmo::run_viewer(*app, *platform, command_line);
   app.reset();  // the Application goes before the window system
   return code;

@@ -9,12 +9,13 @@ namespace tesmo {
 
 class Application;
 
-// Window class and title of the main window.
-inline constexpr const char* kWindowClass = "ZUK_TESMO";
-inline constexpr char16_t kWindowTitle[] = u"Tesmo64";
-
 // One event addressed to the main window.
 void handle_main_window_event(Application& app, const platform::Event& e);
+
+// The one wiring of the window side, used by the program and the tests alike: the main window
+// (400 × 300 client at the stored place) with its menu checks, scroll bars and fonts, the image
+// commands greyed. False when the window cannot be created.
+bool open_main_window(Application& app, platform::Platform& platform);
 
 // Creates the main window (400 × 300 client at the stored place), its scroll bars and menu state,
 // opens the start file and runs the message loop until Quit. Returns the quit code, or 0 when the

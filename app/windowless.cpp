@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/pack_worker.h"
+#include "devtools/pack_worker.h"
 #include "base/temporary_files.h"
 #include "tools/binary_to_text.h"
 #include "tools/pack/pack_run.h"

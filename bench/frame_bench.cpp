@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "app/command_ids.h"
-#include "app/frame_update.h"
-#include "app/menu_options.h"
-#include "app/overlays/overlays.h"
-#include "app/presentation.h"
+#include "resources/command_ids.h"
+#include "viewer/frame_update.h"
+#include "shell/menu_options.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/presentation.h"
 #include "base/path.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
@@ -22,28 +22,28 @@ struct Viewer {
     auto dir = std::filesystem::temp_directory_path() / "tesmo_frame_bench/";
     std::filesystem::create_directories(dir);
     app = std::make_unique<tesmo::Application>(tesmo::from_fs_path(dir.string()));
-    app->platform = &fake;
+    app->shell.platform = &fake;
     tesmo::platform::MainWindowParams p;
     p.menu = &tesmo::resources::main_menu();
     p.client_width = 400;
     p.client_height = 300;
-    app->window = fake.create_main_window(p);
-    app->hbar = std::make_unique<tesmo::ScrollBarControl>(*app->window, tesmo::platform::ScrollBarKind::Horizontal);
-    app->vbar = std::make_unique<tesmo::ScrollBarControl>(*app->window, tesmo::platform::ScrollBarKind::Vertical);
-    tesmo::init_menu_checks(app->window->menu(), app->settings(), nullptr);
-    app->window->menu().set_checked(tesmo::cmd::ScaleDownToFit, false);
-    app->settings().zoom_algorithm = 1;  // bilinear
-    tesmo::SurfaceTable& t = app->surfaces();
+    app->shell.window = fake.create_main_window(p);
+    app->shell.hbar = std::make_unique<tesmo::ScrollBarControl>(*app->shell.window, tesmo::platform::ScrollBarKind::Horizontal);
+    app->shell.vbar = std::make_unique<tesmo::ScrollBarControl>(*app->shell.window, tesmo::platform::ScrollBarKind::Vertical);
+    tesmo::init_menu_checks(app->shell.window->menu(), app->shell.settings(), nullptr);
+    app->shell.window->menu().set_checked(tesmo::cmd::ScaleDownToFit, false);
+    app->shell.settings().zoom_algorithm = 1;  // bilinear
+    tesmo::SurfaceTable& t = app->doc.surfaces();
     tesmo::surface_create(t, tesmo::kKeyImage, w, h);
     uint32_t x = 1;
     for (uint32_t& px : tesmo::surface_find(t, tesmo::kKeyImage)->picture()) px = (x = x * 1664525u + 1013904223u);
-    tesmo::ViewState& v = app->view();
+    tesmo::ViewState& v = app->doc.view();
     v.flags = tesmo::kImageShown;
     v.displayed_surface = tesmo::kKeyImage;
     v.image_width = v.decoded_width = w;
     v.image_height = v.decoded_height = h;
     v.zoom_x = v.zoom_y = zoom;
-    tesmo::layout_window(*app);
+    tesmo::layout_window(app->viewer);
   }
   tesmo::platform::FakePlatform fake;
   std::unique_ptr<tesmo::Application> app;
@@ -52,7 +52,7 @@ struct Viewer {
 void run(benchmark::State& state, int w, int h, int32_t zoom) {
   Viewer viewer(w, h, zoom);
   for (auto _ : state) {
-    tesmo::frame_update(*viewer.app, 0);
+    tesmo::frame_update(viewer.app->viewer, 0);
     viewer.fake.events.clear();  // the paint requests of the frame
   }
 }
@@ -60,16 +60,15 @@ void run(benchmark::State& state, int w, int h, int32_t zoom) {
 // The same frame with every panel on (after the first frame has built them): what the overlays add.
 void run_with_overlays(benchmark::State& state, int w, int h, int32_t zoom) {
   Viewer viewer(w, h, zoom);
-  tesmo::platform::Menu& menu = viewer.app->window->menu();
+  tesmo::platform::Menu& menu = viewer.app->shell.window->menu();
   for (uint16_t id : {tesmo::cmd::OsdCursorInfo, tesmo::cmd::OsdPip, tesmo::cmd::OsdHistogram, tesmo::cmd::OsdFileInfo,
                       tesmo::cmd::OsdExifInfo, tesmo::cmd::Grid}) {
     menu.set_checked(id, true);
   }
-  viewer.app->settings().grid_spacing = 16;
-  viewer.app->settings().grid_divisions = 4;
-  tesmo::install_overlays(*viewer.app);
+  viewer.app->shell.settings().grid_spacing = 16;
+  viewer.app->shell.settings().grid_divisions = 4;
   for (auto _ : state) {
-    tesmo::frame_update(*viewer.app, 0);
+    tesmo::frame_update(viewer.app->viewer, 0);
     viewer.fake.events.clear();
   }
 }

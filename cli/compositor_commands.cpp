@@ -10,7 +10,7 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "app/settings.h"
+#include "shell/settings.h"
 #include "edit/effects.h"
 #include "formats/registry.h"
 #include "surface/compositor.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/dialog_skin.h"
+#include "shell/dialog_skin.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "cli/commands.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/fonts.h"
-#include "app/glyph_text.h"
+#include "text/fonts.h"
+#include "text/glyph_text.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"

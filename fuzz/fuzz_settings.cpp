@@ -2,7 +2,7 @@
 // decoder on the input padded to a whole record.
 #include <filesystem>
 
-#include "app/settings.h"
+#include "shell/settings.h"
 #include "fuzz/fuzz_driver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

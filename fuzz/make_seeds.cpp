@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "shell/settings.h"
 #include "base/bytes.h"
 #include "edit/batch_steps.h"
 #include "formats/bmp/bmp.h"

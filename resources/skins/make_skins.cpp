@@ -19,8 +19,8 @@
 #include <ctime>
 #include <string>
 
-#include "app/fonts.h"
-#include "app/glyph_text.h"
+#include "text/fonts.h"
+#include "text/glyph_text.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "formats/bmp/bmp.h"

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <vector>
 
-#include "app/alpha_channel.h"
+#include "edit/alpha_channel.h"
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/edit.h"
-#include "app/viewer_dialogs.h"
+#include "edit/edit.h"
+#include "viewer/viewer_dialogs.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
 
@@ -47,14 +47,12 @@ class AlphaChannel : public ::testing::Test {
  protected:
   void open(bool alpha) {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    install_viewer_dialogs(*app);
-    install_edit(*app);
     ASSERT_EQ(testing::open_picture(*app, tmp.folder() + u"pic.bmp", sample_pixels(alpha), kW, kH, alpha), 0);
-    app->active = true;
+    app->shell.active = true;
   }
   std::vector<uint32_t> pixels(int32_t key) { return surface_pixels(*app, key); }
-  bool enabled(uint16_t id) { return app->window->menu().is_enabled(id); }
-  bool checked(uint16_t id) { return app->window->menu().is_checked(id); }
+  bool enabled(uint16_t id) { return app->shell.window->menu().is_enabled(id); }
+  bool checked(uint16_t id) { return app->shell.window->menu().is_checked(id); }
   // Whether the menu shows the picture with (true) or without an alpha channel.
   void expect_alpha_items(bool has_alpha) {
     EXPECT_EQ(enabled(cmd::AlphaNew), !has_alpha);
@@ -63,14 +61,14 @@ class AlphaChannel : public ::testing::Test {
     for (uint16_t id : alpha_items) {
       EXPECT_EQ(enabled(id), has_alpha) << id;
     }
-    EXPECT_EQ(app->view().decoded_has_alpha, has_alpha ? 1 : 0);
+    EXPECT_EQ(app->doc.view().decoded_has_alpha, has_alpha ? 1 : 0);
   }
   // The back buffer's pixels under the picture (drawn at 100 % from the top-left corner).
   std::vector<uint32_t> shown() {
-    app->frame_update(0);
+    app->viewer.frame_update(0);
     std::vector<uint32_t> px;
     for (int y = 0; y < kH; ++y) {
-      for (int x = 0; x < kW; ++x) px.push_back(static_cast<uint32_t>(back_buffer_pixel(app->surfaces(), x, y)));
+      for (int x = 0; x < kW; ++x) px.push_back(static_cast<uint32_t>(back_buffer_pixel(app->doc.surfaces(), x, y)));
     }
     return px;
   }
@@ -86,15 +84,15 @@ TEST_F(AlphaChannel, NewIsAWhiteViewThatInvertTurnsBlack) {
   dispatch_command(*app, cmd::AlphaNew);
   EXPECT_EQ(pixels(kKeyAlpha), filled(0x00FFFFFFu));
   expect_alpha_items(true);
-  EXPECT_TRUE(app->view().flags & kModified);
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"αチャンネル操作 - 新規作成"});
+  EXPECT_TRUE(app->doc.view().flags & kModified);
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"αチャンネル操作 - 新規作成"});
 
   dispatch_command(*app, cmd::ChannelAlpha);
   EXPECT_EQ(shown(), filled(0x00FFFFFFu));
   dispatch_command(*app, cmd::AlphaNegative);
   EXPECT_EQ(pixels(kKeyAlpha), filled(0));
   EXPECT_EQ(shown(), filled(0));
-  EXPECT_EQ(app->edit_history.back(), u"αチャンネル操作 - 階調の反転");
+  EXPECT_EQ(app->doc.edit_history.back(), u"αチャンネル操作 - 階調の反転");
 
   dispatch_command(*app, cmd::Undo);  // back to white, still with the channel
   EXPECT_EQ(pixels(kKeyAlpha), filled(0x00FFFFFFu));
@@ -106,10 +104,10 @@ TEST_F(AlphaChannel, UndoOfNewRemovesTheChannel) {
   const auto image = pixels(kKeyImage);
   dispatch_command(*app, cmd::AlphaNew);
   dispatch_command(*app, cmd::Undo);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyAlpha), nullptr);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyAlpha), nullptr);
   expect_alpha_items(false);
   EXPECT_EQ(pixels(kKeyImage), image);
-  EXPECT_FALSE(app->view().flags & kModified);
+  EXPECT_FALSE(app->doc.view().flags & kModified);
 }
 
 TEST_F(AlphaChannel, DeleteShowsTheImageAndUndoBringsTheChannelBack) {
@@ -118,15 +116,15 @@ TEST_F(AlphaChannel, DeleteShowsTheImageAndUndoBringsTheChannelBack) {
   ASSERT_EQ(alpha.size(), size_t{kW * kH});
   EXPECT_EQ(alpha[2] & 0xFFFFFFu, grey_word(128));
   dispatch_command(*app, cmd::ChannelAlpha);
-  ASSERT_EQ(app->view().displayed_surface, kKeyAlpha);
+  ASSERT_EQ(app->doc.view().displayed_surface, kKeyAlpha);
 
   dispatch_command(*app, cmd::AlphaDelete);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyAlpha), nullptr);
-  EXPECT_EQ(app->view().displayed_surface, kKeyImage);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyAlpha), nullptr);
+  EXPECT_EQ(app->doc.view().displayed_surface, kKeyImage);
   EXPECT_TRUE(checked(cmd::ChannelRgb));
   EXPECT_FALSE(checked(cmd::ChannelAlpha));
   expect_alpha_items(false);
-  EXPECT_EQ(app->edit_history.back(), u"αチャンネル操作 - 削除");
+  EXPECT_EQ(app->doc.edit_history.back(), u"αチャンネル操作 - 削除");
 
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyAlpha), alpha);
@@ -166,17 +164,17 @@ TEST_F(AlphaChannel, ImportTakesTheGreyOfAPictureOfTheSameSizeOnly) {
     fake.messages.clear();
     fake.message_captions.clear();
     if (!c.path) fake.open_answers.push_back(c.answer);
-    EXPECT_EQ(alpha_import(*app, c.path), c.result);
+    EXPECT_EQ(alpha_import(app->edit, c.path), c.result);
     EXPECT_EQ(fake.messages.size(), c.warned ? 1u : 0u);
     if (c.warned) {
       EXPECT_EQ(fake.messages[0], u"画像のサイズが RGB チャンネルと異なる為、使用できません。");
       EXPECT_EQ(fake.message_captions[0], u"Tesmo64");
     }
     EXPECT_EQ(pixels(kKeyImage), image);
-    EXPECT_EQ(surface_find(app->surfaces(), kKeyAlpha), nullptr);
-    EXPECT_EQ(surface_find(app->surfaces(), kKeyWork), nullptr);
-    EXPECT_TRUE(app->edit_history.empty());
-    EXPECT_FALSE(app->view().flags & kModified);
+    EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyAlpha), nullptr);
+    EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyWork), nullptr);
+    EXPECT_TRUE(app->doc.edit_history.empty());
+    EXPECT_FALSE(app->doc.view().flags & kModified);
   }
   ASSERT_FALSE(fake.open_requests.empty());
   EXPECT_EQ(fake.open_requests.back().title, u"αチャンネル操作 - インポート");
@@ -189,11 +187,11 @@ TEST_F(AlphaChannel, ImportTakesTheGreyOfAPictureOfTheSameSizeOnly) {
   EXPECT_EQ(pixels(kKeyAlpha), greys);
   EXPECT_EQ(pixels(kKeyImage), image);
   expect_alpha_items(true);
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"αチャンネル操作 - インポート"});
-  EXPECT_FALSE(app->view().flags & kModalOpen);
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"αチャンネル操作 - インポート"});
+  EXPECT_FALSE(app->shell.modal_open);
 
   dispatch_command(*app, cmd::Undo);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyAlpha), nullptr);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyAlpha), nullptr);
   expect_alpha_items(false);
 }
 
@@ -210,7 +208,7 @@ TEST_F(AlphaChannel, SwappingTwiceLeavesTheColoursOnlyAsGrey) {
   dispatch_command(*app, cmd::AlphaSwap);
   EXPECT_EQ(pixels(kKeyImage), alpha);
   EXPECT_EQ(pixels(kKeyAlpha), image_grey);
-  EXPECT_EQ(app->edit_history.back(), u"αチャンネル操作 - RGB チャンネルと入れ替え");
+  EXPECT_EQ(app->doc.edit_history.back(), u"αチャンネル操作 - RGB チャンネルと入れ替え");
   dispatch_command(*app, cmd::AlphaSwap);
   EXPECT_EQ(pixels(kKeyImage), image_grey);
   EXPECT_EQ(pixels(kKeyAlpha), alpha_grey);
@@ -223,11 +221,11 @@ TEST_F(AlphaChannel, SwappingTwiceLeavesTheColoursOnlyAsGrey) {
 TEST_F(AlphaChannel, CommandsOnAMissingChannelChangeNothing) {
   open(false);
   const auto image = pixels(kKeyImage);
-  EXPECT_EQ(alpha_swap_rgb(*app), 1);
-  EXPECT_EQ(alpha_invert(*app), 1);
+  EXPECT_EQ(alpha_swap_rgb(app->edit), 1);
+  EXPECT_EQ(alpha_invert(app->edit), 1);
   dispatch_command(*app, cmd::AlphaSwap);  // greyed: ignored
   EXPECT_EQ(pixels(kKeyImage), image);
-  EXPECT_TRUE(app->edit_history.empty());
+  EXPECT_TRUE(app->doc.edit_history.empty());
   EXPECT_FALSE(enabled(cmd::Undo));
 }
 

@@ -1,4 +1,4 @@
-#include "app/background_job.h"
+#include "document/background_job.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "app/batch.h"
-#include "app/command_ids.h"
+#include "edit/batch.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/edit.h"
-#include "app/save.h"
+#include "edit/edit.h"
+#include "document/save.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "platform/fake/fake_platform.h"
@@ -37,7 +37,6 @@ class Batch : public ::testing::Test {
   Batch() {
     std::filesystem::create_directories(tmp.path() / "pics");
     app = testing::make_fake_viewer(fake, tmp.folder());
-    connect_save_commands(*app);
   }
 
   std::u16string pics() const { return tmp.file("pics"); }
@@ -115,14 +114,14 @@ TEST_F(Batch, ImageSizeAndSaveChangeExactlyTheMatchingPictures) {
   EXPECT_EQ(read_file(pic("c.dat")), untouched);
   EXPECT_EQ(fake.messages, std::vector<std::u16string>{kBatchDone});
   EXPECT_EQ(fake.message_icons, std::vector<MessageIcon>{MessageIcon::Information});
-  EXPECT_EQ(app->settings().batch_folder, pics());
-  EXPECT_EQ(app->settings().batch_pattern, u"*.bmp");
+  EXPECT_EQ(app->shell.settings().batch_folder, pics());
+  EXPECT_EQ(app->shell.settings().batch_pattern, u"*.bmp");
 }
 
 TEST_F(Batch, OpeningTheDialogShowsTheSettingsAndAnEmptyStepList) {
-  app->settings().batch_folder = u"/somewhere";
+  app->shell.settings().batch_folder = u"/somewhere";
   script(res::kBatchDialogId, {});
-  EXPECT_EQ(batch_command(*app), 2);
+  EXPECT_EQ(batch_command(app->edit), 2);
   const auto& d = fake.dialogs.at(0);
   EXPECT_EQ(d.texts.at(res::kBatchFolderField), u"/somewhere");
   EXPECT_EQ(d.texts.at(res::kBatchExtensionField), u"*.bmp");
@@ -150,7 +149,7 @@ TEST_F(Batch, AFailingStepAsksWhetherToStop) {
                        Case{MessageAnswer::No, BatchOutcome::Completed, 2, 2}}) {
     fake.messages.clear();
     fake.answers = {c.answer, MessageAnswer::No, c.answer, MessageAnswer::No};
-    EXPECT_EQ(run_batch(*app, steps, pics(), u"*.bmp", false), c.outcome);
+    EXPECT_EQ(run_batch(app->edit, steps, pics(), u"*.bmp", false), c.outcome);
     EXPECT_EQ(count(kBatchErrorQuestion), c.questions);
     EXPECT_EQ(count(kCloseQuestion), c.close_questions);
   }
@@ -161,7 +160,7 @@ TEST_F(Batch, AFileThatDoesNotOpenAsksToo) {
   ASSERT_EQ(file_replace(pic("a.bmp"), std::vector<uint8_t>{'n', 'o'}), 0);
   write_bmp(pic("b.bmp"));
   fake.answers = {MessageAnswer::No};
-  EXPECT_EQ(run_batch(*app, std::vector<BatchStep>{image_size_step(1, 1)}, pics(), u"*.bmp", false),
+  EXPECT_EQ(run_batch(app->edit, std::vector<BatchStep>{image_size_step(1, 1)}, pics(), u"*.bmp", false),
             BatchOutcome::Completed);
   EXPECT_EQ(fake.messages, std::vector<std::u16string>({kBatchErrorQuestion, kCloseQuestion}));
 }
@@ -171,7 +170,7 @@ TEST_F(Batch, ColourKeyAsksItsParametersAndRunsTheEffect) {
                                 {DialogStep::SetText, res::kEffectFields[1], u"102"},
                                 {DialogStep::SetText, res::kEffectFields[2], u"153"},
                                 {DialogStep::Press, kOk}});
-  const auto step = ask_batch_step(*app, 53);
+  const auto step = ask_batch_step(app->edit, 53);
   ASSERT_TRUE(step);
   ASSERT_EQ(fake.dialogs.size(), 1u);
   EXPECT_EQ(fake.dialogs[0].id, res::kEffectDialogId);
@@ -181,23 +180,23 @@ TEST_F(Batch, ColourKeyAsksItsParametersAndRunsTheEffect) {
 
   // The same effect run by hand on the same picture gives the same pixels.
   write_bmp(pic("a.bmp"), 0xFF336699u);
-  ASSERT_EQ(app->open_file(pic("a.bmp"), -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(pic("a.bmp"), -1, -1), 0);
   const auto original = testing::surface_pixels(*app, kKeyImage);
-  ASSERT_EQ(run_effect(*app, 34, 51, 102, 153, 0), 0);
+  ASSERT_EQ(run_effect(app->edit, 34, 51, 102, 153, 0), 0);
   const auto expected = testing::surface_pixels(*app, kKeyImage);
   ASSERT_NE(expected, original);  // the key colour is the picture's colour
   fake.answers = {MessageAnswer::No};
-  ASSERT_EQ(app->open_file(pic("a.bmp"), -1, -1), 0);
-  EXPECT_EQ(run_batch_step(*app, *step), 0);
+  ASSERT_EQ(app->viewer.open_file(pic("a.bmp"), -1, -1), 0);
+  EXPECT_EQ(run_batch_step(app->edit, *step), 0);
   EXPECT_EQ(testing::surface_pixels(*app, kKeyImage), expected);
-  EXPECT_NE(app->view().flags & kModified, 0u);
+  EXPECT_NE(app->doc.view().flags & kModified, 0u);
 }
 
 TEST_F(Batch, GreyScaleNeedsNoDialog) {
-  const auto step = ask_batch_step(*app, kBatchFirstEffect + 6);
+  const auto step = ask_batch_step(app->edit, kBatchFirstEffect + 6);
   ASSERT_TRUE(step);
   EXPECT_TRUE(fake.dialogs.empty());
-  EXPECT_FALSE(ask_batch_step(*app, 54));
+  EXPECT_FALSE(ask_batch_step(app->edit, 54));
 }
 
 // On a first start nothing has made "savedata/batch/" yet: the batch dialog's file chooser makes it
@@ -224,11 +223,11 @@ TEST_F(Batch, StepListsSavedAndOpenedAgain) {
   script(res::kBatchDialogId, steps);
   answer_image_size(5, 6);
   fake.save_answers.push_back(platform::SaveFileChoice{file, 1});
-  batch_command(*app);
+  batch_command(app->edit);
   ASSERT_EQ(fake.save_requests.size(), 1u);
   EXPECT_EQ(fake.save_requests[0].title, u"バッチ設定を保存する");
   EXPECT_EQ(fake.save_requests[0].default_extension, u"batch");
-  EXPECT_EQ(fake.save_requests[0].initial_folder, batch_folder(*app));
+  EXPECT_EQ(fake.save_requests[0].initial_folder, batch_folder(app->edit));
 
   const auto bytes = read_file(file);
   ASSERT_TRUE(bytes);
@@ -242,7 +241,7 @@ TEST_F(Batch, StepListsSavedAndOpenedAgain) {
   // Opened in a fresh dialog, then one step removed: the list renumbers.
   fake.open_answers.push_back(file);
   script(res::kBatchDialogId, {{DialogStep::Press, res::kBatchOpen}});
-  batch_command(*app);
+  batch_command(app->edit);
   EXPECT_EQ(fake.open_requests.at(0).title, u"バッチ設定を開く");
   EXPECT_EQ(fake.dialogs.back().items.at(res::kBatchSteps),
             (std::vector<std::u16string>{u"1. 画像解像度", u"2. キャンバスの回転 - 180 度"}));
@@ -251,7 +250,7 @@ TEST_F(Batch, StepListsSavedAndOpenedAgain) {
   script(res::kBatchDialogId, {{DialogStep::Drop, 0, u"", 0, {}, {file}},
                                {DialogStep::Pick, res::kBatchSteps, u"", 0, {0}},
                                {DialogStep::Press, res::kBatchRemove}});
-  batch_command(*app);
+  batch_command(app->edit);
   EXPECT_EQ(fake.dialogs.back().items.at(res::kBatchSteps),
             std::vector<std::u16string>{u"1. キャンバスの回転 - 180 度"});
 }
@@ -262,7 +261,7 @@ TEST_F(Batch, ForeignBatchFilesAreIgnored) {
   const std::u16string file = tmp.file("old.batch");
   ASSERT_EQ(file_replace(file, bytes), 0);
   script(res::kBatchDialogId, {{DialogStep::Drop, 0, u"", 0, {}, {file}}, {DialogStep::Drop, 0, u"", 0, {}, {pics()}}});
-  batch_command(*app);
+  batch_command(app->edit);
   EXPECT_TRUE(fake.dialogs.back().items.at(res::kBatchSteps).empty());
   EXPECT_FALSE(fake.dialogs.back().enabled.at(kOk));
   EXPECT_EQ(fake.dialogs.back().texts.at(res::kBatchFolderField), pics());  // a dropped folder is the location
@@ -275,7 +274,7 @@ TEST_F(Batch, NothingMatchingGivesTheNotFoundWarning) {
   for (const auto& s : add(kBatchFlipLeftRight)) steps.push_back(s);
   steps.push_back({DialogStep::Press, kOk});
   script(res::kBatchDialogId, steps);
-  EXPECT_EQ(batch_command(*app), 0);
+  EXPECT_EQ(batch_command(app->edit), 0);
   EXPECT_EQ(fake.messages, std::vector<std::u16string>{kBatchNotFound});
   EXPECT_EQ(fake.message_icons, std::vector<MessageIcon>{MessageIcon::Warning});
 }

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/clipboard.h"
-#include "app/command_ids.h"
+#include "edit/clipboard.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/edit.h"
-#include "app/right_click.h"
-#include "app/viewer_dialogs.h"
-#include "app/zoom.h"
+#include "edit/edit.h"
+#include "viewer/right_click.h"
+#include "viewer/viewer_dialogs.h"
+#include "viewer/zoom.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
 
@@ -40,9 +40,7 @@ class Clipboard : public ::testing::Test {
  protected:
   void start() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    install_viewer_dialogs(*app);
-    install_edit(*app);
-    app->active = true;
+    app->shell.active = true;
   }
   void open(bool alpha, const std::vector<uint32_t>& px) {
     start();
@@ -54,7 +52,7 @@ class Clipboard : public ::testing::Test {
     open(alpha, px);
   }
   std::vector<uint32_t> pixels(int32_t key) { return surface_pixels(*app, key); }
-  bool enabled(uint16_t id) { return app->window->menu().is_enabled(id); }
+  bool enabled(uint16_t id) { return app->shell.window->menu().is_enabled(id); }
 
   testing::TempFolder tmp;
   platform::FakePlatform fake;
@@ -71,19 +69,19 @@ TEST_F(Clipboard, CopyTakesTheDisplayedSurface) {
   dispatch_command(*app, cmd::ChannelAlpha);
   dispatch_command(*app, cmd::Copy);
   EXPECT_EQ(words(*fake.clipboard_picture), pixels(kKeyAlpha));
-  EXPECT_TRUE(app->edit_history.empty());  // copying is no edit
-  EXPECT_FALSE(app->view().flags & kModified);
+  EXPECT_TRUE(app->doc.edit_history.empty());  // copying is no edit
+  EXPECT_FALSE(app->doc.view().flags & kModified);
 }
 
 TEST_F(Clipboard, CutPutsTheViewOnTheClipboardAndClearsThePicture) {
   open(false);
   const auto image = pixels(kKeyImage);
-  app->frame_update(0);
+  app->viewer.frame_update(0);
   const auto view = pixels(kKeyBackBuffer);
   fake.refuse_clipboard = true;  // a cut the clipboard does not take keeps the picture
-  EXPECT_EQ(clipboard_cut(*app), 1);
+  EXPECT_EQ(clipboard_cut(app->edit), 1);
   EXPECT_EQ(pixels(kKeyImage), image);
-  EXPECT_TRUE(app->edit_history.empty());
+  EXPECT_TRUE(app->doc.edit_history.empty());
 
   fake.refuse_clipboard = false;
   dispatch_command(*app, cmd::Cut);
@@ -92,9 +90,9 @@ TEST_F(Clipboard, CutPutsTheViewOnTheClipboardAndClearsThePicture) {
   EXPECT_EQ(fake.clipboard_picture->height, 300);
   EXPECT_EQ(words(*fake.clipboard_picture), view);
   EXPECT_EQ(pixels(kKeyImage), std::vector<uint32_t>(kW * kH, 0));
-  EXPECT_EQ(surface_find(app->surfaces(), 14), nullptr);
-  EXPECT_TRUE(app->view().flags & kModified);
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"カット"});
+  EXPECT_EQ(surface_find(app->doc.surfaces(), 14), nullptr);
+  EXPECT_TRUE(app->doc.view().flags & kModified);
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"カット"});
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyImage), image);
 
@@ -119,8 +117,8 @@ TEST_F(Clipboard, PasteInTheAlphaViewWritesGreyCutAtThePicture) {
   for (int x = 0; x < kW; ++x) expected[x] = greys[x] * 0x010101u;
   EXPECT_EQ(pixels(kKeyAlpha), expected);
   EXPECT_EQ(pixels(kKeyImage), image);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyWork), nullptr);
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"ペースト"});
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyWork), nullptr);
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"ペースト"});
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyAlpha), alpha);
 }
@@ -140,8 +138,8 @@ TEST_F(Clipboard, PastedRowsOf24BitsBecomeOpaquePixels) {
     for (int x = 0; x < 3; ++x) expected[y * kW + x] = pasted[y][x];
   }
   EXPECT_EQ(pixels(kKeyImage), expected);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyEditInput), nullptr);
-  EXPECT_TRUE(app->view().flags & kModified);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyEditInput), nullptr);
+  EXPECT_TRUE(app->doc.view().flags & kModified);
 }
 
 TEST_F(Clipboard, PasteWithNothingShownMakesAPictureOfTheBitmapsSize) {
@@ -152,7 +150,7 @@ TEST_F(Clipboard, PasteWithNothingShownMakesAPictureOfTheBitmapsSize) {
   for (const Case c : {Case{24, false}, Case{32, true}}) {
     start();
     EXPECT_TRUE(enabled(cmd::Paste));
-    EXPECT_EQ(clipboard_copy(*app), 1);  // nothing to copy
+    EXPECT_EQ(clipboard_copy(app->edit), 1);  // nothing to copy
     std::vector<uint32_t> px(15);
     for (uint32_t i = 0; i < px.size(); ++i) px[i] = 0xFF000000u | i * 0x030201u;
     ClipboardBitmap b = bitmap32(5, 3, px);
@@ -163,13 +161,13 @@ TEST_F(Clipboard, PasteWithNothingShownMakesAPictureOfTheBitmapsSize) {
     }
     fake.clipboard_picture = b;
     dispatch_command(*app, cmd::Paste);
-    ASSERT_TRUE(app->view().flags & kImageShown) << c.bits;
-    EXPECT_EQ(app->view().image_width, 5);
-    EXPECT_EQ(app->view().image_height, 3);
-    EXPECT_EQ(app->view().display_name, u"<新規作成>");
+    ASSERT_TRUE(app->doc.view().flags & kImageShown) << c.bits;
+    EXPECT_EQ(app->doc.view().image_width, 5);
+    EXPECT_EQ(app->doc.view().image_height, 3);
+    EXPECT_EQ(app->doc.view().display_name, u"<新規作成>");
     EXPECT_EQ(pixels(kKeyImage), px) << c.bits;
     EXPECT_EQ(enabled(cmd::ChannelAlpha), c.alpha_channel);
-    EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"ペースト"});
+    EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"ペースト"});
   }
 }
 
@@ -184,10 +182,10 @@ TEST_F(Clipboard, PasteOfNothingUsableChangesNothing) {
   const std::optional<ClipboardBitmap> cases[] = {std::nullopt, palette, short_rows, short24, empty};
   for (const auto& c : cases) {
     fake.clipboard_picture = c;
-    EXPECT_EQ(clipboard_paste(*app), 1);
+    EXPECT_EQ(clipboard_paste(app->edit), 1);
     EXPECT_EQ(pixels(kKeyImage), image);
-    EXPECT_TRUE(app->edit_history.empty());
-    EXPECT_FALSE(app->view().flags & kModified);
+    EXPECT_TRUE(app->doc.edit_history.empty());
+    EXPECT_FALSE(app->doc.view().flags & kModified);
   }
 }
 
@@ -207,27 +205,27 @@ TEST_F(Clipboard, RightClickCopiesTheCheckedPartsInOrder) {
       {false, false, true, {-5, 10}, std::nullopt},
       {false, false, false, {1, 1}, std::nullopt},
   };
-  platform::Menu& menu = app->window->menu();
+  platform::Menu& menu = app->shell.window->menu();
   for (const Case& c : cases) {
     menu.set_checked(cmd::RightClickXY, c.xy);
     menu.set_checked(cmd::RightClickRgbDecimal, c.decimal);
     menu.set_checked(cmd::RightClickRgbHex, c.hex);
     fake.clipboard_text.reset();
     fake.window->cursor = c.at;
-    app->frame_update(0);
-    set_button(app->input, kRightButton, true);
-    app->frame_update(0);
-    set_button(app->input, kRightButton, false);
-    app->frame_update(0);
+    app->viewer.frame_update(0);
+    set_button(app->viewer.input, kRightButton, true);
+    app->viewer.frame_update(0);
+    set_button(app->viewer.input, kRightButton, false);
+    app->viewer.frame_update(0);
     EXPECT_EQ(fake.clipboard_text, c.text) << c.at.x << "," << c.at.y;
   }
   // At 200 % the position is in picture pixels: client (7, 3) is picture pixel (3, 1).
-  set_zoom(*app, 2 * kZoomActual, 2 * kZoomActual);
+  set_zoom(app->viewer, 2 * kZoomActual, 2 * kZoomActual);
   menu.set_checked(cmd::RightClickXY, true);
   menu.set_checked(cmd::RightClickRgbHex, true);
   fake.window->cursor = {7, 3};
-  app->frame_update(0);
-  EXPECT_EQ(right_click_text(*app), "3, 1, 0x00FF0000");
+  app->viewer.frame_update(0);
+  EXPECT_EQ(right_click_text(app->viewer), "3, 1, 0x00FF0000");
 }
 
 TEST_F(Clipboard, RightClickOptionsToggleAndWriteTheSettings) {
@@ -236,14 +234,14 @@ TEST_F(Clipboard, RightClickOptionsToggleAndWriteTheSettings) {
   for (int k = 0; k < 3; ++k) {
     for (bool on : {true, false}) {
       dispatch_command(*app, ids[k]);
-      EXPECT_EQ(app->window->menu().is_checked(ids[k]), on);
+      EXPECT_EQ(app->shell.window->menu().is_checked(ids[k]), on);
       Application reloaded(tmp.folder());  // what the settings file holds now
-      const SystemSettings& s = reloaded.settings();
+      const SystemSettings& s = reloaded.shell.settings();
       const int32_t fields[] = {s.right_click_xy, s.right_click_rgb_decimal, s.right_click_rgb_hex};
       for (int j = 0; j < 3; ++j) EXPECT_EQ(fields[j], j == k && on ? 1 : 0) << k << " " << j;
     }
   }
-  EXPECT_EQ(toggle_right_click_option(*app, 3), 1);
+  EXPECT_EQ(toggle_right_click_option(app->viewer, 3), 1);
 }
 
 }  // namespace

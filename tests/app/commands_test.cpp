@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/menu_options.h"
-#include "app/viewer_commands.h"
+#include "shell/menu_options.h"
+#include "viewer/viewer_commands.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
@@ -24,7 +24,7 @@ class Commands : public ::testing::Test {
     app = testing::make_fake_viewer(fake, tmp.folder());
     disable_image_commands(menu());
   }
-  platform::Menu& menu() { return app->window->menu(); }
+  platform::Menu& menu() { return app->shell.window->menu(); }
   void command(uint16_t id) { dispatch_command(*app, id); }
   std::u16string settings_path() { return tmp.folder() + u"savedata/system.sav"; }
   std::optional<std::vector<uint8_t>> settings_file() { return read_file(settings_path()); }
@@ -37,7 +37,7 @@ class Commands : public ::testing::Test {
     return path;
   }
   uint32_t pixel(int key, int x, int y) {
-    const Surface* s = surface_find(app->surfaces(), key);
+    const Surface* s = surface_find(app->doc.surfaces(), key);
     return s->pixels()[static_cast<size_t>(y) * s->width + x];
   }
 
@@ -97,21 +97,22 @@ TEST_F(Commands, OverlaysStartAndStopTheirAnimationSlots) {
                                                {cmd::OsdFileInfo, 3},   {cmd::OsdExifInfo, 4}, {cmd::Grid, 6}};
   for (auto [id, slot] : overlays) {
     command(id);
-    EXPECT_NE(app->tweens[slot].keyframes, nullptr) << id;
+    EXPECT_NE(app->viewer.tweens[slot].keyframes, nullptr) << id;
     if (id == cmd::Grid) continue;
     command(id);
-    EXPECT_EQ(app->tweens[slot].keyframes, nullptr) << id;
+    EXPECT_EQ(app->viewer.tweens[slot].keyframes, nullptr) << id;
   }
 }
 
 TEST_F(Commands, UnhandledIdsGoToTheToolDispatcher) {
-  std::vector<uint16_t> seen;
-  app->tool_command = [&](uint16_t id) { seen.push_back(id); };
-  command(cmd::PathGenerator);
   command(cmd::NextFile);  // greyed without a picture: nobody sees it
   command(cmd::Save);  // greyed: nobody sees it either
+  EXPECT_EQ(fake.last_modeless, nullptr);
+  command(cmd::PathGenerator);
+  EXPECT_NE(app->tools.tool_dialogs[kSlotPathGenerator], nullptr);
+  EXPECT_FALSE(menu().is_enabled(cmd::PathGenerator));
   command(cmd::FilePackModule);
-  EXPECT_EQ(seen, (std::vector<uint16_t>{cmd::PathGenerator, cmd::FilePackModule}));
+  EXPECT_NE(app->tools.file_pack_dialog, nullptr);
 }
 
 TEST_F(Commands, NewPictureValues) {
@@ -123,23 +124,20 @@ TEST_F(Commands, NewPictureValues) {
 
 TEST_F(Commands, NewMakesABlackPictureMarkedModifiedWithoutSave) {
   command(cmd::New);  // no dialog yet: cancelled
-  EXPECT_FALSE(app->view().flags & kImageShown);
+  EXPECT_FALSE(app->doc.view().flags & kImageShown);
   fake.clipboard_bitmap = platform::Size{64, 48};
-  std::optional<NewPictureChoice> asked;
-  app->ask_new_picture = [&](const NewPictureChoice& initial) -> std::optional<NewPictureChoice> {
-    asked = initial;
-    return NewPictureChoice{initial.width, initial.height, 32};
-  };
+  fake.dialog_scripts.push_back({resources::kNewDialogId, std::nullopt, {{platform::DialogStep::Press, kSkinOkId}}});
   command(cmd::New);
-  EXPECT_EQ(asked, (NewPictureChoice{64, 48, 32}));
-  const ViewState& v = app->view();
+  EXPECT_EQ(fake.dialogs.back().texts.at(resources::kNewWidthField), u"64");  // the clipboard's size
+  EXPECT_EQ(fake.dialogs.back().texts.at(resources::kNewHeightField), u"48");
+  const ViewState& v = app->doc.view();
   EXPECT_TRUE(v.flags & kImageShown);
   EXPECT_TRUE(v.flags & kModified);
   EXPECT_EQ(v.display_name, u"<新規作成>");
   EXPECT_EQ(v.decoded_bits, 32);
   EXPECT_EQ(pixel(kKeyImage, 63, 47), 0u);
   EXPECT_EQ(pixel(kKeyAlpha, 0, 0) & 0xFFFFFFu, 0xFFFFFFu);
-  EXPECT_EQ(app->window->title().substr(0, 8), u"* <新規作成>");
+  EXPECT_EQ(app->shell.window->title().substr(0, 8), u"* <新規作成>");
   EXPECT_FALSE(menu().is_enabled(cmd::Save));
   EXPECT_FALSE(menu().is_enabled(cmd::NextFile));
   EXPECT_TRUE(menu().is_enabled(cmd::SaveAs));
@@ -147,24 +145,24 @@ TEST_F(Commands, NewMakesABlackPictureMarkedModifiedWithoutSave) {
 
   // A second New asks whether to save the first; a 24-bit picture has no alpha view.
   fake.answers = {platform::MessageAnswer::No};
-  app->ask_new_picture = [](const NewPictureChoice&) { return std::optional(NewPictureChoice{0, 5, 24}); };
+  testing::answer_new_picture(fake, 0, 5, 24);
   command(cmd::New);
   EXPECT_EQ(fake.messages.size(), 1u);
-  EXPECT_EQ(app->view().image_width, 1);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyAlpha), nullptr);
+  EXPECT_EQ(app->doc.view().image_width, 1);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyAlpha), nullptr);
   EXPECT_FALSE(menu().is_enabled(cmd::ChannelAlpha));
 }
 
 TEST_F(Commands, CalibrationPictureFillsTheWorkArea) {
-  app->open_file(picture("a.bmp"), -1, -1);
-  app->window->move({300, 200});
+  app->viewer.open_file(picture("a.bmp"), -1, -1);
+  app->shell.window->move({300, 200});
   command(cmd::CalibrateMonitor);
   // 1920 − 2 × 3 by 1040 − 2 × 3 − 23 − 20.
   const int w = 1914, h = 991;
-  EXPECT_EQ(app->view().image_width, w);
-  EXPECT_EQ(app->view().image_height, h);
-  EXPECT_EQ(app->view().display_name, u"<モニターの調整>");
-  EXPECT_FALSE(app->view().flags & kModalOpen);
+  EXPECT_EQ(app->doc.view().image_width, w);
+  EXPECT_EQ(app->doc.view().image_height, h);
+  EXPECT_EQ(app->doc.view().display_name, u"<モニターの調整>");
+  EXPECT_FALSE(app->shell.modal_open);
   struct Probe {
     int x, y;
     uint32_t colour;
@@ -177,25 +175,25 @@ TEST_F(Commands, CalibrationPictureFillsTheWorkArea) {
   EXPECT_FALSE(menu().is_enabled(cmd::Refresh));
   // Closing puts the window back where it was before the calibration.
   command(cmd::Close);
-  EXPECT_EQ(app->window->window_rect().left, 300);
-  EXPECT_EQ(app->window->window_rect().top, 200);
-  EXPECT_EQ(app->window->client_rect().width(), 400);
+  EXPECT_EQ(app->shell.window->window_rect().left, 300);
+  EXPECT_EQ(app->shell.window->window_rect().top, 200);
+  EXPECT_EQ(app->shell.window->client_rect().width(), 400);
 }
 
 TEST_F(Commands, CloseAllAsksTheOthersAndKeepsThisWindowEmpty) {
-  app->open_file(picture("a.bmp", 800, 600), -1, -1);
+  app->viewer.open_file(picture("a.bmp", 800, 600), -1, -1);
   fake.other_instances = 1;
   command(cmd::CloseAll);
   EXPECT_EQ(fake.close_all_requests, 1);
-  EXPECT_FALSE(app->view().flags & kImageShown);
+  EXPECT_FALSE(app->doc.view().flags & kImageShown);
   EXPECT_FALSE(fake.window->destroyed);
-  EXPECT_EQ(app->window->client_rect().width(), 400);
+  EXPECT_EQ(app->shell.window->client_rect().width(), 400);
 }
 
 TEST_F(Commands, BackgroundSettingChoosesAColourOrAPicture) {
   fake.colour_answers = {std::nullopt, 0x00332211u};
   command(cmd::BackgroundSetting);  // cancelled
-  EXPECT_EQ(app->settings().background_colour, 0x00FF0000u);
+  EXPECT_EQ(app->shell.settings().background_colour, 0x00FF0000u);
   forget_file();
   command(cmd::BackgroundSetting);
   EXPECT_EQ(stored(11624), 0x00332211);
@@ -210,13 +208,13 @@ TEST_F(Commands, BackgroundSettingChoosesAColourOrAPicture) {
   command(cmd::BackgroundImage);
   EXPECT_TRUE(menu().is_checked(cmd::BackgroundImage));
   EXPECT_EQ(stored(6332), 1);
-  EXPECT_EQ(app->settings().background_image, bg);
+  EXPECT_EQ(app->shell.settings().background_image, bg);
   EXPECT_EQ(fake.open_requests.back().title, u"背景に表示する画像を選択してください。");
   // [Setting] in image mode: an unreadable choice leaves the loaded picture alone.
   fake.open_answers = {tmp.file("missing.bmp")};
   command(cmd::BackgroundSetting);
-  EXPECT_NE(surface_find(app->surfaces(), kKeyBackground), nullptr);
-  EXPECT_EQ(app->settings().background_image, bg);
+  EXPECT_NE(surface_find(app->doc.surfaces(), kKeyBackground), nullptr);
+  EXPECT_EQ(app->shell.settings().background_image, bg);
 }
 
 TEST_F(Commands, KeyAssignmentWritesOnlyWhenChanged) {
@@ -224,31 +222,28 @@ TEST_F(Commands, KeyAssignmentWritesOnlyWhenChanged) {
   EXPECT_EQ(kActionNames[2], u"[ファイル]\u3000開く - 次のファイル");
   EXPECT_EQ(kActionNames[14], u"スクロール - 一番下へ");
   forget_file();
-  command(cmd::KeyAssignment);  // no dialog yet: cancelled
-  std::optional<KeyAssignment> answer;
-  KeyAssignment shown{};
-  app->ask_key_assignment = [&](const KeyAssignment& current) {
-    shown = current;
-    return answer;
-  };
-  answer = KeyAssignment{3, 8, 7, 1, 2, 11, 10};  // the defaults, unchanged
-  command(cmd::KeyAssignment);
-  EXPECT_EQ(shown, (KeyAssignment{3, 8, 7, 1, 2, 11, 10}));
+  command(cmd::KeyAssignment);  // no script: cancelled
+  using platform::DialogStep;
+  fake.dialog_scripts.push_back({resources::kKeyAssignmentDialogId, std::nullopt, {{DialogStep::Press, kSkinOkId}}});
+  command(cmd::KeyAssignment);  // the defaults, unchanged
   EXPECT_FALSE(settings_file().has_value());
-  answer = KeyAssignment{0, 8, 7, 1, 2, 11, 14};
+  fake.dialog_scripts.push_back({resources::kKeyAssignmentDialogId, std::nullopt,
+                                 {{DialogStep::Select, resources::kFirstActionCombo, u"", 0},
+                                  {DialogStep::Select, resources::kFirstActionCombo + 6, u"", 14},
+                                  {DialogStep::Press, kSkinOkId}}});
   command(cmd::KeyAssignment);
   EXPECT_EQ(stored(6224), 0);
   EXPECT_EQ(stored(6248), 14);
-  EXPECT_EQ(app->settings().control_wheel_backward_action, 14);
+  EXPECT_EQ(app->shell.settings().control_wheel_backward_action, 14);
 }
 
 TEST_F(Commands, ChannelItemsSwitchTheShownSurface) {
   menu().set_checked(cmd::DefaultChannelAlpha, true);
-  app->ask_new_picture = [](const NewPictureChoice&) { return std::optional(NewPictureChoice{8, 8, 32}); };
+  testing::answer_new_picture(fake, 8, 8, 32);
   command(cmd::New);
-  EXPECT_EQ(app->view().displayed_surface, kKeyAlpha);  // the default channel
+  EXPECT_EQ(app->doc.view().displayed_surface, kKeyAlpha);  // the default channel
   command(cmd::ChannelRgb);
-  EXPECT_EQ(app->view().displayed_surface, kKeyImage);
+  EXPECT_EQ(app->doc.view().displayed_surface, kKeyImage);
   EXPECT_TRUE(menu().is_checked(cmd::ChannelRgb));
   EXPECT_FALSE(menu().is_checked(cmd::ChannelAlpha));
 }

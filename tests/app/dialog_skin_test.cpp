@@ -1,17 +1,17 @@
 // The embedded resource archive, the dialog skins and the Arbitrary zoom dialog, through the fake
 // platform's scripted dialogs.
-#include "app/dialog_skin.h"
+#include "shell/dialog_skin.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/menu_options.h"
-#include "app/presentation.h"
-#include "app/zoom_dialog.h"
+#include "shell/menu_options.h"
+#include "viewer/presentation.h"
+#include "viewer/zoom_dialog.h"
 #include "base/bytes.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/dialog_templates.h"
@@ -161,12 +161,12 @@ class SkinnedDialogs : public ::testing::Test {
  protected:
   SkinnedDialogs() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    ViewState& v = app->view();
+    ViewState& v = app->doc.view();
     v.zoom_x = v.zoom_y = 25600;
   }
   int zoom(std::vector<DialogStep> steps, std::optional<platform::Size> client = std::nullopt) {
     fake.dialog_scripts.push_back(DialogScript{resources::kZoomDialogId, client, std::move(steps)});
-    return zoom_arbitrary(*app);
+    return zoom_arbitrary(app->viewer);
   }
   const DialogRecord& last() { return fake.dialogs.back(); }
   std::vector<const DialogPaint*> paints_of(uint16_t control) {
@@ -177,7 +177,7 @@ class SkinnedDialogs : public ::testing::Test {
   }
   bool skin_surfaces_left() {
     for (int32_t key : {40, 41, 42, 70, 71})
-      if (surface_find(app->surfaces(), key)) return true;
+      if (surface_find(app->doc.surfaces(), key)) return true;
     return false;
   }
 
@@ -200,8 +200,8 @@ TEST_F(SkinnedDialogs, ZoomFieldIsReadHeldAndWrittenBack) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
     EXPECT_EQ(zoom({{DialogStep::SetText, resources::kZoomField, c.typed}, {DialogStep::Press, kSkinOkId}}), 0);
-    EXPECT_EQ(app->view().zoom_x, c.zoom);
-    EXPECT_EQ(app->view().zoom_y, c.zoom);
+    EXPECT_EQ(app->doc.view().zoom_x, c.zoom);
+    EXPECT_EQ(app->doc.view().zoom_y, c.zoom);
     EXPECT_EQ(last().texts.at(resources::kZoomField), c.field_after);
   }
 }
@@ -210,7 +210,7 @@ TEST_F(SkinnedDialogs, ZoomFieldStartsAtTheCurrentZoom) {
   const std::pair<int32_t, std::u16string> cases[] = {
       {25600, u"100"}, {25601, u"100"}, {25602, u"100.01"}, {3200, u"12.50"}, {409600, u"1600"}, {256 * 33 + 128, u"33.50"}};
   for (const auto& [z, text] : cases) {
-    app->view().zoom_x = app->view().zoom_y = z;
+    app->doc.view().zoom_x = app->doc.view().zoom_y = z;
     EXPECT_EQ(zoom({}), 2);
     EXPECT_EQ(fake.dialogs.back().texts.at(resources::kZoomField), text) << z;
   }
@@ -224,19 +224,19 @@ TEST_F(SkinnedDialogs, CancelEscapeAndEnterOnCancelChangeNothing) {
   };
   for (const auto& steps : cancels) {
     EXPECT_EQ(zoom(steps), 2);
-    EXPECT_EQ(app->view().zoom_x, 25600);
+    EXPECT_EQ(app->doc.view().zoom_x, 25600);
     EXPECT_EQ(last().end_code, platform::kDialogCancel);
   }
   // Enter anywhere else is OK.
   EXPECT_EQ(zoom({{DialogStep::SetText, resources::kZoomField, u"300"}, {DialogStep::Enter}}), 0);
-  EXPECT_EQ(app->view().zoom_x, 300 * 256);
+  EXPECT_EQ(app->doc.view().zoom_x, 300 * 256);
 }
 
 TEST_F(SkinnedDialogs, CommandsAreIgnoredWhileTheDialogRuns) {
   struct Probe : platform::DialogHandler {
     explicit Probe(Application& a) : app(a) {}
     void init(platform::Dialog& d) override {
-      modal_during = app.view().flags & kModalOpen;
+      modal_during = app.shell.modal_open;
       dispatch_command(app, cmd::ActualPixels);
       dispatch_command(app, cmd::ZoomArbitrary);  // no second dialog
       d.end(platform::kDialogOk);
@@ -244,16 +244,16 @@ TEST_F(SkinnedDialogs, CommandsAreIgnoredWhileTheDialogRuns) {
     Application& app;
     uint32_t modal_during = 0;
   } probe(*app);
-  app->window->menu().set_enabled(cmd::ActualPixels, true);
-  app->window->menu().set_enabled(cmd::ZoomArbitrary, true);
-  app->view().zoom_x = app->view().zoom_y = 3200;
-  EXPECT_EQ(run_modal_dialog(*app, resources::zoom_dialog(), probe), platform::kDialogOk);
+  app->shell.window->menu().set_enabled(cmd::ActualPixels, true);
+  app->shell.window->menu().set_enabled(cmd::ZoomArbitrary, true);
+  app->doc.view().zoom_x = app->doc.view().zoom_y = 3200;
+  EXPECT_EQ(run_modal_dialog(app->shell, resources::zoom_dialog(), probe), platform::kDialogOk);
   EXPECT_NE(probe.modal_during, 0u);
-  EXPECT_EQ(app->view().zoom_x, 3200);
+  EXPECT_EQ(app->doc.view().zoom_x, 3200);
   EXPECT_EQ(fake.dialogs.size(), 1u);
-  EXPECT_EQ(app->view().flags & kModalOpen, 0u);
+  EXPECT_FALSE(app->shell.modal_open);
   dispatch_command(*app, cmd::ActualPixels);  // and after it, they run again
-  EXPECT_EQ(app->view().zoom_x, 25600);
+  EXPECT_EQ(app->doc.view().zoom_x, 25600);
 }
 
 TEST_F(SkinnedDialogs, EachDialogLoadsItsPicturesAndFreesThemOnDestroy) {
@@ -332,7 +332,7 @@ TEST_F(SkinnedDialogs, LargerClientAreaStretchesTheBackground) {
 TEST_F(SkinnedDialogs, ModelessEffectSkinSurvivesAModalDialog) {
   // The effect parameter dialog is modeless on base 52 (work surfaces 74 and 75); a modal dialog
   // opened meanwhile uses base 40 and must leave it intact.
-  SkinnedDialog effect(*app, resources::kSkinEffect, kSkinEffectBase);
+  SkinnedDialog effect(app->shell, app->doc.surfaces(), resources::kSkinEffect, kSkinEffectBase);
   static constexpr platform::ControlTemplate kControls[] = {
       {kSkinOkId, platform::ControlKind::OwnerDrawButton, u"OK", {10, 200, 98, 221}},
       {kSkinCancelId, platform::ControlKind::OwnerDrawButton, u"キャンセル", {110, 200, 198, 221}},
@@ -341,9 +341,9 @@ TEST_F(SkinnedDialogs, ModelessEffectSkinSurvivesAModalDialog) {
   auto window = fake.open_modeless_dialog(kEffect, effect);
   ASSERT_TRUE(window);
   auto& d = static_cast<platform::FakeDialog&>(window->dialog());
-  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_NE(surface_find(app->surfaces(), key), nullptr) << key;
+  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_NE(surface_find(app->doc.surfaces(), key), nullptr) << key;
   EXPECT_EQ(zoom({{DialogStep::Press, kSkinOkId}}), 0);
-  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_NE(surface_find(app->surfaces(), key), nullptr) << key;
+  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_NE(surface_find(app->doc.surfaces(), key), nullptr) << key;
   EXPECT_FALSE(skin_surfaces_left());
   const size_t before = d.paints.size();
   d.redraw();
@@ -351,17 +351,17 @@ TEST_F(SkinnedDialogs, ModelessEffectSkinSurvivesAModalDialog) {
   EXPECT_EQ(d.paints[before].width, 361);  // the background, then both buttons, still skinned
   EXPECT_EQ(d.paints[before + 1].pixels, state_row(51, 1));  // OK holds the focus
   window.reset();
-  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_EQ(surface_find(app->surfaces(), key), nullptr) << key;
+  for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_EQ(surface_find(app->doc.surfaces(), key), nullptr) << key;
 }
 
 TEST_F(SkinnedDialogs, WithoutPicturesTheDialogStillWorksUnskinned) {
   // The pictures cannot be had: nothing is drawn, nothing is left behind, the dialog works.
   class Unskinned final : public SkinnedDialog {
    public:
-    explicit Unskinned(Application& a) : SkinnedDialog(a, resources::SkinGroup{200, 3, 0, 1, 2}, kSkinModalBase) {}
+    explicit Unskinned(Application& a) : SkinnedDialog(a.shell, a.doc.surfaces(), resources::SkinGroup{200, 3, 0, 1, 2}, kSkinModalBase) {}
   } handler(*app);
   fake.dialog_scripts.push_back(DialogScript{0, std::nullopt, {{DialogStep::Press, kSkinOkId}}});
-  EXPECT_EQ(run_modal_dialog(*app, resources::zoom_dialog(), handler), platform::kDialogOk);
+  EXPECT_EQ(run_modal_dialog(app->shell, resources::zoom_dialog(), handler), platform::kDialogOk);
   EXPECT_TRUE(last().paints.empty());
   EXPECT_FALSE(skin_surfaces_left());
 }

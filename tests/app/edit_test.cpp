@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/dialog_skin.h"
-#include "app/edit.h"
-#include "app/menu_options.h"
-#include "app/viewer_dialogs.h"
+#include "shell/dialog_skin.h"
+#include "edit/edit.h"
+#include "shell/menu_options.h"
+#include "viewer/viewer_dialogs.h"
 #include "edit/effects.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/dialog_templates.h"
@@ -108,8 +108,6 @@ class EditFixture : public ::testing::Test {
   void open(bool alpha, int w = 6, int h = 4) {
     reset_effect_table();
     app = testing::make_fake_viewer(fake, tmp.folder());
-    install_viewer_dialogs(*app);
-    install_edit(*app);
     SurfaceTable t;
     ASSERT_EQ(surface_create(t, 1, w, h), 0);
     uint32_t* px = surface_find(t, 1)->pixels();
@@ -119,11 +117,11 @@ class EditFixture : public ::testing::Test {
     }
     const std::u16string path = tmp.folder() + u"pic.bmp";
     ASSERT_EQ(surface_save(t, 1, path, alpha ? 32 : 24, nullptr), 0);
-    ASSERT_EQ(app->open_file(path, -1, -1), 0);
-    app->active = true;
+    ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
+    app->shell.active = true;
   }
   std::vector<uint32_t> pixels(int32_t key) {
-    const Surface* s = surface_find(app->surfaces(), key);
+    const Surface* s = surface_find(app->doc.surfaces(), key);
     return s ? std::vector<uint32_t>(s->pixels(), s->pixels() + s->pixel_count()) : std::vector<uint32_t>{};
   }
   // Op `op` run directly on a copy of `src` over a destination that starts as `dst_fill`.
@@ -138,7 +136,7 @@ class EditFixture : public ::testing::Test {
     const Surface* s = surface_find(t, 3);
     return {s->pixels(), s->pixels() + s->pixel_count()};
   }
-  bool enabled(uint16_t id) { return app->window->menu().is_enabled(id); }
+  bool enabled(uint16_t id) { return app->shell.window->menu().is_enabled(id); }
   platform::FakeDialog& dialog() { return *fake.last_modeless; }
 
   testing::TempFolder tmp;
@@ -154,27 +152,27 @@ TEST_F(EditFixture, UndoRestoresPictureAndAlphaOnce) {
   dispatch_command(*app, cmd::Undo);  // nothing to undo right after opening
   EXPECT_EQ(pixels(kKeyImage), image);
 
-  run_effect(*app, 7, 0, 0, 0, 0);  // negative
+  run_effect(app->edit, 7, 0, 0, 0, 0);  // negative
   EXPECT_NE(pixels(kKeyImage), image);
-  EXPECT_TRUE(app->view().flags & kModified);
+  EXPECT_TRUE(app->doc.view().flags & kModified);
   EXPECT_TRUE(enabled(cmd::Undo));
   EXPECT_TRUE(enabled(cmd::Save));
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"色調補正 - 階調の反転"});
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"色調補正 - 階調の反転"});
 
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyImage), image);
   EXPECT_EQ(pixels(kKeyAlpha), alpha);
-  EXPECT_FALSE(app->view().flags & kModified);
+  EXPECT_FALSE(app->doc.view().flags & kModified);
   EXPECT_FALSE(enabled(cmd::Undo));
   EXPECT_TRUE(enabled(cmd::ChannelAlpha));
 
   // Two edits: one undo goes back one step and the picture stays modified; the item stays grey.
-  run_effect(*app, 7, 0, 0, 0, 0);
+  run_effect(app->edit, 7, 0, 0, 0, 0);
   const auto once = pixels(kKeyImage);
-  run_effect(*app, 0, 10, 10, 10, 0);
+  run_effect(app->edit, 0, 10, 10, 10, 0);
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyImage), once);
-  EXPECT_TRUE(app->view().flags & kModified);
+  EXPECT_TRUE(app->doc.view().flags & kModified);
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyImage), once);
 }
@@ -183,37 +181,37 @@ TEST_F(EditFixture, DialogLinksClampOkAppliesWithUndo) {
   open(false);
   const auto image = pixels(kKeyImage);
   dispatch_command(*app, 40448);  // brightness
-  ASSERT_TRUE(effect_dialog_open(*app));
+  ASSERT_TRUE(effect_dialog_open(app->edit));
   platform::FakeDialog& d = dialog();
   EXPECT_EQ(d.text(res::kEffectLabels[0]), u"明るさ R");
   EXPECT_TRUE(d.checked(res::kEffectLinks[0]));
   EXPECT_FALSE(d.enabled(res::kEffectLinks[2]));
-  EXPECT_EQ(app->view().view_operation, 18u);
-  EXPECT_TRUE(app->keep_running_when_inactive);
-  EXPECT_EQ(app->dialogs[0], app->effect_dialog.get());
+  EXPECT_EQ(app->doc.view().view_operation, 18u);
+  EXPECT_TRUE(app->shell.keep_running_when_inactive);
+  EXPECT_EQ(app->shell.dialogs[0], app->edit.effect_dialog.get());
 
   d.perform({DialogStep::Slide, res::kEffectSliders[1], u"", 40});  // P2 carries P1 and P3
   EXPECT_EQ(d.text(res::kEffectFields[0]), u"40");
   EXPECT_EQ(d.position(res::kEffectSliders[2]), 40);
-  EXPECT_EQ(app->view().operation_params[2], 40);
+  EXPECT_EQ(app->doc.view().operation_params[2], 40);
   d.perform({DialogStep::Check, res::kEffectLinks[1]});  // only P1–P2 linked now
   d.perform({DialogStep::SetText, res::kEffectFields[0], u"999"});
   EXPECT_EQ(d.text(res::kEffectFields[0]), u"255");
-  EXPECT_EQ(app->view().operation_params[0], 255);
-  EXPECT_EQ(app->view().operation_params[1], 255);
-  EXPECT_EQ(app->view().operation_params[2], 40);
+  EXPECT_EQ(app->doc.view().operation_params[0], 255);
+  EXPECT_EQ(app->doc.view().operation_params[1], 255);
+  EXPECT_EQ(app->doc.view().operation_params[2], 40);
   d.perform({DialogStep::SetText, res::kEffectFields[0], u"-300"});
   EXPECT_EQ(d.text(res::kEffectFields[0]), u"-255");
   d.perform({DialogStep::Slide, res::kEffectSliders[0], u"", 30});
 
-  app->frame_update(0);  // the preview leaves the picture alone
+  app->viewer.frame_update(0);  // the preview leaves the picture alone
   EXPECT_EQ(pixels(kKeyImage), image);
   d.perform({DialogStep::Press, kSkinOkId});
-  EXPECT_FALSE(effect_dialog_open(*app));
-  EXPECT_EQ(app->view().view_operation, 0u);
-  EXPECT_FALSE(app->keep_running_when_inactive);
-  EXPECT_EQ(app->dialogs[0], nullptr);
-  EXPECT_TRUE(app->view().flags & kModified);
+  EXPECT_FALSE(effect_dialog_open(app->edit));
+  EXPECT_EQ(app->doc.view().view_operation, 0u);
+  EXPECT_FALSE(app->shell.keep_running_when_inactive);
+  EXPECT_EQ(app->shell.dialogs[0], nullptr);
+  EXPECT_TRUE(app->doc.view().flags & kModified);
   EXPECT_EQ(pixels(kKeyImage), direct(image, 6, 4, kOpBrightness, 30, 30, 40, 0));
   dispatch_command(*app, cmd::Undo);
   EXPECT_EQ(pixels(kKeyImage), image);
@@ -224,26 +222,26 @@ TEST_F(EditFixture, CancelAndClosingLeaveThePictureAsItWas) {
   const auto image = pixels(kKeyImage), alpha = pixels(kKeyAlpha);
   dispatch_command(*app, 40531);  // alpha blend: reads the alpha channel every frame
   dialog().perform({DialogStep::Slide, res::kEffectSliders[0], u"", -100});
-  app->frame_update(0);
-  app->frame_update(0);
+  app->viewer.frame_update(0);
+  app->viewer.frame_update(0);
   EXPECT_EQ(pixels(kKeyImage), image);
   dialog().perform({DialogStep::Escape});
-  EXPECT_FALSE(effect_dialog_open(*app));
+  EXPECT_FALSE(effect_dialog_open(app->edit));
   EXPECT_EQ(pixels(kKeyImage), image);
   EXPECT_EQ(pixels(kKeyAlpha), alpha);
-  EXPECT_FALSE(app->view().flags & kModified);
+  EXPECT_FALSE(app->doc.view().flags & kModified);
   EXPECT_FALSE(enabled(cmd::Undo));
 
   // A second dialog replaces the first as Cancel; closing the picture cancels the open one.
   dispatch_command(*app, 40453);
   dispatch_command(*app, 40451);
-  EXPECT_EQ(app->view().view_operation, 24u);
-  app->close_image(true);
-  EXPECT_FALSE(effect_dialog_open(*app));
-  EXPECT_EQ(app->effect_dialog, nullptr);
-  EXPECT_EQ(app->dialogs[0], nullptr);
-  EXPECT_FALSE(app->keep_running_when_inactive);
-  EXPECT_EQ(surface_find(app->surfaces(), 52), nullptr);  // the skin pictures went with it
+  EXPECT_EQ(app->doc.view().view_operation, 24u);
+  app->viewer.close_image(true);
+  EXPECT_FALSE(effect_dialog_open(app->edit));
+  EXPECT_EQ(app->edit.effect_dialog, nullptr);
+  EXPECT_EQ(app->shell.dialogs[0], nullptr);
+  EXPECT_FALSE(app->shell.keep_running_when_inactive);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), 52), nullptr);  // the skin pictures went with it
 }
 
 TEST_F(EditFixture, EffectItemsFollowShapeAndAlpha) {
@@ -253,7 +251,7 @@ TEST_F(EditFixture, EffectItemsFollowShapeAndAlpha) {
   EXPECT_FALSE(enabled(40531));
   EXPECT_TRUE(enabled(40448));
   dispatch_command(*app, 40489);
-  EXPECT_FALSE(effect_dialog_open(*app));
+  EXPECT_FALSE(effect_dialog_open(app->edit));
   open(true, 5, 5);
   EXPECT_TRUE(enabled(40489));
   EXPECT_TRUE(enabled(40602));
@@ -261,15 +259,15 @@ TEST_F(EditFixture, EffectItemsFollowShapeAndAlpha) {
   EXPECT_EQ(dialog().text(res::kEffectFields[0]), u"5");
   dialog().perform({DialogStep::SetText, res::kEffectFields[0], u"9"});
   EXPECT_EQ(dialog().text(res::kEffectFields[0]), u"5");
-  cancel_effect_dialog(*app);
+  cancel_effect_dialog(app->edit);
 }
 
 TEST_F(EditFixture, AlphaViewStaysGrey) {
   open(true);
   dispatch_command(*app, cmd::ChannelAlpha);
-  ASSERT_TRUE(app->window->menu().is_checked(cmd::ChannelAlpha));
+  ASSERT_TRUE(app->shell.window->menu().is_checked(cmd::ChannelAlpha));
   const auto image = pixels(kKeyImage);
-  run_effect(*app, 11, 240, 200, 145, 0);  // sepia
+  run_effect(app->edit, 11, 240, 200, 145, 0);  // sepia
   for (uint32_t p : pixels(kKeyAlpha)) {
     EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
     EXPECT_EQ(p & 0xFF, (p >> 16) & 0xFF);
@@ -295,7 +293,7 @@ TEST_F(EditFixture, ApplyMatchesTheOperation) {
   for (const Case& c : cases) {
     const auto before = pixels(kKeyImage);
     std::vector<uint32_t> src = before;
-    run_effect(*app, c.index, c.p[0], c.p[1], c.p[2], c.p[3]);
+    run_effect(app->edit, c.index, c.p[0], c.p[1], c.p[2], c.p[3]);
     if (c.op == kOpGamma) {
       // Gamma corrects the colours as if they were opaque and keeps the picture's alpha bytes.
       std::vector<uint32_t> opaque = src;
@@ -313,7 +311,7 @@ TEST_F(EditFixture, ApplyMatchesTheOperation) {
   std::vector<uint32_t> src = pixels(kKeyImage);
   const auto alpha = pixels(kKeyAlpha);
   for (size_t i = 0; i < src.size(); ++i) src[i] = (src[i] & 0xFFFFFFu) | (alpha[i] & 0xFF) << 24;
-  run_effect(*app, 32, 30, 3, 3, 10);
+  run_effect(app->edit, 32, 30, 3, 3, 10);
   EXPECT_EQ(pixels(kKeyImage), direct(src, 6, 6, 47, 3000, 3, 3, 10, blue));
 }
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/tool_menu.h"
-#include "app/command_ids.h"
+#include "devtools/tool_menu.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/falling_objects_dialog.h"
+#include "devtools/falling_objects_dialog.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "formats/bmp/bmp.h"
@@ -32,7 +32,6 @@ class FallingDialogTest : public ::testing::Test {
  protected:
   FallingDialogTest() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    install_tool_menu(*app);
   }
 
   std::u16string picture(const char* name, int w, int h, uint32_t colour, int32_t format) {
@@ -43,7 +42,7 @@ class FallingDialogTest : public ::testing::Test {
   }
   void open() {
     dispatch_command(*app, cmd::FallingObjectController);
-    ASSERT_TRUE(falling_objects_dialog_open(*app));
+    ASSERT_TRUE(falling_objects_dialog_open(app->tools));
   }
   platform::FakeDialog& d() { return *fake.last_modeless; }
   void type(uint16_t id, const std::u16string& text) { d().perform({DialogStep::SetText, id, text}); }
@@ -77,16 +76,16 @@ class FallingDialogTest : public ::testing::Test {
   void frames(int n) {
     for (int i = 0; i < n; ++i) {
       fake.clock_ms += 20;
-      app->frame_update(0);
+      app->viewer.frame_update(0);
     }
   }
   int white_pixels() {
-    const Surface* s = surface_find(app->surfaces(), kKeyBackBuffer);
+    const Surface* s = surface_find(app->doc.surfaces(), kKeyBackBuffer);
     if (!s) return 0;
     return static_cast<int>(
         std::count_if(s->pixels(), s->pixels() + s->pixel_count(), [](uint32_t p) { return (p & 0xFFFFFF) == 0xFFFFFF; }));
   }
-  bool menu_enabled() { return app->window->menu().is_enabled(cmd::FallingObjectController); }
+  bool menu_enabled() { return app->shell.window->menu().is_enabled(cmd::FallingObjectController); }
 
   testing::TempFolder tmp;
   platform::FakePlatform fake;
@@ -97,7 +96,7 @@ class FallingDialogTest : public ::testing::Test {
 TEST_F(FallingDialogTest, OpensWithDefaultsAndGreysItsMenuItem) {
   open();
   EXPECT_FALSE(menu_enabled());
-  EXPECT_EQ(app->dialogs[1], app->falling_dialog.get());
+  EXPECT_EQ(app->shell.dialogs[1], app->tools.falling_dialog.get());
   const char16_t* fixed[] = {u"1", u"1", u"1", u"1", u"1", u"0", u"0", u"0", u"800", u"1", u"0", u"504", u"800", u"96", u"0"};
   for (size_t i = 0; i < 15; ++i) EXPECT_EQ(d().text(res::kFallingFixedFields[i]), fixed[i]) << i;
   for (size_t i = 0; i < 5; ++i) EXPECT_EQ(d().text(res::kFallingVariableFields[i]), i < 3 ? u"1" : u"0") << i;
@@ -111,7 +110,7 @@ TEST_F(FallingDialogTest, OpensWithDefaultsAndGreysItsMenuItem) {
   EXPECT_EQ(d().text(res::kFallingFixedFields[14]), u"1");
   // A second open while one is up does nothing.
   platform::FakeDialog* first = fake.last_modeless;
-  EXPECT_EQ(open_falling_objects_dialog(*app), 1);
+  EXPECT_EQ(open_falling_objects_dialog(app->tools), 1);
   EXPECT_EQ(fake.last_modeless, first);
 }
 
@@ -125,8 +124,8 @@ TEST_F(FallingDialogTest, PlayWithAMissingPictureReportsItAndLeavesNoSimulation)
   EXPECT_EQ(fake.messages[0], u"Load Texture:\n\n [" + missing + u"]");
   EXPECT_EQ(fake.message_captions[0], u"Error");
   EXPECT_EQ(fake.message_icons[0], platform::MessageIcon::Warning);
-  EXPECT_FALSE(app->advance_falling);
-  EXPECT_FALSE(surface_find(app->surfaces(), kKeyFallingSprites));
+  EXPECT_FALSE(app->tools.falling_preview);
+  EXPECT_FALSE(surface_find(app->doc.surfaces(), kKeyFallingSprites));
 
   // The sprite loads but the background does not: the sprite sheet is released again.
   type(res::kFallingSpriteField, sprite);
@@ -134,10 +133,10 @@ TEST_F(FallingDialogTest, PlayWithAMissingPictureReportsItAndLeavesNoSimulation)
   press(res::kFallingPlay);
   ASSERT_EQ(fake.messages.size(), 2u);
   EXPECT_EQ(fake.messages[1], u"Load Texture:\n\n [" + missing + u"]");
-  EXPECT_FALSE(app->advance_falling);
-  EXPECT_FALSE(surface_find(app->surfaces(), kKeyFallingSprites));
-  EXPECT_FALSE(app->view().flags & kImageShown);
-  EXPECT_FALSE(app->keep_running_when_inactive);
+  EXPECT_FALSE(app->tools.falling_preview);
+  EXPECT_FALSE(surface_find(app->doc.surfaces(), kKeyFallingSprites));
+  EXPECT_FALSE(app->doc.view().flags & kImageShown);
+  EXPECT_FALSE(app->shell.keep_running_when_inactive);
 }
 
 TEST_F(FallingDialogTest, PlayDrawsGrainsIntoTheBackBufferEveryFrame) {
@@ -146,20 +145,20 @@ TEST_F(FallingDialogTest, PlayDrawsGrainsIntoTheBackBufferEveryFrame) {
   parameters();
   press(res::kFallingPlay);
   EXPECT_TRUE(fake.messages.empty());
-  ASSERT_TRUE(app->advance_falling);
-  EXPECT_EQ(app->view().path, background);
-  EXPECT_TRUE(surface_find(app->surfaces(), kKeyFallingSprites));
-  EXPECT_TRUE(app->keep_running_when_inactive);
+  ASSERT_TRUE(app->tools.falling_preview);
+  EXPECT_EQ(app->doc.view().path, background);
+  EXPECT_TRUE(surface_find(app->doc.surfaces(), kKeyFallingSprites));
+  EXPECT_TRUE(app->shell.keep_running_when_inactive);
   // Docked beside the main window.
-  EXPECT_EQ(d().window_rect().left, app->window->window_rect().right);
-  EXPECT_EQ(d().window_rect().top, app->window->client_rect().top);
+  EXPECT_EQ(d().window_rect().left, app->shell.window->window_rect().right);
+  EXPECT_EQ(d().window_rect().top, app->shell.window->client_rect().top);
 
   frames(45);  // before the timer has measured a second the step is 0: every grain still waits
   EXPECT_EQ(white_pixels(), 0);
   frames(60);
   EXPECT_GT(white_pixels(), 0);
   // Grains start in x 10…109 and land in x 10…109, 8 pixels wide: nothing white outside 10…116.
-  const Surface* s = surface_find(app->surfaces(), kKeyBackBuffer);
+  const Surface* s = surface_find(app->doc.surfaces(), kKeyBackBuffer);
   for (int y = 0; y < s->height; ++y) {
     for (int x = 0; x < s->width; ++x) {
       if ((s->pixels()[y * s->width + x] & 0xFFFFFF) == 0xFFFFFF) {
@@ -174,14 +173,14 @@ TEST_F(FallingDialogTest, CloseReleasesTheSpritesAndTheMenuItem) {
   pictures();
   parameters();
   press(res::kFallingPlay);
-  ASSERT_TRUE(app->advance_falling);
+  ASSERT_TRUE(app->tools.falling_preview);
   press(res::kFallingClose);
-  EXPECT_FALSE(falling_objects_dialog_open(*app));
-  EXPECT_FALSE(app->advance_falling);
-  EXPECT_FALSE(surface_find(app->surfaces(), kKeyFallingSprites));
-  EXPECT_FALSE(app->view().flags & kImageShown);
-  EXPECT_FALSE(app->keep_running_when_inactive);
-  EXPECT_EQ(app->dialogs[1], nullptr);
+  EXPECT_FALSE(falling_objects_dialog_open(app->tools));
+  EXPECT_FALSE(app->tools.falling_preview);
+  EXPECT_FALSE(surface_find(app->doc.surfaces(), kKeyFallingSprites));
+  EXPECT_FALSE(app->doc.view().flags & kImageShown);
+  EXPECT_FALSE(app->shell.keep_running_when_inactive);
+  EXPECT_EQ(app->shell.dialogs[1], nullptr);
   EXPECT_TRUE(menu_enabled());
   // And it opens again from the menu.
   open();
@@ -201,7 +200,7 @@ TEST_F(FallingDialogTest, SaveWritesTheProjectAndLoadPlaysIt) {
   const std::string expected = utf16_to_cp932(background) + "\r\n" + utf16_to_cp932(sprite) +
                                "\r\n8, 8, 1, 1, 1, 0, 10, 10, 100, 1, 10, 200, 100, 10, 0\r\n16, 1, 60, -3, 0\r\n";
   EXPECT_EQ(std::string(bytes->begin(), bytes->end()), expected);
-  EXPECT_FALSE(app->advance_falling);  // saving does not play
+  EXPECT_FALSE(app->tools.falling_preview);  // saving does not play
 
   set_fixed(0, u"5");
   type(res::kFallingSpriteField, u"");
@@ -210,7 +209,7 @@ TEST_F(FallingDialogTest, SaveWritesTheProjectAndLoadPlaysIt) {
   EXPECT_EQ(d().text(res::kFallingFixedFields[0]), u"8");
   EXPECT_EQ(d().text(res::kFallingSpriteField), sprite);
   EXPECT_EQ(d().text(res::kFallingVariableFields[3]), u"-3");
-  EXPECT_TRUE(app->advance_falling);
+  EXPECT_TRUE(app->tools.falling_preview);
 
   const std::u16string missing = tmp.file("none.txt");
   type(res::kFallingProjectField, missing);
@@ -231,7 +230,7 @@ TEST_F(FallingDialogTest, FieldsAreHeldToTheirRangesWhenLeftWhilePlaying) {
   EXPECT_EQ(d().text(width), u"9999");
   set_fixed(0, u"8");
   press(res::kFallingPlay);
-  ASSERT_TRUE(app->advance_falling);
+  ASSERT_TRUE(app->tools.falling_preview);
   struct Case {
     uint16_t id;
     const char16_t* typed;
@@ -258,7 +257,7 @@ TEST_F(FallingDialogTest, ButtonsStartTheEditorAndViewersAndChooseFiles) {
   type(res::kFallingProjectField, project);
   press(res::kFallingProjectEdit);  // no editor configured
   EXPECT_TRUE(fake.started.empty());
-  app->settings().text_editor = u"/usr/bin/editor";
+  app->shell.settings().text_editor = u"/usr/bin/editor";
   press(res::kFallingProjectEdit);
   press(res::kFallingBackgroundView);
   press(res::kFallingSpriteView);

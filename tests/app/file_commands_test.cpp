@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/dialog_skin.h"
-#include "app/external_programs.h"
-#include "app/file_commands.h"
-#include "app/menu_options.h"
+#include "shell/dialog_skin.h"
+#include "viewer/external_programs.h"
+#include "viewer/file_commands.h"
+#include "shell/menu_options.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
@@ -35,7 +35,7 @@ class FileCommands : public ::testing::Test {
  protected:
   FileCommands() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    disable_image_commands(app->window->menu());
+    disable_image_commands(app->shell.window->menu());
   }
   // A w × h BMP of one colour in the temporary folder (or a subfolder of it).
   std::u16string picture(const std::string& name, int w = 4, int h = 3, uint32_t colour = 0xFF204060u) {
@@ -49,13 +49,13 @@ class FileCommands : public ::testing::Test {
     EXPECT_EQ(file_replace(path, std::vector<uint8_t>{'n', 'o', 't'}), 0);
     return path;
   }
-  void open(const std::u16string& path) { ASSERT_EQ(app->open_file(path, -1, -1), 0); }
+  void open(const std::u16string& path) { ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0); }
   void command(uint16_t id) { dispatch_command(*app, id); }
   void script(uint16_t dialog, std::vector<DialogStep> steps) {
     fake.dialog_scripts.push_back(DialogScript{dialog, std::nullopt, std::move(steps)});
   }
-  bool image() const { return app->view().flags & kImageShown; }
-  std::u16string shown() const { return app->view().path; }
+  bool image() const { return app->doc.view().flags & kImageShown; }
+  std::u16string shown() const { return app->doc.view().path; }
   std::u16string settings_path() { return tmp.folder() + u"savedata/system.sav"; }
   SystemSettings stored_settings() {
     SettingsStore store(tmp.folder());
@@ -75,11 +75,11 @@ TEST_F(FileCommands, DeletingTheOnlyFileLeavesTheEmptyWindow) {
     command(id);
     EXPECT_FALSE(file_exists(a));
     EXPECT_FALSE(image());
-    EXPECT_FALSE(app->has_folder_list);
-    EXPECT_EQ(app->window->client_rect().width(), 400);
-    EXPECT_EQ(app->window->client_rect().height(), 300);
-    EXPECT_EQ(app->window->title(), u"Tesmo64");
-    EXPECT_FALSE(app->window->menu().is_enabled(cmd::DeleteFile));
+    EXPECT_FALSE(app->viewer.has_folder_list);
+    EXPECT_EQ(app->shell.window->client_rect().width(), 400);
+    EXPECT_EQ(app->shell.window->client_rect().height(), 300);
+    EXPECT_EQ(app->shell.window->title(), u"Tesmo64");
+    EXPECT_FALSE(app->shell.window->menu().is_enabled(cmd::DeleteFile));
   }
   EXPECT_EQ(fake.trashed, std::vector<std::u16string>{tmp.file("only.bmp")});  // only the first went to the trash
   EXPECT_TRUE(fake.messages.empty());
@@ -114,8 +114,8 @@ TEST_F(FileCommands, AfterADeleteTheNextFileThatOpensIsShown) {
     }
     command(c.loop ? cmd::Loop : cmd::NoLoop);
     open(paths[static_cast<size_t>(c.shown)]);
-    app->build_folder_list();
-    app->marker_set();  // the shown entry's marker goes with it
+    app->viewer.build_folder_list();
+    app->viewer.marker_set();  // the shown entry's marker goes with it
     command(cmd::DeleteFile);
     EXPECT_FALSE(file_exists(paths[static_cast<size_t>(c.shown)]));
     if (!c.expected) {
@@ -124,10 +124,10 @@ TEST_F(FileCommands, AfterADeleteTheNextFileThatOpensIsShown) {
     }
     ASSERT_TRUE(image());
     EXPECT_EQ(shown(), tmp.file((std::string(c.expected) + ".bmp").c_str()));
-    ASSERT_EQ(app->folder_list.size(), c.left);
-    EXPECT_EQ(app->markers.size(), c.left);
-    for (const MarkerEntry& m : app->markers) EXPECT_EQ(m.state, 0);
-    EXPECT_EQ(app->folder_list[static_cast<size_t>(app->shown_index)].path, shown());
+    ASSERT_EQ(app->viewer.folder_list.size(), c.left);
+    EXPECT_EQ(app->viewer.markers.size(), c.left);
+    for (const MarkerEntry& m : app->viewer.markers) EXPECT_EQ(m.state, 0);
+    EXPECT_EQ(app->viewer.folder_list[static_cast<size_t>(app->viewer.shown_index)].path, shown());
   }
 }
 
@@ -151,7 +151,7 @@ TEST_F(FileCommands, APermanentDeleteTakesReadOnlyFilesAndAFileThatStaysIsReport
 TEST_F(FileCommands, RenameKeepsTheSameNameRefusesAnExistingOneAndMovesTheFile) {
   const auto photo = picture("photo.bmp"), other = picture("other.bmp");
   open(photo);
-  app->build_folder_list();
+  app->viewer.build_folder_list();
 
   script(res::kRenameDialogId, {{DialogStep::Enter}});  // the name as it is
   command(cmd::Rename);
@@ -174,18 +174,18 @@ TEST_F(FileCommands, RenameKeepsTheSameNameRefusesAnExistingOneAndMovesTheFile) 
   EXPECT_FALSE(file_exists(photo));
   EXPECT_EQ(read_file(renamed), bytes);
   EXPECT_EQ(shown(), renamed);
-  const int32_t at = find_folder_entry(app->folder_list, renamed);
+  const int32_t at = find_folder_entry(app->viewer.folder_list, renamed);
   ASSERT_GE(at, 0);
-  EXPECT_EQ(at, app->shown_index);
-  EXPECT_EQ(app->folder_list[static_cast<size_t>(at)].name, u"renamed.bmp");
-  EXPECT_EQ(app->folder_list[static_cast<size_t>(at)].hash, path_hash(renamed));
-  EXPECT_EQ(app->window->title().substr(0, renamed.size()), renamed);
+  EXPECT_EQ(at, app->viewer.shown_index);
+  EXPECT_EQ(app->viewer.folder_list[static_cast<size_t>(at)].name, u"renamed.bmp");
+  EXPECT_EQ(app->viewer.folder_list[static_cast<size_t>(at)].hash, path_hash(renamed));
+  EXPECT_EQ(app->shell.window->title().substr(0, renamed.size()), renamed);
 }
 
 TEST_F(FileCommands, UnsavedChangesCancelARenameWhenTheUserSaysNo) {
   const auto photo = picture("photo.bmp");
   open(photo);
-  app->view().flags |= kModified;
+  app->doc.view().flags |= kModified;
   fake.answers = {MessageAnswer::No};
   command(cmd::Rename);
   EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"変更をセーブしますか？"});
@@ -208,7 +208,7 @@ TEST_F(FileCommands, CopyAsksBeforeOverwritingAndRemembersTheFolder) {
   EXPECT_EQ(fake.messages,
             std::vector<std::u16string>{u"コピー先のフォルダーには、既に同じファイルが存在します。\nファイルを上書きしますか？"});
   EXPECT_EQ(read_file(existing), before);
-  EXPECT_TRUE(app->settings().copy_folder.empty());
+  EXPECT_TRUE(app->shell.settings().copy_folder.empty());
 
   fake.folder_answers = {dest};
   fake.answers = {MessageAnswer::Yes};
@@ -307,7 +307,7 @@ TEST_F(FileCommands, ManualAndHomePageOpenAsDocuments) {
 
 TEST_F(FileCommands, PreferencesWritesTheSettingsOnlyWhenSomethingChanged) {
   fs::remove(to_fs_path(settings_path()));
-  const SystemSettings start = app->settings();
+  const SystemSettings start = app->shell.settings();
   script(res::kPreferencesDialogId, {{DialogStep::Press, kSkinOkId}});
   command(cmd::Preferences);
   ASSERT_EQ(fake.dialogs.size(), 1u);
@@ -317,7 +317,7 @@ TEST_F(FileCommands, PreferencesWritesTheSettingsOnlyWhenSomethingChanged) {
 
   script(res::kPreferencesDialogId, {{DialogStep::SetText, res::kPrefGridSpacing, u"32"}, {DialogStep::Escape}});
   command(cmd::Preferences);
-  EXPECT_EQ(app->settings(), start);
+  EXPECT_EQ(app->shell.settings(), start);
   EXPECT_FALSE(fs::exists(to_fs_path(settings_path())));
 
   fake.open_answers = {u"/usr/bin/hexer"};
@@ -336,7 +336,7 @@ TEST_F(FileCommands, PreferencesWritesTheSettingsOnlyWhenSomethingChanged) {
   EXPECT_EQ(fake.folder_requests[0].title, u"プラグインの場所を選択してください。");
   EXPECT_EQ(fake.folder_requests[0].initial_folder, start.plugin_folder);
   const SystemSettings stored = stored_settings();
-  EXPECT_EQ(stored, app->settings());
+  EXPECT_EQ(stored, app->shell.settings());
   EXPECT_EQ(stored.grid_spacing, 32);
   EXPECT_EQ(stored.wheel_interval, -7);
   EXPECT_EQ(stored.binary_editor, u"/usr/bin/hexer");

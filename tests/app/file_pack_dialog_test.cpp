@@ -1,15 +1,15 @@
 // The file pack module through the fake dialog host: projects shown, stepped, saved and kept on
 // close, the field rules, the browsers and editors, drops, and a real run behind the progress
 // window with the result window for a list with errors.
-#include "app/file_pack_dialog.h"
+#include "devtools/file_pack_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/application.h"
-#include "app/tool_menu.h"
-#include "app/command_ids.h"
+#include "devtools/tool_menu.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "base/file_io.h"
 #include "base/text.h"
@@ -29,7 +29,6 @@ class FilePackModule : public ::testing::Test {
  protected:
   FilePackModule() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    install_tool_menu(*app);
   }
 
   std::u16string project_file() const { return tmp.folder() + u"savedata/tool_vardo32.sav"; }
@@ -38,7 +37,7 @@ class FilePackModule : public ::testing::Test {
 
   platform::FakeDialog& open() {
     dispatch_command(*app, cmd::FilePackModule);
-    EXPECT_TRUE(file_pack_dialog_open(*app));
+    EXPECT_TRUE(file_pack_dialog_open(app->tools));
     return *fake.last_modeless;
   }
   void act(DialogStep step) { fake.last_modeless->perform(step); }
@@ -77,8 +76,8 @@ TEST_F(FilePackModule, OpensOnTheCurrentProjectAndGreysItsMenuItemUntilClosed) {
   f.projects[4] = {u"/p/list.lst", u"/p/out/a.dat", u"", "XY_", 0x1F3};
   store_projects(f);
   platform::FakeDialog& d = open();
-  EXPECT_FALSE(app->window->menu().is_enabled(cmd::FilePackModule));
-  EXPECT_EQ(app->dialogs[2], app->file_pack_dialog.get());
+  EXPECT_FALSE(app->shell.window->menu().is_enabled(cmd::FilePackModule));
+  EXPECT_EQ(app->shell.dialogs[2], app->tools.file_pack_dialog.get());
   EXPECT_EQ(d.text(res::kPackNumberField), u"4");
   EXPECT_EQ(d.text(res::kPackListField), u"/p/list.lst");
   EXPECT_EQ(d.text(res::kPackExportField), u"/p/out/");  // taken from the archive's folder
@@ -90,9 +89,9 @@ TEST_F(FilePackModule, OpensOnTheCurrentProjectAndGreysItsMenuItemUntilClosed) {
 
   act({DialogStep::Step, res::kPackNumberUpDown, {}, 3});
   act({DialogStep::Escape});
-  EXPECT_FALSE(file_pack_dialog_open(*app));
-  EXPECT_TRUE(app->window->menu().is_enabled(cmd::FilePackModule));
-  EXPECT_EQ(app->dialogs[2], nullptr);
+  EXPECT_FALSE(file_pack_dialog_open(app->tools));
+  EXPECT_TRUE(app->shell.window->menu().is_enabled(cmd::FilePackModule));
+  EXPECT_EQ(app->shell.dialogs[2], nullptr);
   const PackProjectFile after = stored_projects();
   EXPECT_EQ(after.current, 7);                            // the number at closing
   EXPECT_EQ(after.projects[4].export_dir, u"/p/out/");    // the derived folder is kept
@@ -196,7 +195,7 @@ TEST_F(FilePackModule, BrowsersFillTheirFields) {
 }
 
 TEST_F(FilePackModule, EditorsStartInTheirOwnFolderWithTheFile) {
-  app->settings().text_editor = u"/opt/text/edit";
+  app->shell.settings().text_editor = u"/opt/text/edit";
   open();
   type(res::kPackListField, u"/d/l.lst");
   type(res::kPackArchiveField, u"/d/a.dat");
@@ -316,7 +315,7 @@ TEST_F(FilePackModule, RunWithErrorsEndsInTheResultWindow) {
             (std::vector<std::u16string>{u"dat: ファイルが見つかりません。[" + base + u"missing.bin], path=[" + base + u"]",
                                          u"dat: ファイルが見つかりません。[" + base + u"gone.txt], path=[" + base + u"]"}));
   EXPECT_FALSE(file_exists(tmp.file("out/data.dat")));  // a failed run leaves no archive
-  EXPECT_TRUE(file_pack_dialog_open(*app));
+  EXPECT_TRUE(file_pack_dialog_open(app->tools));
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/dialog_skin.h"
-#include "app/presentation.h"
+#include "shell/dialog_skin.h"
+#include "viewer/presentation.h"
 #include "base/text.h"
 #include "formats/exif/exif.h"
 #include "resources/dialog_templates.h"
@@ -70,9 +70,9 @@ TEST_F(GeometryDialogs, ImageSizeCouplesSidesWhileKeepAspectIsChecked) {
                                    {DialogStep::SetText, res::kHeightField, u"5"},
                                    {DialogStep::Select, res::kResampleCombo, u"", 3},
                                    {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(resize_image(*app), 0);
+  EXPECT_EQ(resize_image(app->edit), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(12, 5));
-  EXPECT_EQ(app->remembered().resample_algorithm, 3);
+  EXPECT_EQ(app->shell.remembered().resample_algorithm, 3);
   EXPECT_EQ(last().texts.at(res::kCurrentWidthField), u"6");
   EXPECT_EQ(last().texts.at(res::kWidthField), u"12");  // not coupled once unchecked
   EXPECT_EQ(last().items.at(res::kResampleCombo).size(), 5u);
@@ -81,19 +81,19 @@ TEST_F(GeometryDialogs, ImageSizeCouplesSidesWhileKeepAspectIsChecked) {
 
   // Coupled: 12 × 5 typed 6 wide gives 6 × 2 (5 × 6 / 12); sides below 1 are held and written back.
   script(res::kImageSizeDialogId, {{DialogStep::SetText, res::kWidthField, u"6"}, {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(resize_image(*app), 0);
+  EXPECT_EQ(resize_image(app->edit), 0);
   EXPECT_EQ(last().texts.at(res::kHeightField), u"2");
   EXPECT_EQ(size(kKeyImage), std::pair(6, 2));
   script(res::kImageSizeDialogId, {{DialogStep::SetText, res::kHeightField, u"0"}, {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(resize_image(*app), 0);
+  EXPECT_EQ(resize_image(app->edit), 0);
   EXPECT_EQ(last().texts.at(res::kWidthField), u"1");
   EXPECT_EQ(last().texts.at(res::kHeightField), u"1");
   EXPECT_EQ(size(kKeyImage), std::pair(1, 1));
   // The remembered algorithm comes back preselected; Cancel answers 2 and changes nothing.
-  EXPECT_EQ(resize_image(*app), 2);
+  EXPECT_EQ(resize_image(app->edit), 2);
   EXPECT_EQ(size(kKeyImage), std::pair(1, 1));
-  app->remembered().resample_algorithm = 9;
-  EXPECT_EQ(resize_image(*app), 2);
+  app->shell.remembered().resample_algorithm = 9;
+  EXPECT_EQ(resize_image(app->edit), 2);
   EXPECT_EQ(history(), 3u);
 }
 
@@ -104,19 +104,19 @@ TEST_F(GeometryDialogs, CanvasRemembersAlignmentAndTheOneAnchor) {
                                     {DialogStep::SetText, res::kAlignYField, u"8"},
                                     {DialogStep::Press, res::kFirstAnchor + 8},
                                     {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(resize_canvas(*app), 0);
+  EXPECT_EQ(resize_canvas(app->edit), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(16, 8));
   EXPECT_EQ(colour(15, 7), test_colour(5, 3));  // bottom right
   EXPECT_EQ(colour(9, 3), 0u);
   EXPECT_EQ(last().texts.at(res::kHeightField), u"4");
-  const RememberedValues& r = app->remembered();
+  const RememberedValues& r = app->shell.remembered();
   EXPECT_EQ(std::tuple(r.canvas_align_x, r.canvas_align_y, r.canvas_anchor_column, r.canvas_anchor_row),
             std::tuple(8, 8, 2, 2));
 
   script(res::kCanvasSizeDialogId, {{DialogStep::Check, res::kCanvasKeepAspect},
                                     {DialogStep::SetText, res::kHeightField, u"4"},
                                     {DialogStep::Press, res::kFirstAnchor + 4}});  // then Cancel
-  EXPECT_EQ(resize_canvas(*app), 2);
+  EXPECT_EQ(resize_canvas(app->edit), 2);
   EXPECT_EQ(last().texts.at(res::kAlignXField), u"8");
   EXPECT_EQ(last().texts.at(res::kWidthField), u"8");  // 16 × 4 / 8
   for (int k = 0; k < res::kAnchorCount; ++k) {
@@ -128,64 +128,64 @@ TEST_F(GeometryDialogs, CanvasRemembersAlignmentAndTheOneAnchor) {
 TEST_F(GeometryDialogs, CropRemembersTheRectangleEvenWhenRefused) {
   open(6, 4, false);
   script(res::kCropDialogId, {{DialogStep::SetText, res::kCropX, u"-1"}, {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(crop_image(*app), 1);
+  EXPECT_EQ(crop_image(app->edit), 1);
   EXPECT_EQ(last().texts.at(res::kCropWidth), u"1");  // the initial 0, 0, 1, 1
-  EXPECT_EQ(app->remembered().crop_x, -1);
+  EXPECT_EQ(app->shell.remembered().crop_x, -1);
   script(res::kCropDialogId, {{DialogStep::SetText, res::kCropX, u"2"},
                               {DialogStep::SetText, res::kCropWidth, u"3"},
                               {DialogStep::SetText, res::kCropHeight, u"2"},
                               {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(crop_image(*app), 0);
+  EXPECT_EQ(crop_image(app->edit), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(3, 2));
   EXPECT_EQ(colour(0, 0), test_colour(2, 0));
   script(res::kCropDialogId, {});
-  EXPECT_EQ(crop_image(*app), 2);
+  EXPECT_EQ(crop_image(app->edit), 2);
   EXPECT_EQ(last().texts.at(res::kCropX), u"2");
 }
 
 TEST_F(GeometryDialogs, TrimTakesSidesAndTheChosenColour) {
   open(6, 4, false);
   bool modal = false;
-  fake.on_modal = [&] { modal = app->view().flags & kModalOpen; };
+  fake.on_modal = [&] { modal = app->shell.modal_open; };
   fake.colour_answers.push_back(0x00332211u);  // red 0x11, green 0x22, blue 0x33
   script(res::kTrimDialogId, {{DialogStep::Press, res::kBrowseButton},
                               {DialogStep::Check, res::kTrimSideBoxes[0]},  // top off
                               {DialogStep::Check, res::kTrimSideBoxes[4]},  // equal margins on
                               {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(trim_image(*app), 0);  // nothing of that colour: nothing to do
+  EXPECT_EQ(trim_image(app->edit), 0);  // nothing of that colour: nothing to do
   EXPECT_TRUE(modal);
   EXPECT_EQ(last().texts.at(res::kTrimColourFields[0]), u"17");
   EXPECT_EQ(last().texts.at(res::kTrimColourFields[2]), u"51");
-  EXPECT_EQ(app->remembered().trim_sides, kTrimBottom | kTrimLeft | kTrimRight | kTrimEqualMargins);
-  EXPECT_EQ(app->remembered().trim_colour, 0x112233u);
+  EXPECT_EQ(app->shell.remembered().trim_sides, kTrimBottom | kTrimLeft | kTrimRight | kTrimEqualMargins);
+  EXPECT_EQ(app->shell.remembered().trim_colour, 0x112233u);
   bool dots_drawn = false;
   for (const platform::DialogPaint& p : last().paints) dots_drawn |= p.control == res::kBrowseButton && p.width == 25;
   EXPECT_TRUE(dots_drawn);
 
   script(res::kTrimDialogId, {{DialogStep::SetText, res::kTrimColourFields[1], u"300"}, {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(trim_image(*app), 0);
+  EXPECT_EQ(trim_image(app->edit), 0);
   EXPECT_TRUE(last().checked.at(res::kTrimSideBoxes[4]));
   EXPECT_FALSE(last().checked.at(res::kTrimSideBoxes[0]));
   EXPECT_EQ(last().texts.at(res::kTrimColourFields[1]), u"255");
-  EXPECT_EQ(app->remembered().trim_colour, 0x11FF33u);
+  EXPECT_EQ(app->shell.remembered().trim_colour, 0x11FF33u);
   EXPECT_EQ(history(), 0u);
 }
 
 TEST_F(GeometryDialogs, RotationAngleIsHeldToAWholeTurn) {
   open(6, 4, false);
   script(res::kRotationDialogId, {{DialogStep::SetText, res::kAngleField, u"400"}, {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(rotate_by_dialog(*app), 0);
+  EXPECT_EQ(rotate_by_dialog(app->edit), 0);
   EXPECT_EQ(last().texts.at(res::kAngleField), u"360");
   EXPECT_EQ(history(), 0u);
   script(res::kRotationDialogId, {{DialogStep::SetText, res::kAngleField, u"90"}, {DialogStep::Enter}});
-  EXPECT_EQ(rotate_by_dialog(*app), 0);
+  EXPECT_EQ(rotate_by_dialog(app->edit), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(4, 6));
   script(res::kRotationDialogId, {{DialogStep::Escape}});
-  EXPECT_EQ(rotate_by_dialog(*app), 2);
+  EXPECT_EQ(rotate_by_dialog(app->edit), 2);
   EXPECT_EQ(last().texts.at(res::kAngleField), u"0");
   const RotateRequest r{-90};
-  EXPECT_EQ(rotate_by_dialog(*app, &r), 0);
-  EXPECT_EQ(app->view().rotation, 0);
+  EXPECT_EQ(rotate_by_dialog(app->edit, &r), 0);
+  EXPECT_EQ(app->doc.view().rotation, 0);
 }
 
 TEST_F(GeometryDialogs, ConnectBrowsesForTheFileOrItsFolder) {
@@ -201,7 +201,7 @@ TEST_F(GeometryDialogs, ConnectBrowsesForTheFileOrItsFolder) {
                                  {DialogStep::Press, res::kBrowseButton},
                                  {DialogStep::Check, res::kConnectSideBoxes[3]},
                                  {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(connect_images(*app), 0);
+  EXPECT_EQ(connect_images(app->edit), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(8, 4));
   EXPECT_EQ(fake.open_requests.size(), 2u);
   EXPECT_EQ(last().texts.at(res::kConnectPathField), added);
@@ -213,11 +213,11 @@ TEST_F(GeometryDialogs, ConnectBrowsesForTheFileOrItsFolder) {
                                  {DialogStep::Press, res::kBrowseButton},
                                  {DialogStep::Check, res::kConnectSideBoxes[0]},
                                  {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(connect_images(*app), 0);
+  EXPECT_EQ(connect_images(app->edit), 0);
   EXPECT_EQ(last().texts.at(res::kConnectPathField), tmp.folder() + u"sub/");
   EXPECT_EQ(size(kKeyImage), std::pair(8, 8));  // the folder's one picture on top
   script(res::kConnectDialogId, {{DialogStep::Press, kSkinOkId}});  // no side
-  EXPECT_EQ(connect_images(*app), 1);
+  EXPECT_EQ(connect_images(app->edit), 1);
 }
 
 TEST_F(GeometryDialogs, DivideHoldsTilesToThePicture) {
@@ -226,7 +226,7 @@ TEST_F(GeometryDialogs, DivideHoldsTilesToThePicture) {
                                 {DialogStep::SetText, res::kHeightField, u"2"},
                                 {DialogStep::SetText, res::kTileCountXField, u"-3"},
                                 {DialogStep::Press, kSkinOkId}});
-  EXPECT_EQ(divide_image(*app), 0);
+  EXPECT_EQ(divide_image(app->edit), 0);
   EXPECT_TRUE(last().checked.at(res::kDivideAlpha));
   EXPECT_EQ(last().texts.at(res::kWidthField), u"6");
   EXPECT_EQ(last().texts.at(res::kTileCountXField), u"0");
@@ -266,15 +266,15 @@ class ExifOrientation : public testing::GeometryFixture {
     ASSERT_EQ(exif_update(edits, path), 0);
   }
   void adjust_by_exif(bool on) {
-    app->window->menu().set_checked(cmd::RotationAdjustExif, on);
-    app->window->menu().set_checked(cmd::RotationAdjustNone, !on);
+    app->shell.window->menu().set_checked(cmd::RotationAdjustExif, on);
+    app->shell.window->menu().set_checked(cmd::RotationAdjustNone, !on);
   }
 };
 
 TEST_F(ExifOrientation, EachValueTurnsThePictureUpright) {
   constexpr int W = 6, H = 4;
   const std::u16string path = write_jpeg(W, H);
-  ASSERT_EQ(app->open_file(path, -1, -1), 0);  // adjustment off: as stored
+  ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);  // adjustment off: as stored
   const auto stored = pixels(kKeyImage);
   ASSERT_EQ(stored.size(), size_t{W * H});
   const auto o = [&](int x, int y) { return stored[static_cast<size_t>(y * W + x)]; };
@@ -295,25 +295,25 @@ TEST_F(ExifOrientation, EachValueTurnsThePictureUpright) {
   adjust_by_exif(true);
   for (const Case& c : cases) {
     set_orientation(path, c.value);
-    ASSERT_EQ(app->open_file(path, -1, -1), 0);
+    ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
     const int w = c.swapped ? H : W, h = c.swapped ? W : H;
     ASSERT_EQ(size(kKeyImage), std::pair(w, h)) << c.value;
-    EXPECT_EQ(app->view().image_width, w);
-    EXPECT_EQ(app->view().rotation, c.rotation) << c.value;
+    EXPECT_EQ(app->doc.view().image_width, w);
+    EXPECT_EQ(app->doc.view().rotation, c.rotation) << c.value;
     // Showing the file as its camera meant it is no change: no undo level, no modified mark.
     EXPECT_EQ(history(), 0u) << c.value;
     EXPECT_FALSE(modified()) << c.value;
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) EXPECT_EQ(at(kKeyImage, x, y), c.from(o, x, y)) << c.value << " " << x << "," << y;
     }
-    layout_window(*app);  // once per opened picture
+    layout_window(app->viewer);  // once per opened picture
     EXPECT_EQ(size(kKeyImage), std::pair(w, h)) << c.value;
   }
   adjust_by_exif(false);
   set_orientation(path, 6);
-  ASSERT_EQ(app->open_file(path, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(W, H));
-  EXPECT_EQ(exif_auto_rotate(*app), 0);  // asked directly, it applies whatever the menu says
+  EXPECT_EQ(exif_auto_rotate(app->edit), 0);  // asked directly, it applies whatever the menu says
   EXPECT_EQ(size(kKeyImage), std::pair(H, W));
 }
 
@@ -325,13 +325,13 @@ TEST_F(ExifOrientation, TheTurnedPhotoIsFittedAndUnmodified) {
   set_orientation(path, 6);
   platform::FakePlatform started;
   Application viewer(tmp.folder());
-  viewer.settings().rotation_adjustment = 1;
+  viewer.shell.settings().rotation_adjustment = 1;
   testing::start_viewer(viewer, started, path);
-  ASSERT_EQ(viewer.view().image_width, 1200);
-  ASSERT_EQ(viewer.view().image_height, 2400);
-  EXPECT_EQ(viewer.view().zoom_x, 991 * 25600 / 2400);  // the height limit over the turned height
+  ASSERT_EQ(viewer.doc.view().image_width, 1200);
+  ASSERT_EQ(viewer.doc.view().image_height, 2400);
+  EXPECT_EQ(viewer.doc.view().zoom_x, 991 * 25600 / 2400);  // the height limit over the turned height
   EXPECT_FALSE(started.window->style().vscroll || started.window->style().hscroll);
-  EXPECT_FALSE(viewer.view().flags & kModified);
+  EXPECT_FALSE(viewer.doc.view().flags & kModified);
   EXPECT_NE(started.window->title().substr(0, 2), u"* ");
   EXPECT_FALSE(started.window->menu().is_enabled(cmd::Save));
   EXPECT_FALSE(started.window->menu().is_enabled(cmd::Undo));

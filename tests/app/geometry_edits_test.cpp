@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "base/text.h"
 #include "tests/app/geometry_fixture.h"
@@ -58,19 +58,19 @@ TEST(GeometryArithmetic, OrientationSteps) {
 TEST_F(GeometryFixture, CanvasAlignsAndLeavesTheAddedAreaBlackAndTransparent) {
   open(101, 50, true);
   const CanvasSizeRequest r{101, 50, 8, 8, 0, 0};
-  EXPECT_EQ(resize_canvas(*app, &r), 0);
+  EXPECT_EQ(resize_canvas(app->edit, &r), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(104, 56));
   EXPECT_EQ(size(kKeyAlpha), std::pair(104, 56));
-  EXPECT_EQ(app->view().image_width, 104);
-  EXPECT_EQ(app->view().decoded_height, 56);
-  EXPECT_EQ(app->view().zoom_x, kZoomActual);
+  EXPECT_EQ(app->doc.view().image_width, 104);
+  EXPECT_EQ(app->doc.view().decoded_height, 56);
+  EXPECT_EQ(app->doc.view().zoom_x, kZoomActual);
   EXPECT_EQ(colour(100, 49), test_colour(100, 49));
   EXPECT_EQ(alpha(100, 49), test_alpha(100, 49, 101));
   EXPECT_EQ(at(kKeyImage, 101, 10), 0u);
   EXPECT_EQ(at(kKeyImage, 3, 50), 0u);
   EXPECT_EQ(at(kKeyAlpha, 103, 55), 0u);
   EXPECT_TRUE(modified());
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"キャンバス サイズ"});
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"キャンバス サイズ"});
 }
 
 TEST_F(GeometryFixture, CanvasAnchorsPlaceTheOldPicture) {
@@ -85,7 +85,7 @@ TEST_F(GeometryFixture, CanvasAnchorsPlaceTheOldPicture) {
   for (const Case& c : cases) {
     open(6, 4, false);
     const CanvasSizeRequest r{c.w, c.h, 1, 1, c.column, c.row};
-    ASSERT_EQ(resize_canvas(*app, &r), 0);
+    ASSERT_EQ(resize_canvas(app->edit, &r), 0);
     ASSERT_EQ(size(kKeyImage), std::pair(c.w, c.h));
     for (int y = 0; y < c.h; ++y) {
       for (int x = 0; x < c.w; ++x) {
@@ -100,10 +100,10 @@ TEST_F(GeometryFixture, CanvasAnchorsPlaceTheOldPicture) {
   const auto before = pixels(kKeyImage);
   for (const CanvasSizeRequest& r : {CanvasSizeRequest{10, 8, 1, 1, 3, 0}, CanvasSizeRequest{10, 8, 1, 1, 0, -1},
                                      CanvasSizeRequest{0, 8, 1, 1, 0, 0}, CanvasSizeRequest{10, 8, 0, 1, 0, 0}}) {
-    EXPECT_EQ(resize_canvas(*app, &r), 1);
+    EXPECT_EQ(resize_canvas(app->edit, &r), 1);
   }
   const CanvasSizeRequest same{5, 3, 2, 4, 0, 0};  // rounds up to 6 × 4
-  EXPECT_EQ(resize_canvas(*app, &same), 0);
+  EXPECT_EQ(resize_canvas(app->edit, &same), 0);
   EXPECT_EQ(pixels(kKeyImage), before);
   EXPECT_EQ(history(), 0u);
   EXPECT_FALSE(modified());
@@ -113,7 +113,7 @@ TEST_F(GeometryFixture, ImageSizeScalesBothPicturesAndUndoRestores) {
   open(6, 4, true);
   const auto image = pixels(kKeyImage), alpha_before = pixels(kKeyAlpha);
   const ImageSizeRequest r{12, 8, 0};  // nearest neighbour: every pixel doubled
-  EXPECT_EQ(resize_image(*app, &r), 0);
+  EXPECT_EQ(resize_image(app->edit, &r), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(12, 8));
   EXPECT_EQ(size(kKeyAlpha), std::pair(12, 8));
   for (int y = 0; y < 8; ++y) {
@@ -122,17 +122,17 @@ TEST_F(GeometryFixture, ImageSizeScalesBothPicturesAndUndoRestores) {
       EXPECT_EQ(alpha(x, y), test_alpha(x / 2, y / 2, 6));
     }
   }
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"画像解像度"});
-  EXPECT_EQ(undo(*app), 0);
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"画像解像度"});
+  EXPECT_EQ(undo(app->edit), 0);
   EXPECT_EQ(pixels(kKeyImage), image);
   EXPECT_EQ(pixels(kKeyAlpha), alpha_before);
-  EXPECT_EQ(app->view().image_width, 6);
+  EXPECT_EQ(app->doc.view().image_width, 6);
 
   const ImageSizeRequest same{6, 4, 16}, zero{0, 4, 0}, huge{32769, 4, 0}, odd_filter{7, 4, 8};
-  EXPECT_EQ(resize_image(*app, &same), 0);
-  EXPECT_EQ(resize_image(*app, &zero), 1);
-  EXPECT_EQ(resize_image(*app, &huge), 1);
-  EXPECT_EQ(resize_image(*app, &odd_filter), 1);
+  EXPECT_EQ(resize_image(app->edit, &same), 0);
+  EXPECT_EQ(resize_image(app->edit, &zero), 1);
+  EXPECT_EQ(resize_image(app->edit, &huge), 1);
+  EXPECT_EQ(resize_image(app->edit, &odd_filter), 1);
   EXPECT_EQ(history(), 0u);
 }
 
@@ -141,14 +141,14 @@ TEST_F(GeometryFixture, CropKeepsTheRectangleOrRefusesWithoutChange) {
   const auto before = pixels(kKeyImage);
   const CropRequest bad[] = {{-1, 0, 2, 2}, {0, -1, 2, 2}, {5, 0, 2, 2}, {0, 3, 2, 2}, {0, 0, 7, 1},
                              {0, 0, 0, 2}, {1, 1, 2, -3}, {2147483647, 0, 2, 2}};
-  for (const CropRequest& r : bad) EXPECT_EQ(crop_image(*app, &r), 1) << r.x << "," << r.y;
+  for (const CropRequest& r : bad) EXPECT_EQ(crop_image(app->edit, &r), 1) << r.x << "," << r.y;
   const CropRequest same_size{3, 3, 6, 4};  // the size alone decides: nothing to do
-  EXPECT_EQ(crop_image(*app, &same_size), 0);
+  EXPECT_EQ(crop_image(app->edit, &same_size), 0);
   EXPECT_EQ(pixels(kKeyImage), before);
   EXPECT_EQ(history(), 0u);
 
   const CropRequest r{1, 2, 4, 2};
-  ASSERT_EQ(crop_image(*app, &r), 0);
+  ASSERT_EQ(crop_image(app->edit, &r), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(4, 2));
   EXPECT_EQ(size(kKeyAlpha), std::pair(4, 2));
   for (int y = 0; y < 2; ++y) {
@@ -157,7 +157,7 @@ TEST_F(GeometryFixture, CropKeepsTheRectangleOrRefusesWithoutChange) {
       EXPECT_EQ(alpha(x, y), test_alpha(x + 1, y + 2, 6));
     }
   }
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"切り抜き"});
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"切り抜き"});
 }
 
 // A 20 × 6 picture with a white body and black margins: 3 columns on the left, 7 on the right,
@@ -176,7 +176,7 @@ class TrimFixture : public GeometryFixture {
     }
     const std::u16string path = tmp.folder() + u"margins.bmp";
     ASSERT_EQ(surface_save(t, 1, path, 32, nullptr), 0);
-    ASSERT_EQ(app->open_file(path, -1, -1), 0);
+    ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
   }
 };
 
@@ -191,41 +191,41 @@ TEST_F(TrimFixture, SidesAndEqualMarginsCutBothPictures) {
   for (const Case& c : cases) {
     open_margins();
     const TrimRequest r{c.sides, 0};
-    ASSERT_EQ(trim_image(*app, &r), 0) << c.sides;
+    ASSERT_EQ(trim_image(app->edit, &r), 0) << c.sides;
     ASSERT_EQ(size(kKeyImage), std::pair(c.w, c.h)) << c.sides;
     EXPECT_EQ(size(kKeyAlpha), std::pair(c.w, c.h));
-    EXPECT_EQ(app->view().image_width, c.w);
+    EXPECT_EQ(app->doc.view().image_width, c.w);
     for (int y = 0; y < c.h; ++y) {
       for (int x = 0; x < c.w; ++x) EXPECT_EQ(alpha(x, y), test_alpha(x + c.x, y + c.y, 20)) << c.sides;
     }
-    EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"トリミング"});
+    EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"トリミング"});
   }
 }
 
 TEST_F(TrimFixture, NothingToTrimKeepsPictureHistoryAndUndoLevel) {
   open_margins();
   const CropRequest r{0, 0, 19, 6};
-  ASSERT_EQ(crop_image(*app, &r), 0);
+  ASSERT_EQ(crop_image(app->edit, &r), 0);
   const auto cropped = pixels(kKeyImage);
   const TrimRequest white{kTrimTop | kTrimBottom | kTrimLeft | kTrimRight, 0xFFFFFF};
-  EXPECT_EQ(trim_image(*app, &white), 0);  // no white margin
+  EXPECT_EQ(trim_image(app->edit, &white), 0);  // no white margin
   const TrimRequest none{0, 0};
-  EXPECT_EQ(trim_image(*app, &none), 0);
+  EXPECT_EQ(trim_image(app->edit, &none), 0);
   EXPECT_EQ(pixels(kKeyImage), cropped);
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"切り抜き"});
-  EXPECT_EQ(undo(*app), 0);  // the crop is still what undo takes back
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"切り抜き"});
+  EXPECT_EQ(undo(app->edit), 0);  // the crop is still what undo takes back
   EXPECT_EQ(size(kKeyImage), std::pair(20, 6));
 }
 
 TEST_F(GeometryFixture, QuarterTurnsThereAndBackAreTwoEdits) {
   open(6, 4, true);
   const auto image = pixels(kKeyImage), alpha_before = pixels(kKeyAlpha);
-  ASSERT_EQ(rotate_image(*app, 90), 0);
+  ASSERT_EQ(rotate_image(app->edit, 90), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(4, 6));
   EXPECT_EQ(size(kKeyAlpha), std::pair(4, 6));
-  EXPECT_EQ(app->view().rotation, 90);
-  EXPECT_EQ(app->view().image_width, 4);
-  EXPECT_EQ(app->view().decoded_height, 6);
+  EXPECT_EQ(app->doc.view().rotation, 90);
+  EXPECT_EQ(app->doc.view().image_width, 4);
+  EXPECT_EQ(app->doc.view().decoded_height, 6);
   // A quarter turn to the left: the old top-right corner comes to the top left.
   for (int y = 0; y < 6; ++y) {
     for (int x = 0; x < 4; ++x) {
@@ -233,48 +233,48 @@ TEST_F(GeometryFixture, QuarterTurnsThereAndBackAreTwoEdits) {
       EXPECT_EQ(alpha(x, y), test_alpha(5 - y, x, 6));
     }
   }
-  ASSERT_EQ(rotate_image(*app, -90), 0);
+  ASSERT_EQ(rotate_image(app->edit, -90), 0);
   EXPECT_EQ(pixels(kKeyImage), image);
   EXPECT_EQ(pixels(kKeyAlpha), alpha_before);
-  EXPECT_EQ(app->view().rotation, 0);
-  EXPECT_EQ(app->edit_history, (std::vector<std::u16string>{u"キャンバスの回転", u"キャンバスの回転"}));
+  EXPECT_EQ(app->doc.view().rotation, 0);
+  EXPECT_EQ(app->doc.edit_history, (std::vector<std::u16string>{u"キャンバスの回転", u"キャンバスの回転"}));
 
-  ASSERT_EQ(rotate_image(*app, -90), 0);  // to the right from 0: 270
-  EXPECT_EQ(app->view().rotation, 270);
+  ASSERT_EQ(rotate_image(app->edit, -90), 0);  // to the right from 0: 270
+  EXPECT_EQ(app->doc.view().rotation, 270);
   EXPECT_EQ(colour(0, 0), test_colour(0, 3));  // the old bottom-left corner
 }
 
 TEST_F(GeometryFixture, HalfTurnAndFlipsMirror) {
   open(6, 4, true);
-  ASSERT_EQ(rotate_image(*app, 180), 0);
-  EXPECT_EQ(app->view().rotation, 180);
+  ASSERT_EQ(rotate_image(app->edit, 180), 0);
+  EXPECT_EQ(app->doc.view().rotation, 180);
   EXPECT_EQ(colour(0, 0), test_colour(5, 3));
   EXPECT_EQ(alpha(1, 2), test_alpha(4, 1, 6));
-  ASSERT_EQ(rotate_image(*app, 180), 0);
-  EXPECT_EQ(app->view().rotation, 0);
+  ASSERT_EQ(rotate_image(app->edit, 180), 0);
+  EXPECT_EQ(app->doc.view().rotation, 0);
 
-  ASSERT_EQ(flip_image(*app, 0), 0);
+  ASSERT_EQ(flip_image(app->edit, 0), 0);
   EXPECT_EQ(colour(0, 1), test_colour(5, 1));
   EXPECT_EQ(alpha(0, 1), test_alpha(5, 1, 6));
-  ASSERT_EQ(flip_image(*app, 1), 0);
+  ASSERT_EQ(flip_image(app->edit, 1), 0);
   EXPECT_EQ(colour(0, 0), test_colour(5, 3));
   EXPECT_EQ(alpha(0, 0), test_alpha(5, 3, 6));
   EXPECT_EQ(history(), 4u);
-  EXPECT_EQ(flip_image(*app, 2), 1);
-  EXPECT_EQ(flip_image(*app, -1), 1);
+  EXPECT_EQ(flip_image(app->edit, 2), 1);
+  EXPECT_EQ(flip_image(app->edit, -1), 1);
   // Nothing to turn: no angle, a whole turn, or angles beyond one.
-  EXPECT_EQ(rotate_image(*app, 0), 0);
-  EXPECT_EQ(rotate_image(*app, 360), 0);
-  EXPECT_EQ(rotate_image(*app, -360), 0);
-  EXPECT_EQ(rotate_image(*app, 361), 1);
+  EXPECT_EQ(rotate_image(app->edit, 0), 0);
+  EXPECT_EQ(rotate_image(app->edit, 360), 0);
+  EXPECT_EQ(rotate_image(app->edit, -360), 0);
+  EXPECT_EQ(rotate_image(app->edit, 361), 1);
   EXPECT_EQ(history(), 4u);
 }
 
 TEST_F(GeometryFixture, FreeRotationKeepsTheSizeWithTransparentCorners) {
   open(20, 20, true);
-  ASSERT_EQ(rotate_image(*app, 45), 0);
+  ASSERT_EQ(rotate_image(app->edit, 45), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(20, 20));
-  EXPECT_EQ(app->view().rotation, 45);
+  EXPECT_EQ(app->doc.view().rotation, 45);
   for (auto [x, y] : {std::pair{0, 0}, std::pair{19, 0}, std::pair{0, 19}, std::pair{19, 19}}) {
     EXPECT_EQ(at(kKeyImage, x, y), 0u);
     EXPECT_EQ(at(kKeyAlpha, x, y), 0u);
@@ -291,10 +291,10 @@ TEST_F(GeometryFixture, ConnectOnTheRightGrowsTheCanvas) {
   ConnectRequest r;
   std::copy(added.begin(), added.end(), r.path);
   r.sides = kConnectRight;
-  ASSERT_EQ(connect_images(*app, &r), 0);
+  ASSERT_EQ(connect_images(app->edit, &r), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(180, 80));
   EXPECT_EQ(size(kKeyAlpha), std::pair(180, 80));
-  EXPECT_EQ(app->view().decoded_width, 180);
+  EXPECT_EQ(app->doc.view().decoded_width, 180);
   EXPECT_EQ(colour(79, 79), test_colour(79, 79));
   EXPECT_EQ(alpha(79, 79), test_alpha(79, 79, 80));
   EXPECT_EQ(colour(80, 0), (test_colour(0, 0) + 0x101010) & 0xFFFFFF);
@@ -307,7 +307,7 @@ TEST_F(GeometryFixture, ConnectOnTheRightGrowsTheCanvas) {
   }
   EXPECT_EQ(at(kKeyImage, 10, 10) >> 24, 0u);  // the alpha lives in the channel, not the image
   EXPECT_EQ(surface(kKeyImage)->info.width, 80);  // the picture's decoded description stays
-  EXPECT_EQ(app->edit_history, std::vector<std::u16string>{u"結合と分割 - 結合"});
+  EXPECT_EQ(app->doc.edit_history, std::vector<std::u16string>{u"結合と分割 - 結合"});
 }
 
 TEST_F(GeometryFixture, ConnectSidesPlaceThePictures) {
@@ -325,14 +325,14 @@ TEST_F(GeometryFixture, ConnectSidesPlaceThePictures) {
     ConnectRequest r;
     std::copy(added.begin(), added.end(), r.path);
     r.sides = c.sides;
-    ASSERT_EQ(connect_images(*app, &r), 0);
+    ASSERT_EQ(connect_images(app->edit, &r), 0);
     ASSERT_EQ(size(kKeyImage), std::pair(c.w, c.h)) << c.sides;
     EXPECT_EQ(colour(c.old_x + 5, c.old_y + 3), test_colour(5, 3)) << c.sides;
     EXPECT_EQ(colour(c.added_x + 4, c.added_y + 2), (test_colour(4, 2) + 0x202020) & 0xFFFFFF) << c.sides;
   }
   ConnectRequest none;
   std::copy(added.begin(), added.end(), none.path);
-  EXPECT_EQ(connect_images(*app, &none), 1);
+  EXPECT_EQ(connect_images(app->edit, &none), 1);
 }
 
 TEST_F(GeometryFixture, ConnectFolderSkipsTheShownFileAndStopsAtAFailure) {
@@ -342,23 +342,23 @@ TEST_F(GeometryFixture, ConnectFolderSkipsTheShownFileAndStopsAtAFailure) {
   testing::write_test_picture(shown, 6, 4, false);
   testing::write_test_picture(folder + u"b.bmp", 2, 4, false);
   testing::write_test_picture(folder + u"c.bmp", 3, 2, false);
-  ASSERT_EQ(app->open_file(shown, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(shown, -1, -1), 0);
   ConnectRequest r;
   r.target = 1;
   std::copy(folder.begin(), folder.end() - 1, r.path);  // without the separator
   r.sides = kConnectLeft;
-  ASSERT_EQ(connect_images(*app, &r), 0);
+  ASSERT_EQ(connect_images(app->edit, &r), 0);
   EXPECT_EQ(size(kKeyImage), std::pair(11, 4));  // 6 + 2, then 3 more on the left
   EXPECT_EQ(colour(10, 3), test_colour(5, 3));
 
   // A file no reader accepts stops the run; what came before stays, marked and laid out.
-  ASSERT_EQ(app->open_file(shown, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(shown, -1, -1), 0);
   FILE* f = std::fopen(utf16_to_utf8(folder + u"bb.bmp").c_str(), "wb");
   std::fputs("not a picture", f);
   std::fclose(f);
-  EXPECT_EQ(connect_images(*app, &r), 1);
+  EXPECT_EQ(connect_images(app->edit, &r), 1);
   EXPECT_EQ(size(kKeyImage), std::pair(8, 4));
-  EXPECT_EQ(app->view().image_width, 8);
+  EXPECT_EQ(app->doc.view().image_width, 8);
   EXPECT_TRUE(modified());
 }
 
@@ -367,7 +367,7 @@ TEST_F(GeometryFixture, DivideWritesNumberedTilesWithTheRestInTheLast) {
   struct Case { int32_t limit; int files; int32_t last; };
   for (const Case& c : {Case{0, 16, 10}, Case{2, 4, 70}}) {
     const DivideRequest r{30, 30, 32, c.limit, c.limit};
-    ASSERT_EQ(divide_image(*app, &r), 0);
+    ASSERT_EQ(divide_image(app->edit, &r), 0);
     int found = 0;
     for (const auto& e : std::filesystem::directory_iterator(tmp.path())) found += e.path().extension() == ".bmp";
     EXPECT_EQ(found, 1 + c.files);  // and pic.bmp itself
@@ -388,17 +388,17 @@ TEST_F(GeometryFixture, DivideWritesNumberedTilesWithTheRestInTheLast) {
   EXPECT_EQ(history(), 0u);
   EXPECT_FALSE(modified());
   const DivideRequest bad_bits{30, 30, 16, 0, 0}, no_tile{0, 30, 24, 0, 0};
-  EXPECT_EQ(divide_image(*app, &bad_bits), 1);
-  EXPECT_EQ(divide_image(*app, &no_tile), 1);
+  EXPECT_EQ(divide_image(app->edit, &bad_bits), 1);
+  EXPECT_EQ(divide_image(app->edit, &no_tile), 1);
 }
 
 TEST_F(GeometryFixture, MenuItemsRunTheEdits) {
   open(6, 4, false);
   dispatch_command(*app, cmd::RotateCcw90);
-  EXPECT_EQ(app->view().rotation, 90);
+  EXPECT_EQ(app->doc.view().rotation, 90);
   dispatch_command(*app, cmd::RotateCw90);
   dispatch_command(*app, cmd::Rotate180);
-  EXPECT_EQ(app->view().rotation, 180);
+  EXPECT_EQ(app->doc.view().rotation, 180);
   dispatch_command(*app, cmd::FlipHorizontal);
   dispatch_command(*app, cmd::FlipVertical);
   EXPECT_EQ(colour(0, 0), test_colour(0, 0));  // half turn and both flips cancel out

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/edit.h"
-#include "app/geometry_edits.h"
-#include "app/viewer_dialogs.h"
+#include "edit/edit.h"
+#include "edit/geometry_edits.h"
+#include "viewer/viewer_dialogs.h"
 #include "platform/fake/fake_platform.h"
 #include "surface/surface.h"
 #include "tests/app/fake_viewer.h"
@@ -44,17 +44,14 @@ class GeometryFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     app = make_fake_viewer(fake, tmp.folder());
-    install_viewer_dialogs(*app);
-    install_edit(*app);
-    install_geometry_edits(*app);
   }
   void open(int w, int h, bool alpha) {
     const std::u16string path = tmp.folder() + u"pic.bmp";
     write_test_picture(path, w, h, alpha);
-    ASSERT_EQ(app->open_file(path, -1, -1), 0);
-    app->active = true;
+    ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
+    app->shell.active = true;
   }
-  const Surface* surface(int32_t key) { return surface_find(app->surfaces(), key); }
+  const Surface* surface(int32_t key) { return surface_find(app->doc.surfaces(), key); }
   std::vector<uint32_t> pixels(int32_t key) {
     const Surface* s = surface(key);
     return s ? std::vector<uint32_t>(s->pixels(), s->pixels() + s->pixel_count()) : std::vector<uint32_t>{};
@@ -64,8 +61,8 @@ class GeometryFixture : public ::testing::Test {
   uint32_t colour(int x, int y) { return at(kKeyImage, x, y) & 0xFFFFFF; }
   uint32_t alpha(int x, int y) { return at(kKeyAlpha, x, y) & 0xFF; }
   std::pair<int32_t, int32_t> size(int32_t key) { return {surface(key)->width, surface(key)->height}; }
-  size_t history() const { return app->edit_history.size(); }
-  bool modified() const { return app->view().flags & kModified; }
+  size_t history() const { return app->doc.edit_history.size(); }
+  bool modified() const { return app->doc.view().flags & kModified; }
 
   TempFolder tmp;
   platform::FakePlatform fake;

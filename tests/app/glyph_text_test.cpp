@@ -1,6 +1,6 @@
 // The glyph text renderer on the fake glyph service (layout and compositing with known boxes), and
 // the FreeType service with the three fonts.
-#include "app/glyph_text.h"
+#include "text/glyph_text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/fonts.h"
+#include "text/fonts.h"
 #include "platform/fake/fake_glyphs.h"
 #include "platform/freetype/freetype_glyphs.h"
 

@@ -8,11 +8,11 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/file_info.h"
-#include "app/info_dialogs.h"
-#include "app/menu_options.h"
+#include "viewer/file_info.h"
+#include "viewer/info_dialogs.h"
+#include "shell/menu_options.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "formats/registry.h"
@@ -31,7 +31,7 @@ class InfoDialogs : public ::testing::Test {
  protected:
   InfoDialogs() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    disable_image_commands(app->window->menu());
+    disable_image_commands(app->shell.window->menu());
   }
   void command(uint16_t id) { dispatch_command(*app, id); }
   const platform::DialogRecord& last_dialog() { return fake.dialogs.back(); }
@@ -64,7 +64,7 @@ TEST_F(InfoDialogs, FileInformationOfABmpOfKnownSize) {
   const auto written = std::chrono::system_clock::from_time_t(std::mktime(&when));
   fs::last_write_time(to_fs_path(path), std::chrono::file_clock::from_sys(written));
 
-  ASSERT_EQ(app->open_file(path, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
   command(cmd::FileInformation);
   ASSERT_EQ(fake.dialogs.size(), 1u);
   EXPECT_EQ(last_dialog().id, res::kFileInfoDialogId);
@@ -83,7 +83,7 @@ TEST_F(InfoDialogs, FileInformationOfABmpOfKnownSize) {
   };
   for (const auto& [id, text] : expected) EXPECT_EQ(last_dialog().texts.at(id), text) << id;
 
-  app->build_folder_list();  // "other.bmp", "pic.bmp"
+  app->viewer.build_folder_list();  // "other.bmp", "pic.bmp"
   command(cmd::FileInformation);
   EXPECT_EQ(last_dialog().texts.at(res::kFileInfoIndex), u"2 / 2 (frame: 1 / 1)");
   // The file gone: its size and time are left empty.
@@ -123,7 +123,7 @@ TEST_F(InfoDialogs, ExifRowsOfAJpegWrittenWithTheSystemsWriters) {
   r.quality = 90;
   r.exif_source = source;  // carried over, ImageWidth rewritten to 24
   ASSERT_EQ(image_save(px, 24, 8, r), 0);
-  ASSERT_EQ(app->open_file(r.path, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(r.path, -1, -1), 0);
   command(cmd::ExifInformation);
   ASSERT_EQ(fake.dialogs.size(), 1u);
   const platform::DialogRecord& d = last_dialog();
@@ -144,7 +144,7 @@ TEST_F(InfoDialogs, ExifRowsOfAJpegWrittenWithTheSystemsWriters) {
 
   // A picture without Exif gives an empty list.
   ASSERT_EQ(file_replace(tmp.file("plain.bmp"), bmp::encode(px, 24, 8, 5)), 0);
-  ASSERT_EQ(app->open_file(tmp.file("plain.bmp"), -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(tmp.file("plain.bmp"), -1, -1), 0);
   command(cmd::ExifInformation);
   EXPECT_TRUE(last_dialog().rows.at(res::kExifList).empty());
 }

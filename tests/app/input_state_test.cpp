@@ -1,4 +1,4 @@
-#include "app/input_state.h"
+#include "viewer/input_state.h"
 
 #include <gtest/gtest.h>
 

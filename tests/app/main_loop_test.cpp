@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/main_window.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
@@ -73,7 +73,7 @@ TEST_F(Viewer, RefusedWindowEndsTheRunWithZero) {
 TEST_F(Viewer, StartFileAndSwitches) {
   fake.push(Event{.kind = EventKind::Close});
   run({u"tesmo64", u"/f", u"/x/pic.bmp"});
-  EXPECT_EQ(app->last_open_request, u"/f");  // the path is always argument 1
+  EXPECT_EQ(app->viewer.last_open_request, u"/f");  // the path is always argument 1
 }
 
 TEST_F(Viewer, TheCommandLinePictureLandsInSurfaceOne) {
@@ -82,23 +82,23 @@ TEST_F(Viewer, TheCommandLinePictureLandsInSurfaceOne) {
   ASSERT_EQ(file_replace(path, bmp::encode(px, 3, 2, 5)), 0);
   fake.max_idle_polls = 2;  // no close: the run ends when the script does, the picture stays
   EXPECT_EQ(run({u"tesmo64", path}), -99);
-  const Surface* image = surface_find(app->surfaces(), kKeyImage);
+  const Surface* image = surface_find(app->doc.surfaces(), kKeyImage);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->width, 3);
   EXPECT_EQ(std::vector<uint32_t>(image->picture().begin(), image->picture().end()), px);
-  EXPECT_EQ(app->view().image_width, 3);
-  EXPECT_TRUE(app->view().flags & kImageShown);
+  EXPECT_EQ(app->doc.view().image_width, 3);
+  EXPECT_TRUE(app->doc.view().flags & kImageShown);
   // A list index (archive-entry mode 0) is refused; a file no reader accepts leaves nothing shown.
-  EXPECT_EQ(app->open_file(path, 16, 0), 1);
-  EXPECT_EQ(app->open_file(tmp.file("missing.bmp"), -1, -1), 1);
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyImage), nullptr);
+  EXPECT_EQ(app->viewer.open_file(path, 16, 0), 1);
+  EXPECT_EQ(app->viewer.open_file(tmp.file("missing.bmp"), -1, -1), 1);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyImage), nullptr);
 }
 
 TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
   fake.max_idle_polls = 5;
   fake.push(Event{.kind = EventKind::Activate, .code = platform::ClickActive});
   EXPECT_EQ(run(), -99);  // the fake ends the run when its script is exhausted
-  EXPECT_EQ(app->frame_passes(), 5u);
+  EXPECT_EQ(app->viewer.frame_passes(), 5u);
   EXPECT_EQ(fake.sleeps, 5);
   EXPECT_EQ(fake.waits, 0);
 
@@ -106,13 +106,13 @@ TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
   auto inactive = std::make_unique<Application>(tmp.folder());
   idle.push(Event{.kind = EventKind::Activate, .code = platform::Active, .minimized = true});
   EXPECT_EQ(run_viewer(*inactive, idle, parse_command_line({u"p"})), -99);
-  EXPECT_EQ(inactive->frame_passes(), 0u);
+  EXPECT_EQ(inactive->viewer.frame_passes(), 0u);
   EXPECT_EQ(idle.waits, 1);
 }
 
 TEST_F(Viewer, ActivationRules) {
   app = std::make_unique<Application>(tmp.folder());
-  app->platform = &fake;
+  app->shell.platform = &fake;
   struct Case {
     Event e;
     bool keep_running;
@@ -129,13 +129,13 @@ TEST_F(Viewer, ActivationRules) {
       {{.kind = EventKind::Size, .code = platform::Restored}, false, true},
   };
   for (const Case& c : cases) {
-    app->active = !c.active;
-    app->keep_running_when_inactive = c.keep_running;
-    app->frame_timer.frames = 9;
+    app->shell.active = !c.active;
+    app->shell.keep_running_when_inactive = c.keep_running;
+    app->shell.frame_timer.frames = 9;
     handle_main_window_event(*app, c.e);
-    EXPECT_EQ(app->active, c.active);
+    EXPECT_EQ(app->shell.active, c.active);
     bool timer_reset = c.e.kind == EventKind::Activate && !c.keep_running;
-    EXPECT_EQ(app->frame_timer.frames, timer_reset ? 0u : 9u);
+    EXPECT_EQ(app->shell.frame_timer.frames, timer_reset ? 0u : 9u);
   }
 }
 
@@ -169,7 +169,7 @@ TEST_F(Viewer, ModalFlagAndGreyedItemsBlockCommands) {
   platform::FakePlatform modal;
   modal.max_idle_polls = 2;
   auto second = std::make_unique<Application>(tmp.folder());
-  second->view().flags |= kModalOpen;
+  second->shell.modal_open = true;
   modal.push_command(cmd::Quit);
   EXPECT_EQ(run_viewer(*second, modal, parse_command_line({u"p"})), -99);
   EXPECT_FALSE(modal.window->destroyed);

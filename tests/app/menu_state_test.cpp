@@ -1,8 +1,8 @@
 // Menu checks from the settings at start, and the greyed state without an image.
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
-#include "app/menu_options.h"
+#include "resources/command_ids.h"
+#include "shell/menu_options.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
 

@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window.h"
-#include "app/menu_options.h"
-#include "app/zoom.h"
+#include "shell/menu_options.h"
+#include "viewer/zoom.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
@@ -28,7 +28,7 @@ class Navigation : public ::testing::Test {
     app = testing::make_fake_viewer(fake, tmp.folder());
     disable_image_commands(menu());
   }
-  platform::Menu& menu() { return app->window->menu(); }
+  platform::Menu& menu() { return app->shell.window->menu(); }
   // A w × h picture of one colour.
   std::u16string picture(const char* name, int w = 4, int h = 3, uint32_t colour = 0xFF204060u) {
     std::u16string path = tmp.file(name);
@@ -45,8 +45,8 @@ class Navigation : public ::testing::Test {
   void command(uint16_t id) { dispatch_command(*app, id); }
   // Later steps must not be held back by the navigation interval.
   void later() { fake.clock_ms += 100; }
-  std::u16string shown() { return app->view().path; }
-  bool image() { return app->view().flags & kImageShown; }
+  std::u16string shown() { return app->doc.view().path; }
+  bool image() { return app->doc.view().flags & kImageShown; }
 
   testing::TempFolder tmp;
   platform::FakePlatform fake;
@@ -55,7 +55,7 @@ class Navigation : public ::testing::Test {
 
 TEST_F(Navigation, StepsFollowTheOrdinalOrderAndTheLoopOption) {
   const auto a = picture("a.bmp"), b = picture("B.bmp"), c = picture("c.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
   later();
   command(cmd::NextFile);
   EXPECT_EQ(shown(), c);
@@ -77,14 +77,14 @@ TEST_F(Navigation, StepsFollowTheOrdinalOrderAndTheLoopOption) {
   EXPECT_EQ(shown(), b);
   command(cmd::LastFile);
   EXPECT_EQ(shown(), c);
-  EXPECT_EQ(app->folder_list.size(), 3u);
-  EXPECT_EQ(app->shown_index, 2);
+  EXPECT_EQ(app->viewer.folder_list.size(), 3u);
+  EXPECT_EQ(app->viewer.shown_index, 2);
 }
 
 TEST_F(Navigation, TwoNextPressesWithinTheIntervalMoveOneFile) {
   const auto a = picture("a.bmp"), b = picture("b.bmp");
   picture("c.bmp");
-  app->open_file(a, -1, -1);
+  app->viewer.open_file(a, -1, -1);
   later();
   command(cmd::NextFile);
   fake.clock_ms += 49;
@@ -100,21 +100,21 @@ TEST_F(Navigation, UnreadableNeighboursAreSkippedAndTheShownFileComesBackWithIts
   junk("b.bmp");
   junk("c.png");
   const auto d = picture("d.bmp");
-  app->open_file(a, -1, -1);
+  app->viewer.open_file(a, -1, -1);
   later();
   command(cmd::NextFile);
   EXPECT_EQ(shown(), d);  // b and c were skipped
-  EXPECT_EQ(app->shown_index, 3);
+  EXPECT_EQ(app->viewer.shown_index, 3);
   std::filesystem::remove(to_fs_path(d));
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
-  set_zoom(*app, 12800, 12800);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  set_zoom(app->viewer, 12800, 12800);
   later();
   command(cmd::NextFile);
   EXPECT_TRUE(image());
   EXPECT_EQ(shown(), a);
-  EXPECT_EQ(app->view().zoom_x, 12800);
-  EXPECT_EQ(app->view().zoom_y, 12800);
-  EXPECT_EQ(app->shown_index, 0);
+  EXPECT_EQ(app->doc.view().zoom_x, 12800);
+  EXPECT_EQ(app->doc.view().zoom_y, 12800);
+  EXPECT_EQ(app->viewer.shown_index, 0);
 }
 
 // A picture whose data ends before its last row (or is damaged) is as unreadable as junk: a step
@@ -125,49 +125,49 @@ TEST_F(Navigation, PicturesThatAreNotWholeAreSkippedAndDoNotOpen) {
   ASSERT_EQ(file_replace(cut_png, testing::cut_inside_idat(testing::noise_png())), 0);
   ASSERT_EQ(file_replace(cut_jpeg, testing::cut_inside_scan(testing::noise_jpeg())), 0);
   const auto d = picture("d.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
   later();
   command(cmd::NextFile);
   EXPECT_EQ(shown(), d);
   for (const auto& path : {cut_png, cut_jpeg}) {
-    EXPECT_EQ(app->open_file(path, -1, -1), 1);
+    EXPECT_EQ(app->viewer.open_file(path, -1, -1), 1);
     EXPECT_FALSE(image());
   }
 }
 
 TEST_F(Navigation, AFileNoReaderAcceptsLeavesTheEmptyWindow) {
   const auto a = picture("a.bmp", 900, 700);
-  app->open_file(a, -1, -1);
-  EXPECT_EQ(app->window->client_rect().width(), 900);
-  EXPECT_EQ(app->open_file(junk("notes.txt"), -1, -1), 1);
+  app->viewer.open_file(a, -1, -1);
+  EXPECT_EQ(app->shell.window->client_rect().width(), 900);
+  EXPECT_EQ(app->viewer.open_file(junk("notes.txt"), -1, -1), 1);
   EXPECT_FALSE(image());
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyImage), nullptr);
-  EXPECT_EQ(app->window->client_rect().width(), 400);
-  EXPECT_EQ(app->window->client_rect().height(), 300);
-  EXPECT_EQ(app->window->title(), u"Tesmo64");
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyImage), nullptr);
+  EXPECT_EQ(app->shell.window->client_rect().width(), 400);
+  EXPECT_EQ(app->shell.window->client_rect().height(), 300);
+  EXPECT_EQ(app->shell.window->title(), u"Tesmo64");
   EXPECT_FALSE(menu().is_enabled(cmd::ZoomIn));
-  EXPECT_EQ(app->window->scroll_info(platform::ScrollBarKind::Vertical), (platform::ScrollInfo{0, 299, 300, 0}));
+  EXPECT_EQ(app->shell.window->scroll_info(platform::ScrollBarKind::Vertical), (platform::ScrollInfo{0, 299, 300, 0}));
 }
 
 TEST_F(Navigation, ZoomInNeedsAPicture) {
   command(cmd::ZoomIn);
-  EXPECT_EQ(app->view().zoom_x, kZoomActual);
+  EXPECT_EQ(app->doc.view().zoom_x, kZoomActual);
   EXPECT_FALSE(menu().is_enabled(cmd::ZoomIn));
-  app->open_file(picture("a.bmp"), -1, -1);
+  app->viewer.open_file(picture("a.bmp"), -1, -1);
   later();
   command(cmd::ZoomIn);
-  EXPECT_EQ(app->view().zoom_x, 2 * kZoomActual);
+  EXPECT_EQ(app->doc.view().zoom_x, 2 * kZoomActual);
 }
 
 TEST_F(Navigation, DefaultScalePreviousKeepsTheZoomOfTheClosedPicture) {
-  app->open_file(picture("a.bmp"), -1, -1);
-  set_zoom(*app, 6400, 6400);
-  app->open_file(picture("b.bmp"), -1, -1);
-  EXPECT_EQ(app->view().zoom_x, kZoomActual);  // Actual Pixels is the default
-  set_zoom(*app, 6400, 6400);
+  app->viewer.open_file(picture("a.bmp"), -1, -1);
+  set_zoom(app->viewer, 6400, 6400);
+  app->viewer.open_file(picture("b.bmp"), -1, -1);
+  EXPECT_EQ(app->doc.view().zoom_x, kZoomActual);  // Actual Pixels is the default
+  set_zoom(app->viewer, 6400, 6400);
   command(cmd::DefaultScalePrevious);
-  app->open_file(tmp.file("a.bmp"), -1, -1);
-  EXPECT_EQ(app->view().zoom_x, 6400);
+  app->viewer.open_file(tmp.file("a.bmp"), -1, -1);
+  EXPECT_EQ(app->doc.view().zoom_x, 6400);
 }
 
 TEST_F(Navigation, ShortcutShowsItsTargetUnderTheTargetPath) {
@@ -186,9 +186,9 @@ TEST_F(Navigation, ShortcutShowsItsTargetUnderTheTargetPath) {
   }
   const auto lnk = tmp.file("Shortcut.LNK");
   ASSERT_EQ(file_replace(lnk, link), 0);
-  ASSERT_EQ(app->open_file(lnk, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(lnk, -1, -1), 0);
   EXPECT_EQ(shown(), target);
-  EXPECT_EQ(app->last_open_request, lnk);
+  EXPECT_EQ(app->viewer.last_open_request, lnk);
 }
 
 TEST_F(Navigation, OpenDialogStartsInTheShownFilesFolder) {
@@ -213,7 +213,7 @@ TEST_F(Navigation, DropOpensTheFirstAndStartsInstancesForTheRest) {
   std::filesystem::create_directories(tmp.path() / "sub" / "deeper");
   const auto c = picture("sub/deeper/c.bmp");
   std::filesystem::create_directories(tmp.path() / "empty");
-  app->drop_files({tmp.file("empty"), a, b, tmp.file("sub")});
+  app->viewer.drop_files({tmp.file("empty"), a, b, tmp.file("sub")});
   EXPECT_EQ(shown(), a);
   ASSERT_EQ(fake.started.size(), 2u);
   EXPECT_EQ(fake.started[0].program, tmp.folder() + u"tesmo64");
@@ -224,84 +224,84 @@ TEST_F(Navigation, DropOpensTheFirstAndStartsInstancesForTheRest) {
 TEST_F(Navigation, ShiftDropSetsTheBackgroundPicture) {
   const auto a = picture("a.bmp"), b = picture("b.bmp");
   fake.held_keys.insert(platform::key::Shift);
-  app->drop_files({a, b});
+  app->viewer.drop_files({a, b});
   EXPECT_FALSE(image());
   EXPECT_TRUE(fake.started.empty());
-  EXPECT_NE(surface_find(app->surfaces(), kKeyBackground), nullptr);
+  EXPECT_NE(surface_find(app->doc.surfaces(), kKeyBackground), nullptr);
   EXPECT_TRUE(menu().is_checked(cmd::BackgroundImage));
   EXPECT_FALSE(menu().is_checked(cmd::BackgroundFill));
   const auto file = read_file(tmp.folder() + u"savedata/system.sav").value();
   EXPECT_EQ(load_u32le(file, 6332), 1u);
   EXPECT_EQ(file[11628], static_cast<uint8_t>(a[0]));
   // A file that cannot be loaded falls back to the fill colour.
-  app->drop_files({junk("x.txt")});
+  app->viewer.drop_files({junk("x.txt")});
   EXPECT_TRUE(menu().is_checked(cmd::BackgroundFill));
-  EXPECT_EQ(app->settings().background_mode, 0);
+  EXPECT_EQ(app->shell.settings().background_mode, 0);
 }
 
 TEST_F(Navigation, MarkersCycleAndStayWhileSteppingInTheFolder) {
   const auto a = picture("a.bmp");
   picture("b.bmp");
-  app->open_file(a, -1, -1);
+  app->viewer.open_file(a, -1, -1);
   command(cmd::MarkerSet);
   EXPECT_TRUE(menu().is_checked(cmd::OsdFileInfo));  // switched on so the star is seen
   command(cmd::MarkerSet);
-  ASSERT_EQ(app->markers.size(), 2u);
-  EXPECT_EQ(app->markers[0].state, 2);
+  ASSERT_EQ(app->viewer.markers.size(), 2u);
+  EXPECT_EQ(app->viewer.markers[0].state, 2);
   later();
   command(cmd::NextFile);
   command(cmd::MarkerSet);
-  EXPECT_EQ(app->markers[0].state, 2);
-  EXPECT_EQ(app->markers[1].state, 1);
+  EXPECT_EQ(app->viewer.markers[0].state, 2);
+  EXPECT_EQ(app->viewer.markers[1].state, 1);
   command(cmd::MarkerClearAll);
-  EXPECT_EQ(app->markers[0].state + app->markers[1].state, 0);
+  EXPECT_EQ(app->viewer.markers[0].state + app->viewer.markers[1].state, 0);
   command(cmd::MarkerSet);
   command(cmd::MarkerSet);
   command(cmd::MarkerSet);
-  EXPECT_EQ(app->markers[1].state, 0);
+  EXPECT_EQ(app->viewer.markers[1].state, 0);
 }
 
 TEST_F(Navigation, ClosingAModifiedPictureAsksAndYesRunsSaveAs) {
-  app->open_file(picture("a.bmp"), -1, -1);
-  int saves = 0;
-  app->save_as = [&] {
-    ++saves;
-    return 0;
-  };
+  app->viewer.open_file(picture("a.bmp"), -1, -1);
+  const std::u16string saved = picture("saved.bmp");
+  fake.save_answers = {platform::SaveFileChoice{saved, 1}};
+  fake.dialog_scripts.push_back({resources::kSaveOptionsDialogId, std::nullopt, {{platform::DialogStep::Press, kSkinOkId}}});
   bool modal_seen = false;
-  fake.on_modal = [&] { modal_seen = app->view().flags & kModalOpen; };
-  app->view().flags |= kModified;
+  fake.on_modal = [&] { modal_seen = app->shell.modal_open; };
+  app->doc.view().flags |= kModified;
   fake.answers = {platform::MessageAnswer::Yes};
   command(cmd::Close);
   EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"変更をセーブしますか？"});
   EXPECT_TRUE(modal_seen);
-  EXPECT_EQ(saves, 1);
-  EXPECT_FALSE(app->view().flags & kModalOpen);
+  EXPECT_EQ(fake.save_requests.size(), 1u);
+  EXPECT_TRUE(file_exists(saved));
+  EXPECT_FALSE(app->shell.modal_open);
   EXPECT_FALSE(image());
 }
 
 // A window that had set the modal flag around the close (the batch dialog, the monitor
 // calibration) still has it after the save question.
 TEST_F(Navigation, TheSaveQuestionKeepsAModalFlagSetAroundIt) {
-  app->open_file(picture("a.bmp"), -1, -1);
-  app->view().flags |= kModified | kModalOpen;
+  app->viewer.open_file(picture("a.bmp"), -1, -1);
+  app->doc.view().flags |= kModified;
+  app->shell.modal_open = true;
   fake.answers = {platform::MessageAnswer::No};
-  app->close_image(false);
+  app->viewer.close_image(false);
   EXPECT_EQ(fake.messages.size(), 1u);
-  EXPECT_TRUE(app->view().flags & kModalOpen);
+  EXPECT_TRUE(app->shell.modal_open);
   EXPECT_FALSE(image());
 }
 
 TEST_F(Navigation, SpaceDoesNothingWhileAModalDialogIsOpen) {
   const auto a = picture("a.bmp"), b = picture("b.bmp");
-  app->open_file(a, -1, -1);
+  app->viewer.open_file(a, -1, -1);
   later();
-  app->view().flags |= kModalOpen;
+  app->shell.modal_open = true;
   fake.push_key(platform::key::Space);
   fake.max_idle_polls = 1;
   run_message_loop(*app);
   EXPECT_EQ(shown(), a);
-  app->view().flags &= ~kModalOpen;
+  app->shell.modal_open = false;
   fake.push_key(platform::key::Space);
   fake.idle_polls = 0;
   run_message_loop(*app);

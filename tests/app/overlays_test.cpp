@@ -1,17 +1,18 @@
 // The on-screen overlays over the fake platform and fake glyphs: where each panel lands for a few
 // back-buffer sizes, their texts, when they are rebuilt, their fading, the grid's lines, the
 // histogram's bars and the hyper-list's thumbnails.
-#include "app/overlays/overlays.h"
+#include "document/modified_mark.h"
+#include "viewer/overlays/overlays.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/application.h"
-#include "app/command_ids.h"
-#include "app/frame_update.h"
-#include "app/menu_options.h"
-#include "app/presentation.h"
+#include "resources/command_ids.h"
+#include "viewer/frame_update.h"
+#include "shell/menu_options.h"
+#include "viewer/presentation.h"
 #include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
@@ -29,31 +30,28 @@ class Overlays : public ::testing::Test {
   Overlays() {
     app = testing::make_fake_viewer(fake, tmp.folder());
     menu().set_checked(cmd::ScaleDownToFit, false);
-    for (FontEntry& f : app->fonts) f.font = std::make_unique<platform::FakeGlyphFont>();
+    for (FontEntry& f : app->shell.fonts) f.font = std::make_unique<platform::FakeGlyphFont>();
   }
-  platform::Menu& menu() { return app->window->menu(); }
+  platform::Menu& menu() { return app->shell.window->menu(); }
   void show(int w, int h, uint32_t colour = kImageColour) {
-    SurfaceTable& t = app->surfaces();
+    SurfaceTable& t = app->doc.surfaces();
     ASSERT_EQ(surface_create(t, kKeyImage, w, h), 0);
     for (uint32_t& px : surface_find(t, kKeyImage)->picture()) px = colour;
-    ViewState& v = app->view();
+    ViewState& v = app->doc.view();
     v.flags = kImageShown;
     v.displayed_surface = kKeyImage;
     v.image_width = v.decoded_width = w;
     v.image_height = v.decoded_height = h;
     v.decoded_bits = 24;
     v.path = u"/pics/p.bmp";
-    layout_window(*app);
+    layout_window(app->viewer);
   }
-  // One frame: the view composed, then the overlays with the mouse where the test put it.
-  void frame() {
-    frame_update(*app, 0);
-    draw_overlays(*app, cache);
-  }
-  Surface& back() { return *surface_find(app->surfaces(), kKeyBackBuffer); }
+  // One frame: the view composed, then the overlays, as the viewer's frame draws them.
+  void frame() { frame_update(app->viewer, 0); }
+  Surface& back() { return *surface_find(app->doc.surfaces(), kKeyBackBuffer); }
   uint32_t at(int x, int y) { return back().pixels()[static_cast<size_t>(y) * back().width + x]; }
   uint32_t at(int key, int x, int y) {
-    const Surface* s = surface_find(app->surfaces(), key);
+    const Surface* s = surface_find(app->doc.surfaces(), key);
     return s->pixels()[static_cast<size_t>(y) * s->width + x];
   }
   void check(uint16_t id) { menu().set_checked(id, true); }
@@ -61,7 +59,6 @@ class Overlays : public ::testing::Test {
   testing::TempFolder tmp;
   platform::FakePlatform fake;
   std::unique_ptr<Application> app;
-  OverlayCache cache;
 };
 
 TEST_F(Overlays, PanelsLandAtTheirPlacesForSeveralSizes) {
@@ -72,7 +69,7 @@ TEST_F(Overlays, PanelsLandAtTheirPlacesForSeveralSizes) {
     SCOPED_TRACE(c.w);
     show(c.w, c.h);
     for (uint16_t id : {cmd::OsdCursorInfo, cmd::OsdPip, cmd::OsdHistogram, cmd::OsdFileInfo}) check(id);
-    app->view().flags |= kRedrawBackground;
+    app->doc.view().flags |= kRedrawBackground;
     frame();
     ASSERT_EQ(back().width, c.w);
     ASSERT_EQ(back().height, c.h);
@@ -93,10 +90,10 @@ TEST_F(Overlays, PanelsLandAtTheirPlacesForSeveralSizes) {
     EXPECT_NE(at(5, H - 1) & 0xFFFFFF, image);
     EXPECT_EQ(at(281, H - 1) & 0xFFFFFF, image);
     for (int key : {kKeyCursorBar, kKeyCursorText, kKeyPip, kKeyHistogramBar, kKeyFileInfoBar, kKeyFileInfoText}) {
-      EXPECT_EQ(surface_find(app->surfaces(), key)->width, 280);
+      EXPECT_EQ(surface_find(app->doc.surfaces(), key)->width, 280);
     }
-    EXPECT_EQ(surface_find(app->surfaces(), kKeyPip)->height, 210);
-    EXPECT_EQ(surface_find(app->surfaces(), kKeyHistogramBar)->height, 116);
+    EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyPip)->height, 210);
+    EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyHistogramBar)->height, 116);
   }
 }
 
@@ -105,9 +102,9 @@ TEST_F(Overlays, SmallWindowShowsOnlyCursorBarAndFilePanel) {
   for (uint16_t id : {cmd::OsdCursorInfo, cmd::OsdPip, cmd::OsdHistogram, cmd::OsdFileInfo, cmd::OsdExifInfo}) {
     check(id);
   }
-  surface_find(app->surfaces(), kKeyImage)->info.format = kFormatJpeg;
+  surface_find(app->doc.surfaces(), kKeyImage)->info.format = kFormatJpeg;
   frame();
-  SurfaceTable& t = app->surfaces();
+  SurfaceTable& t = app->doc.surfaces();
   EXPECT_NE(surface_find(t, kKeyCursorBar), nullptr);
   EXPECT_NE(surface_find(t, kKeyFileInfoText), nullptr);
   EXPECT_EQ(surface_find(t, kKeyPip), nullptr);
@@ -118,13 +115,13 @@ TEST_F(Overlays, SmallWindowShowsOnlyCursorBarAndFilePanel) {
 TEST_F(Overlays, ExifPanelOnlyForJpeg) {
   show(800, 600);
   check(cmd::OsdExifInfo);
-  surface_find(app->surfaces(), kKeyImage)->info.format = kFormatPng;
+  surface_find(app->doc.surfaces(), kKeyImage)->info.format = kFormatPng;
   frame();
-  EXPECT_EQ(surface_find(app->surfaces(), kKeyExifText), nullptr);
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyExifText), nullptr);
   // A JPEG without Exif items says so in the text layer, drawn at (4, 4) with font 2.
-  surface_find(app->surfaces(), kKeyImage)->info.format = kFormatJpeg;
+  surface_find(app->doc.surfaces(), kKeyImage)->info.format = kFormatJpeg;
   frame();
-  ASSERT_NE(surface_find(app->surfaces(), kKeyExifText), nullptr);
+  ASSERT_NE(surface_find(app->doc.surfaces(), kKeyExifText), nullptr);
   EXPECT_EQ(at(kKeyExifText, 0, 0), 0u);
   EXPECT_EQ(at(kKeyExifText, 6, 6) >> 24, 0xFFu);  // the first fake glyph's box
   EXPECT_NE(at(800 - 280, 600 - 200) & 0xFFFFFF, kImageColour & 0xFFFFFF);
@@ -150,13 +147,13 @@ TEST_F(Overlays, TextsAsFormatted) {
   EXPECT_EQ(format_detail_text(info), "24 bit / V-Flip");
 
   show(800, 600);
-  EXPECT_EQ(size_and_depth_text(*app), "800 x 600 x 24");
-  app->view().flags |= kModified;
-  EXPECT_EQ(size_and_depth_text(*app), "800 x 600 x 24");
-  app->view().image_width = 640;
-  EXPECT_EQ(size_and_depth_text(*app), "800 x 600 x 24  ->  640 x 600 x 24");
-  surface_create(app->surfaces(), kKeyAlpha, 640, 600);
-  EXPECT_EQ(size_and_depth_text(*app), "800 x 600 x 24  ->  640 x 600 x 32");
+  EXPECT_EQ(size_and_depth_text(app->viewer), "800 x 600 x 24");
+  app->doc.view().flags |= kModified;
+  EXPECT_EQ(size_and_depth_text(app->viewer), "800 x 600 x 24");
+  app->doc.view().image_width = 640;
+  EXPECT_EQ(size_and_depth_text(app->viewer), "800 x 600 x 24  ->  640 x 600 x 24");
+  surface_create(app->doc.surfaces(), kKeyAlpha, 640, 600);
+  EXPECT_EQ(size_and_depth_text(app->viewer), "800 x 600 x 24  ->  640 x 600 x 32");
 }
 
 TEST_F(Overlays, PanelsRebuildOnlyWhenTheirContentChanges) {
@@ -168,16 +165,16 @@ TEST_F(Overlays, PanelsRebuildOnlyWhenTheirContentChanges) {
   menu().set_checked(cmd::PipThumbnail, false);
   frame();
   const uint32_t mark = 0x12345678u;
-  for (int key : {kKeyFileInfoText, kKeyCursorText, kKeyPip}) surface_find(app->surfaces(), key)->pixels()[200] = mark;
+  for (int key : {kKeyFileInfoText, kKeyCursorText, kKeyPip}) surface_find(app->doc.surfaces(), key)->pixels()[200] = mark;
   frame();  // nothing changed: the mouse stays, the marker too
   for (int key : {kKeyFileInfoText, kKeyCursorText, kKeyPip}) EXPECT_EQ(at(key, 200, 0), mark) << key;
 
-  app->mouse = {5, 5};  // a move: cursor text and (cursor method) the picture-in-picture again
-  draw_overlays(*app, cache);
+  app->viewer.mouse = {5, 5};  // a move: cursor text and (cursor method) the picture-in-picture again
+  draw_overlays(app->viewer, *app->viewer.overlay_cache);
   EXPECT_NE(at(kKeyCursorText, 200, 0), mark);
   EXPECT_NE(at(kKeyPip, 200, 0), mark);
   EXPECT_EQ(at(kKeyFileInfoText, 200, 0), mark);
-  app->marker_set();  // a marker change rebuilds the file panel
+  app->viewer.marker_set();  // a marker change rebuilds the file panel
   frame();
   EXPECT_NE(at(kKeyFileInfoText, 200, 0), mark);
 }
@@ -185,18 +182,18 @@ TEST_F(Overlays, PanelsRebuildOnlyWhenTheirContentChanges) {
 TEST_F(Overlays, OpacityFollowsTheSlot) {
   show(800, 600);
   check(cmd::OsdFileInfo);
-  start_tween(app->tweens, 3);
-  EXPECT_EQ(slot_opacity(app->tweens[3]), -255);
+  start_tween(app->viewer.tweens, 3);
+  EXPECT_EQ(slot_opacity(app->viewer.tweens[3]), -255);
   frame();
   // Fully transparent at the start (the blend keeps 255/256 of each byte).
   const uint32_t start = at(5, 599);
   for (int shift : {0, 8, 16}) EXPECT_NEAR((start >> shift) & 0xFF, (kImageColour >> shift) & 0xFF, 2);
-  advance_tweens(app->tweens, 7.5f);
+  advance_tweens(app->viewer.tweens, 7.5f);
   // −255 + 255 × sin(45°) = −74.7
-  EXPECT_EQ(slot_opacity(app->tweens[3]), -75);
-  advance_tweens(app->tweens, 8.0f);
-  EXPECT_EQ(slot_opacity(app->tweens[3]), 0);  // idle again
-  app->view().flags |= kRedrawBackground;
+  EXPECT_EQ(slot_opacity(app->viewer.tweens[3]), -75);
+  advance_tweens(app->viewer.tweens, 8.0f);
+  EXPECT_EQ(slot_opacity(app->viewer.tweens[3]), 0);  // idle again
+  app->doc.view().flags |= kRedrawBackground;
   frame();
   // Black at alpha 128 over the picture: each byte c + (127 × (0 − c) >> 8)-ish, well below c.
   const uint32_t p = at(5, 599);
@@ -258,19 +255,19 @@ TEST_F(Overlays, HistogramBarsOfAHandMadePicture) {
   EXPECT_EQ(at(12, y0 - 100), 0x0000FFFFu);
   EXPECT_NE(at(267, y0 - 1), 0x0000FFFFu);
   // Unchanged view: the counts are kept even though the pixels changed behind them.
-  for (uint32_t& p : surface_find(app->surfaces(), kKeyImage)->picture()) p = 0xFF00FF00u;
+  for (uint32_t& p : surface_find(app->doc.surfaces(), kKeyImage)->picture()) p = 0xFF00FF00u;
   frame();
   EXPECT_EQ(at(12, y0 - 100), 0x0000FFFFu);
   // An edit marks the picture modified: the counts follow the new pixels (green 255, blue 0 → the
   // bar at level 0 is half as high).
-  set_modified(*app, 1, false);
+  set_modified(app->doc, 1, false);
   frame();
   EXPECT_EQ(at(12, y0 - 50), 0x0000FFFFu);
   EXPECT_NE(at(12, y0 - 51), 0x0000FFFFu);
   // Switching on: bars start at zero height while the panel fades in.
-  start_tween(app->tweens, 2);
-  app->view().histogram_surface = -1;
-  app->view().flags |= kRedrawBackground;
+  start_tween(app->viewer.tweens, 2);
+  app->doc.view().histogram_surface = -1;
+  app->doc.view().flags |= kRedrawBackground;
   frame();
   EXPECT_NE(at(12, y0 - 10), 0x0000FFFFu);
 }
@@ -286,14 +283,14 @@ TEST_F(Overlays, PictureInPictureThumbnailIsCentred) {
   EXPECT_EQ(at(kKeyPip, 278, 100), 0xFF0000FFu);
   EXPECT_EQ(at(kKeyPip, 100, 1), 0xFF0000FFu);
   // An empty alpha view leaves only the background (nothing to scale or divide by).
-  surface_create(app->surfaces(), kKeyAlpha, 0, 0);
-  app->view().displayed_surface = kKeyAlpha;
-  build_picture_in_picture(*app);
+  surface_create(app->doc.surfaces(), kKeyAlpha, 0, 0);
+  app->doc.view().displayed_surface = kKeyAlpha;
+  build_picture_in_picture(app->viewer);
   EXPECT_EQ(at(kKeyPip, 100, 100), 0xFF0000FFu);
 }
 
 TEST_F(Overlays, HyperListThumbnailsOfASmallFolder) {
-  SurfaceTable& t = app->surfaces();
+  SurfaceTable& t = app->doc.surfaces();
   const std::u16string folder = tmp.folder();
   ASSERT_EQ(surface_create(t, -5, 32, 64), 0);
   for (uint32_t& p : surface_find(t, -5)->picture()) p = 0xFF00FF00u;
@@ -305,7 +302,7 @@ TEST_F(Overlays, HyperListThumbnailsOfASmallFolder) {
     std::fclose(f);
   }
   surface_remove(t, -5);
-  ASSERT_EQ(app->open_file(folder + u"a.bmp", -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(folder + u"a.bmp", -1, -1), 0);
   check(cmd::HyperList);
   frame();
   ASSERT_NE(surface_find(t, kKeyHyperStrip), nullptr);
@@ -335,9 +332,9 @@ TEST(OverlaysStart, HyperListFollowsTheShownFolder) {
   ASSERT_EQ(testing::write_flat_bmp(tmp.file("b/big.bmp"), 600, 500), 0);
   platform::FakePlatform fake;
   Application app(tmp.folder());
-  app.settings().hyper_list = 1;
-  app.glyphs = std::make_unique<platform::FakeGlyphService>();
-  const SurfaceTable& t = app.surfaces();
+  app.shell.settings().hyper_list = 1;
+  app.shell.glyphs = std::make_unique<platform::FakeGlyphService>();
+  const SurfaceTable& t = app.doc.surfaces();
   const auto thumbnails = [&] {
     int n = 0;
     while (surface_find(t, kKeyFirstThumbnail + n)) ++n;
@@ -345,21 +342,21 @@ TEST(OverlaysStart, HyperListFollowsTheShownFolder) {
   };
   const auto strip_height = [&] { return surface_find(t, kKeyHyperStrip)->height; };
   testing::start_viewer(app, fake, tmp.file("a/1.bmp"));
-  app.frame_update(0);
+  app.viewer.frame_update(0);
   EXPECT_EQ(thumbnails(), 3);
 
   fake.open_answers.push_back(tmp.file("b/big.bmp"));
   fake.push_command(cmd::OpenImage);
   run_message_loop(app);
-  app.frame_update(0);
-  ASSERT_EQ(app.view().path, tmp.file("b/big.bmp"));
+  app.viewer.frame_update(0);
+  ASSERT_EQ(app.doc.view().path, tmp.file("b/big.bmp"));
   EXPECT_EQ(thumbnails(), 1);
   EXPECT_EQ(strip_height(), 500);
 
   fake.push(platform::Event{.kind = platform::EventKind::DropFiles, .files = {tmp.file("a/2.bmp")}});
   run_message_loop(app);
-  app.frame_update(0);
-  ASSERT_EQ(app.view().path, tmp.file("a/2.bmp"));
+  app.viewer.frame_update(0);
+  ASSERT_EQ(app.doc.view().path, tmp.file("a/2.bmp"));
   EXPECT_EQ(thumbnails(), 3);
   EXPECT_EQ(strip_height(), 300);
 }

@@ -1,15 +1,16 @@
 // Window layout, title and frame composition through the fake platform (work area 1920 × 1040,
 // caption 23, menu 20, frame 3, scroll bars 17).
-#include "app/presentation.h"
+#include "document/modified_mark.h"
+#include "viewer/presentation.h"
 
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "app/command_ids.h"
-#include "app/frame_update.h"
+#include "resources/command_ids.h"
+#include "viewer/frame_update.h"
 #include "app/main_window.h"
-#include "app/menu_options.h"
-#include "app/zoom.h"
+#include "shell/menu_options.h"
+#include "viewer/zoom.h"
 #include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resources.h"
@@ -26,23 +27,23 @@ class Presentation : public ::testing::Test {
   Presentation() {
     app = testing::make_fake_viewer(fake, tmp.folder());
   }
-  platform::Menu& menu() { return app->window->menu(); }
+  platform::Menu& menu() { return app->shell.window->menu(); }
   // A picture of one colour in surface 1, shown at 100 % and laid out.
   void show(int w, int h, uint32_t colour = 0xFF336699u, uint32_t flags = 0) {
-    SurfaceTable& t = app->surfaces();
+    SurfaceTable& t = app->doc.surfaces();
     ASSERT_EQ(surface_create(t, kKeyImage, w, h), 0);
     for (uint32_t& p : surface_find(t, kKeyImage)->picture()) p = colour;
-    ViewState& v = app->view();
+    ViewState& v = app->doc.view();
     v.flags = kImageShown | flags;
     v.displayed_surface = kKeyImage;
     v.image_width = v.decoded_width = w;
     v.image_height = v.decoded_height = h;
     v.zoom_x = v.zoom_y = kZoomActual;
     v.path = u"/pics/p.bmp";
-    layout_window(*app);
+    layout_window(app->viewer);
   }
-  platform::Rect client() { return app->window->client_rect(); }
-  platform::ScrollInfo bar(ScrollBarKind k) { return app->window->scroll_info(k); }
+  platform::Rect client() { return app->shell.window->client_rect(); }
+  platform::ScrollInfo bar(ScrollBarKind k) { return app->shell.window->scroll_info(k); }
 
   testing::TempFolder tmp;
   platform::FakePlatform fake;
@@ -53,12 +54,12 @@ TEST_F(Presentation, SmallPictureGetsTheMinimumClientAreaWithoutBars) {
   show(100, 100);
   EXPECT_EQ(client().width(), 400);
   EXPECT_EQ(client().height(), 300);
-  EXPECT_FALSE(app->window->style().vscroll || app->window->style().hscroll);
-  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  EXPECT_FALSE(app->shell.window->style().vscroll || app->shell.window->style().hscroll);
+  const Surface* back = surface_find(app->doc.surfaces(), kKeyBackBuffer);
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->width, 400);
   EXPECT_EQ(back->height, 300);
-  EXPECT_EQ(app->surfaces().clip, (Rect{0, 0, 400, 300}));
+  EXPECT_EQ(app->doc.surfaces().clip, (Rect{0, 0, 400, 300}));
   // Background colour bytes red, green, blue, 0 (default blue).
   EXPECT_EQ(back->pixels()[0], 0x000000FFu);
 }
@@ -68,13 +69,13 @@ TEST_F(Presentation, LargePictureFitsOnceAndZoomingInIsNotUndone) {
   show(4000, 3000);
   // Both bars show at 100 %, so the client size already holds them: min(1914 × 25600 / 4000,
   // 991 × 25600 / 3000) = min(12249, 8456).
-  EXPECT_EQ(app->view().zoom_x, 8456);
-  EXPECT_EQ(app->view().zoom_y, 8456);
-  EXPECT_FALSE(app->window->style().vscroll || app->window->style().hscroll);
+  EXPECT_EQ(app->doc.view().zoom_x, 8456);
+  EXPECT_EQ(app->doc.view().zoom_y, 8456);
+  EXPECT_FALSE(app->shell.window->style().vscroll || app->shell.window->style().hscroll);
   EXPECT_EQ(client().width(), 1321);   // 4000 × 8456 / 25600
   EXPECT_EQ(client().height(), 990);   // within the height limit of 991
-  set_zoom(*app, 25600, 25600);
-  EXPECT_EQ(app->view().zoom_x, 25600);
+  set_zoom(app->viewer, 25600, 25600);
+  EXPECT_EQ(app->doc.view().zoom_x, 25600);
 }
 
 // Started as the program starts (fit when larger than the window is the default), a picture larger
@@ -98,8 +99,8 @@ TEST(PresentationStart, FitShowsTheWholePictureWithoutBars) {
     const std::u16string path = tmp.file("big.bmp");
     ASSERT_EQ(testing::write_flat_bmp(path, c.w, c.h), 0);
     testing::start_viewer(app, fake, path);
-    const int zw = c.w * app.view().zoom_x / 25600, zh = c.h * app.view().zoom_y / 25600;
-    EXPECT_EQ(app.view().zoom_x, c.zoom) << c.w << "x" << c.h;
+    const int zw = c.w * app.doc.view().zoom_x / 25600, zh = c.h * app.doc.view().zoom_y / 25600;
+    EXPECT_EQ(app.doc.view().zoom_x, c.zoom) << c.w << "x" << c.h;
     EXPECT_FALSE(fake.window->style().vscroll || fake.window->style().hscroll) << c.w << "x" << c.h;
     EXPECT_LE(zw, fake.window->client_rect().width()) << c.w << "x" << c.h;
     EXPECT_LE(zh, fake.window->client_rect().height()) << c.w << "x" << c.h;
@@ -112,12 +113,12 @@ TEST(PresentationStart, FrameRateBoxIsDrawnOnPaintOnly) {
   testing::TempFolder tmp;
   platform::FakePlatform fake;
   Application app(tmp.folder());
-  app.settings().fps_display = 1;
-  app.glyphs = std::make_unique<platform::FakeGlyphService>();
+  app.shell.settings().fps_display = 1;
+  app.shell.glyphs = std::make_unique<platform::FakeGlyphService>();
   const std::u16string path = tmp.file("small.bmp");
   ASSERT_EQ(testing::write_flat_bmp(path, 100, 100, 0xFF336699u), 0);
   testing::start_viewer(app, fake, path);
-  app.frame_update(0);
+  app.viewer.frame_update(0);
   const std::vector<uint32_t> frame = testing::surface_pixels(app, kKeyBackBuffer);
   ASSERT_FALSE(frame.empty());
   EXPECT_EQ(frame[0] & 0xFFFFFF, 0x336699u);
@@ -132,11 +133,11 @@ TEST_F(Presentation, ScaleUpEnlargesOnlyPicturesOfAtLeastTheMinimumSize) {
   menu().set_checked(cmd::ScaleDownToFit, false);
   menu().set_checked(cmd::ScaleUpToFit, true);
   show(1000, 700);
-  EXPECT_EQ(app->view().zoom_x, 36242);  // min(1914 × 25600 / 1000, 991 × 25600 / 700)
+  EXPECT_EQ(app->doc.view().zoom_x, 36242);  // min(1914 × 25600 / 1000, 991 × 25600 / 700)
   EXPECT_EQ(client().width(), 1415);
   EXPECT_EQ(client().height(), 990);
   show(300, 200);
-  EXPECT_EQ(app->view().zoom_x, kZoomActual);
+  EXPECT_EQ(app->doc.view().zoom_x, kZoomActual);
   EXPECT_EQ(client().width(), 400);
 }
 
@@ -147,52 +148,52 @@ TEST_F(Presentation, ZoomingKeepsTheScrollPlace) {
   // centred, (4000 − 1897) × 50 / 100 and (3000 − 974) × 50 / 100.
   EXPECT_EQ(bar(ScrollBarKind::Horizontal), (platform::ScrollInfo{0, 3999, 1897, 1051}));
   EXPECT_EQ(bar(ScrollBarKind::Vertical), (platform::ScrollInfo{0, 2999, 974, 1013}));
-  EXPECT_EQ(app->hbar->page_step, 64);
-  EXPECT_EQ(app->hbar->line_step, 16);
-  set_zoom(*app, 51200, 51200);
+  EXPECT_EQ(app->shell.hbar->page_step, 64);
+  EXPECT_EQ(app->shell.hbar->line_step, 16);
+  set_zoom(app->viewer, 51200, 51200);
   // ratio 1051 × 100 / (3999 − 1897) = 50; (8000 − 1897) × 50 / 100 = 3051
   EXPECT_EQ(bar(ScrollBarKind::Horizontal).pos, 3051);
-  EXPECT_EQ(app->hbar->page_step, 128);
+  EXPECT_EQ(app->shell.hbar->page_step, 128);
 }
 
 TEST_F(Presentation, CentreOfTheWindowIsKeptUnlessThePlaceIsKept) {
   show(400, 300);
-  platform::Rect before = app->window->window_rect();
+  platform::Rect before = app->shell.window->window_rect();
   show(600, 500);
-  platform::Rect after = app->window->window_rect();
+  platform::Rect after = app->shell.window->window_rect();
   EXPECT_EQ(after.left, before.left - 100);
   EXPECT_EQ(after.top, before.top - 100);
   show(400, 300, 0xFF000000u, kKeepPlace);
-  EXPECT_EQ(app->window->window_rect().left, after.left);
-  EXPECT_FALSE(app->view().flags & kKeepPlace);  // the layout clears it
+  EXPECT_EQ(app->shell.window->window_rect().left, after.left);
+  EXPECT_FALSE(app->doc.view().flags & kKeepPlace);  // the layout clears it
   menu().set_checked(cmd::ReferenceCenter, false);
-  platform::Rect left_top = app->window->window_rect();
+  platform::Rect left_top = app->shell.window->window_rect();
   show(800, 600);
-  EXPECT_EQ(app->window->window_rect().left, left_top.left);
+  EXPECT_EQ(app->shell.window->window_rect().left, left_top.left);
 }
 
 TEST_F(Presentation, TitlesInTheFourForms) {
   show(640, 480);
-  EXPECT_EQ(app->window->title(), u"/pics/p.bmp (100.00% / 640x480) - Tesmo64");
-  set_modified(*app, 1);
-  EXPECT_EQ(app->window->title(), u"* /pics/p.bmp (100.00% / 640x480) - Tesmo64");
+  EXPECT_EQ(app->shell.window->title(), u"/pics/p.bmp (100.00% / 640x480) - Tesmo64");
+  set_modified(app->doc, 1);
+  EXPECT_EQ(app->shell.window->title(), u"* /pics/p.bmp (100.00% / 640x480) - Tesmo64");
   EXPECT_TRUE(menu().is_enabled(cmd::Save));
-  app->view().rotation = 90;
-  app->view().zoom_x = 3200;
-  EXPECT_EQ(window_title(*app, true), u"* /pics/p.bmp (12.50% / 640x480 / 90) - Tesmo64");
-  EXPECT_EQ(window_title(*app, false), u"/pics/p.bmp (12.50% / 640x480 / 90) - Tesmo64");
-  set_modified(*app, 0);
+  app->doc.view().rotation = 90;
+  app->doc.view().zoom_x = 3200;
+  EXPECT_EQ(window_title(app->doc, true), u"* /pics/p.bmp (12.50% / 640x480 / 90) - Tesmo64");
+  EXPECT_EQ(window_title(app->doc, false), u"/pics/p.bmp (12.50% / 640x480 / 90) - Tesmo64");
+  set_modified(app->doc, 0);
   EXPECT_FALSE(menu().is_enabled(cmd::Save));
-  update_title(*app, -1);
-  EXPECT_EQ(app->window->title(), u"Tesmo64");
+  update_title(app->doc, -1);
+  EXPECT_EQ(app->shell.window->title(), u"Tesmo64");
 }
 
 TEST_F(Presentation, FullScreenCentresASmallPicture) {
   show(100, 80, 0xFF112233u);
-  app->view().flags |= kFullScreen;
-  layout_window(*app);
-  frame_update(*app, 0);
-  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  app->doc.view().flags |= kFullScreen;
+  layout_window(app->viewer);
+  frame_update(app->viewer, 0);
+  const Surface* back = surface_find(app->doc.surfaces(), kKeyBackBuffer);
   ASSERT_EQ(back->width, 1920);
   ASSERT_EQ(back->height, 1080);
   const int x0 = (1920 - 100) / 2, y0 = (1080 - 80) / 2;
@@ -205,24 +206,24 @@ TEST_F(Presentation, FullScreenCentresASmallPicture) {
 TEST_F(Presentation, HiddenRedIsClearedOnlyInTheRgbView) {
   show(400, 300, 0xFF8040C0u);
   menu().set_checked(cmd::VisibleR, false);
-  frame_update(*app, 0);
-  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  frame_update(app->viewer, 0);
+  const Surface* back = surface_find(app->doc.surfaces(), kKeyBackBuffer);
   EXPECT_EQ(back->pixels()[0] & 0xFFFFFF, 0x000040C0u);
-  ASSERT_EQ(surface_create(app->surfaces(), kKeyAlpha, 400, 300), 0);
-  surface_fill(app->surfaces(), kKeyAlpha, 0x80, 0x80, 0x80, 0xFF);
-  app->view().displayed_surface = kKeyAlpha;
-  frame_update(*app, 0);
+  ASSERT_EQ(surface_create(app->doc.surfaces(), kKeyAlpha, 400, 300), 0);
+  surface_fill(app->doc.surfaces(), kKeyAlpha, 0x80, 0x80, 0x80, 0xFF);
+  app->doc.view().displayed_surface = kKeyAlpha;
+  frame_update(app->viewer, 0);
   EXPECT_EQ(back->pixels()[0] & 0xFFFFFF, 0x00808080u);
 }
 
 TEST_F(Presentation, NoPictureNoFrame) {
-  frame_update(*app, 0);
-  EXPECT_EQ(app->frames_drawn(), 0u);
+  frame_update(app->viewer, 0);
+  EXPECT_EQ(app->viewer.frames_drawn(), 0u);
   EXPECT_TRUE(fake.events.empty());  // nothing invalidated
   show(400, 300);
-  frame_update(*app, 0);
-  EXPECT_EQ(app->frames_drawn(), 1u);
-  EXPECT_TRUE(app->view().flags & kFrameDrawn);
+  frame_update(app->viewer, 0);
+  EXPECT_EQ(app->viewer.frames_drawn(), 1u);
+  EXPECT_TRUE(app->doc.view().flags & kFrameDrawn);
 }
 
 TEST_F(Presentation, TwoWheelNotchesWithinTheIntervalZoomOnce) {
@@ -234,22 +235,22 @@ TEST_F(Presentation, TwoWheelNotchesWithinTheIntervalZoomOnce) {
   handle_main_window_event(*app, notch);
   fake.clock_ms += 49;
   handle_main_window_event(*app, notch);
-  EXPECT_EQ(app->view().zoom_x, 23040);  // 90 %, once
+  EXPECT_EQ(app->doc.view().zoom_x, 23040);  // 90 %, once
   fake.clock_ms += 1;
   handle_main_window_event(*app, notch);
-  EXPECT_EQ(app->view().zoom_x, 20480);  // 50 ms later the next notch counts
+  EXPECT_EQ(app->doc.view().zoom_x, 20480);  // 50 ms later the next notch counts
   // Without a picture the zoom items are greyed and nothing happens.
   disable_image_commands(menu());
   fake.clock_ms += 100;
   handle_main_window_event(*app, notch);
-  EXPECT_EQ(app->view().zoom_x, 20480);
+  EXPECT_EQ(app->doc.view().zoom_x, 20480);
 }
 
 TEST_F(Presentation, HalfZoomDrawsTheScaledPicture) {
   show(1000, 800, 0xFF445566u);
-  set_zoom(*app, 12800, 12800);
-  frame_update(*app, 0);
-  const Surface* back = surface_find(app->surfaces(), kKeyBackBuffer);
+  set_zoom(app->viewer, 12800, 12800);
+  frame_update(app->viewer, 0);
+  const Surface* back = surface_find(app->doc.surfaces(), kKeyBackBuffer);
   ASSERT_EQ(back->width, 500);
   EXPECT_EQ(back->pixels()[399 * 500 + 499] & 0xFFFFFF, 0x445566u);
 }

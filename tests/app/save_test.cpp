@@ -9,13 +9,14 @@
 
 #include <sys/resource.h>
 
+#include "document/modified_mark.h"
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/menu_options.h"
-#include "app/presentation.h"
-#include "app/save.h"
-#include "app/viewer_commands.h"
+#include "shell/menu_options.h"
+#include "viewer/presentation.h"
+#include "document/save.h"
+#include "viewer/viewer_commands.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
@@ -51,9 +52,8 @@ class Save : public ::testing::Test {
   Save() {
     app = testing::make_fake_viewer(fake, tmp.folder());
     disable_image_commands(menu());
-    connect_save_commands(*app);
   }
-  platform::Menu& menu() { return app->window->menu(); }
+  platform::Menu& menu() { return app->shell.window->menu(); }
   void command(uint16_t id) { dispatch_command(*app, id); }
   std::u16string picture(const char* name, int w = 4, int h = 3, uint32_t colour = 0xFF204060u) {
     std::u16string path = tmp.file(name);
@@ -90,14 +90,14 @@ class Save : public ::testing::Test {
     return r;
   }
   void wait_for_job() {
-    for (int i = 0; i < 5000 && app->job_running(); ++i) {
-      app->poll_background_job();
+    for (int i = 0; i < 5000 && app->doc.job_running(); ++i) {
+      app->doc.poll_background_job();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_FALSE(app->job_running());
+    ASSERT_FALSE(app->doc.job_running());
   }
-  bool modified() { return app->view().flags & kModified; }
-  Surface& surface(int key) { return *surface_find(app->surfaces(), key); }
+  bool modified() { return app->doc.view().flags & kModified; }
+  Surface& surface(int key) { return *surface_find(app->doc.surfaces(), key); }
   void answer_save(const std::u16string& path) { fake.save_answers.push_back(platform::SaveFileChoice{path, 1}); }
   void script(std::vector<DialogStep> steps) {
     fake.dialog_scripts.push_back(platform::DialogScript{res::kSaveOptionsDialogId, std::nullopt, std::move(steps)});
@@ -113,16 +113,16 @@ TEST_F(Save, SaveIsOfferedOnlyForAModifiedFileAndWritesItBackInTheBackground) {
   command(cmd::Save);
   EXPECT_TRUE(fake.save_requests.empty());
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
   EXPECT_TRUE(menu().is_enabled(cmd::SaveAs));
   EXPECT_FALSE(menu().is_enabled(cmd::Save));
 
-  surface_fill(app->surfaces(), kKeyImage, 0x11, 0x22, 0x33, 0);  // an edit
-  set_modified(*app, 1);
+  surface_fill(app->doc.surfaces(), kKeyImage, 0x11, 0x22, 0x33, 0);  // an edit
+  set_modified(app->doc, 1);
   fake.clock_ms += 100;
   command(cmd::ZoomIn);  // a zoom lays the window out again: the mark stays
   EXPECT_TRUE(modified());
-  EXPECT_EQ(app->window->title().substr(0, 2), u"* ");
+  EXPECT_EQ(app->shell.window->title().substr(0, 2), u"* ");
 
   command(cmd::Save);
   wait_for_job();
@@ -132,35 +132,35 @@ TEST_F(Save, SaveIsOfferedOnlyForAModifiedFileAndWritesItBackInTheBackground) {
   EXPECT_EQ(r.pixels, std::vector<uint32_t>(12, 0xFF112233u));
   EXPECT_FALSE(modified());
   EXPECT_FALSE(menu().is_enabled(cmd::Save));
-  EXPECT_NE(app->window->title().substr(0, 2), u"* ");
+  EXPECT_NE(app->shell.window->title().substr(0, 2), u"* ");
 }
 
 TEST_F(Save, APictureItsFormatCannotTakeBackIsSentToSaveAs) {
   const auto p = palette_picture("p.bmp");
-  ASSERT_EQ(app->open_file(p, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(p, -1, -1), 0);
   const auto before = read_file(p);
-  set_modified(*app, 1);
+  set_modified(app->doc, 1);
   command(cmd::Save);
-  EXPECT_FALSE(app->job_running());
+  EXPECT_FALSE(app->doc.job_running());
   ASSERT_EQ(fake.messages.size(), 1u);
   EXPECT_EQ(fake.messages[0], u"保存できないピクセル フォーマットです。\n別名で保存してください。");
   EXPECT_EQ(fake.message_captions[0], u"Tesmo64");
   EXPECT_EQ(fake.message_icons[0], platform::MessageIcon::Warning);
   EXPECT_EQ(read_file(p), before);
   EXPECT_TRUE(modified());
-  EXPECT_EQ(save_command(*app, nullptr, true), 1);
+  EXPECT_EQ(save_command(app->doc, nullptr, true), 1);
 }
 
 TEST_F(Save, TheAlphaViewIsMergedIntoTheFileAndLeftInSurfaceTwo) {
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
   // An alpha channel added to the 24-bit picture: grey 20 × i in the alpha view.
-  ASSERT_EQ(surface_create(app->surfaces(), kKeyAlpha, 4, 3), 0);
+  ASSERT_EQ(surface_create(app->doc.surfaces(), kKeyAlpha, 4, 3), 0);
   for (uint32_t i = 0; i < 12; ++i) surface(kKeyAlpha).pixels()[i] = 0xFF000000u | (20 * i) * 0x010101u;
-  surface_set_alpha(app->surfaces(), kKeyImage, 0);
+  surface_set_alpha(app->doc.surfaces(), kKeyImage, 0);
   menu().set_enabled(cmd::ChannelAlpha, true);
 
-  ASSERT_EQ(save_command(*app, nullptr, true), 0);
+  ASSERT_EQ(save_command(app->doc, nullptr, true), 0);
   ReadBack r = read_back(a);
   EXPECT_EQ(r.info.bits, 32);  // the 24-bit layout became 8:8:8:8
   ASSERT_EQ(r.pixels.size(), 12u);
@@ -171,10 +171,10 @@ TEST_F(Save, TheAlphaViewIsMergedIntoTheFileAndLeftInSurfaceTwo) {
 
 TEST_F(Save, AFailedWriteKeepsTheOldFileAndTheModifiedMark) {
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
   const auto before = read_file(a);
-  surface_fill(app->surfaces(), kKeyImage, 1, 2, 3, 0);
-  set_modified(*app, 1);
+  surface_fill(app->doc.surfaces(), kKeyImage, 1, 2, 3, 0);
+  set_modified(app->doc, 1);
 
   // Files may not grow past 60 bytes: the 102-byte picture cannot be written.
   rlimit old_limit{};
@@ -183,7 +183,7 @@ TEST_F(Save, AFailedWriteKeepsTheOldFileAndTheModifiedMark) {
   rlimit small = old_limit;
   small.rlim_cur = 60;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const int result = save_command(*app, nullptr, true);
+  const int result = save_command(app->doc, nullptr, true);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
 
@@ -198,15 +198,15 @@ TEST_F(Save, AFailedWriteKeepsTheOldFileAndTheModifiedMark) {
   for (const auto& e : std::filesystem::directory_iterator(tmp.path())) files += e.is_regular_file();
   EXPECT_EQ(files, 1);  // no temporary file left beside it
 
-  EXPECT_EQ(save_command(*app, nullptr, true), 0);
+  EXPECT_EQ(save_command(app->doc, nullptr, true), 0);
   EXPECT_EQ(read_back(a).pixels, std::vector<uint32_t>(12, 0xFF010203u));
   EXPECT_FALSE(modified());
 }
 
 TEST_F(Save, SaveAsTakesTheFormatFromTheTypedNameAndWritesItsOwnExtension) {
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
-  set_modified(*app, 1);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  set_modified(app->doc, 1);
   answer_save(tmp.file("photo.ICO"));
   script({{DialogStep::Press, kOk}});
   command(cmd::SaveAs);
@@ -242,15 +242,15 @@ TEST_F(Save, SaveAsTakesTheFormatFromTheTypedNameAndWritesItsOwnExtension) {
   EXPECT_EQ(r.info.format, kFormatBmp);
   EXPECT_EQ(r.info.bits, 32);
   EXPECT_TRUE(modified());  // another file was written; the shown one still differs from its file
-  EXPECT_EQ(app->view().path, a);
+  EXPECT_EQ(app->doc.view().path, a);
 }
 
 TEST_F(Save, TheFormatChosenInTheDialogDecidesTheExtension) {
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
   answer_save(tmp.file("photo.bmp"));
   script({{DialogStep::Select, res::kSaveFormatCombo, u"", kItemTga}, {DialogStep::Press, kOk}});
-  EXPECT_EQ(save_as_command(*app, true), 0);
+  EXPECT_EQ(save_as_command(app->doc, true), 0);
   EXPECT_EQ(fake.dialogs.at(0).texts.at(res::kSaveBitsCombo), u"8:8:8:8 ARGB (32 bit)");
   EXPECT_EQ(fake.dialogs.at(0).items.at(res::kSaveBitsCombo).size(), 4u);
   EXPECT_FALSE(file_exists(tmp.file("photo.bmp")));
@@ -261,7 +261,7 @@ TEST_F(Save, TheFormatChosenInTheDialogDecidesTheExtension) {
 
 // The chooser confirmed "photo.bmp"; the TGA format leads to "photo.tga", which exists.
 TEST_F(Save, AnotherFileTheFormatLeadsToIsReplacedOnlyAfterAsking) {
-  ASSERT_EQ(app->open_file(picture("a.bmp"), -1, -1), 0);
+  ASSERT_EQ(app->viewer.open_file(picture("a.bmp"), -1, -1), 0);
   const std::u16string other = tmp.file("photo.tga");
   const std::vector<uint8_t> old_bytes = {1, 2, 3};
   ASSERT_EQ(file_replace(other, old_bytes), 0);
@@ -270,7 +270,7 @@ TEST_F(Save, AnotherFileTheFormatLeadsToIsReplacedOnlyAfterAsking) {
     script({{DialogStep::Select, res::kSaveFormatCombo, u"", kItemTga}, {DialogStep::Press, kOk}});
     fake.answers = {answer};
     fake.messages.clear();
-    EXPECT_EQ(save_as_command(*app, true), answer == platform::MessageAnswer::Yes ? 0 : 2);
+    EXPECT_EQ(save_as_command(app->doc, true), answer == platform::MessageAnswer::Yes ? 0 : 2);
     EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"photo.tga は既に存在します。\n上書きしますか？"});
     if (answer == platform::MessageAnswer::No) EXPECT_EQ(read_file(other), old_bytes);
   }
@@ -280,17 +280,17 @@ TEST_F(Save, AnotherFileTheFormatLeadsToIsReplacedOnlyAfterAsking) {
   fake.messages.clear();
   answer_save(other);
   script({{DialogStep::Select, res::kSaveFormatCombo, u"", kItemTga}, {DialogStep::Press, kOk}});
-  EXPECT_EQ(save_as_command(*app, true), 0);
+  EXPECT_EQ(save_as_command(app->doc, true), 0);
   EXPECT_TRUE(fake.messages.empty());
 }
 
 // A picture without an alpha channel is written opaque in a layout with alpha, even when its
 // alpha bytes were 0 (a new 24-bit picture).
 TEST_F(Save, APictureWithoutAlphaIsWrittenOpaque) {
-  ASSERT_EQ(create_new_picture(*app, NewPictureChoice{3, 2, 24}), 0);
+  ASSERT_EQ(create_new_picture(app->viewer, NewPictureChoice{3, 2, 24}), 0);
   answer_save(tmp.file("new.bmp"));
   script({{DialogStep::Press, kOk}});  // BMP, 8:8:8:8 ARGB (32 bit)
-  EXPECT_EQ(save_as_command(*app, true), 0);
+  EXPECT_EQ(save_as_command(app->doc, true), 0);
   ReadBack r = read_back(tmp.file("new.bmp"));
   EXPECT_EQ(r.info.bits, 32);
   EXPECT_EQ(r.pixels, std::vector<uint32_t>(6, 0xFF000000u));
@@ -298,19 +298,19 @@ TEST_F(Save, APictureWithoutAlphaIsWrittenOpaque) {
 
 TEST_F(Save, SaveAsOverTheShownFileClearsTheMarkAndCancelChangesNothing) {
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
-  surface_fill(app->surfaces(), kKeyImage, 9, 9, 9, 0);
-  set_modified(*app, 1);
-  EXPECT_EQ(save_as_command(*app, true), 2);  // the chooser is cancelled
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  surface_fill(app->doc.surfaces(), kKeyImage, 9, 9, 9, 0);
+  set_modified(app->doc, 1);
+  EXPECT_EQ(save_as_command(app->doc, true), 2);  // the chooser is cancelled
   answer_save(a);
   script({{DialogStep::Focus, kCancel}, {DialogStep::Enter}});  // Enter on Cancel cancels
-  EXPECT_EQ(save_as_command(*app, true), 2);
+  EXPECT_EQ(save_as_command(app->doc, true), 2);
   EXPECT_EQ(read_back(a).pixels, std::vector<uint32_t>(12, 0xFF204060u));
   EXPECT_TRUE(modified());
 
   answer_save(a);
   script({{DialogStep::Select, res::kSaveBitsCombo, u"", kBmp24}, {DialogStep::Enter}});  // Enter is OK
-  EXPECT_EQ(save_as_command(*app, true), 0);
+  EXPECT_EQ(save_as_command(app->doc, true), 0);
   ReadBack r = read_back(a);
   EXPECT_EQ(r.info.bits, 24);
   EXPECT_EQ(r.pixels, std::vector<uint32_t>(12, 0xFF090909u));
@@ -318,8 +318,8 @@ TEST_F(Save, SaveAsOverTheShownFileClearsTheMarkAndCancelChangesNothing) {
 }
 
 TEST_F(Save, TheDialogFollowsEachFormatsOptionsAndHoldsTheQuality) {
-  app->ask_new_picture = [](const NewPictureChoice&) { return std::optional(NewPictureChoice{8, 8, 24}); };
-  ASSERT_EQ(new_picture(*app), 0);
+  testing::answer_new_picture(fake, 8, 8, 24);
+  ASSERT_EQ(new_picture(app->viewer), 0);
 
   struct Case {
     std::vector<DialogStep> steps;
@@ -351,7 +351,7 @@ TEST_F(Save, TheDialogFollowsEachFormatsOptionsAndHoldsTheQuality) {
     script(c.steps);
     SaveSettings s;
     s.format = kFormatTga;
-    ASSERT_EQ(save_options_dialog(*app, s), 0);
+    ASSERT_EQ(save_options_dialog(app->doc, s), 0);
     EXPECT_EQ(s, c.expected) << s.format << " " << s.quality;
     const platform::DialogRecord& d = fake.dialogs.at(0);
     EXPECT_EQ(d.texts.at(res::kSaveQualityField), c.quality_text);
@@ -362,48 +362,48 @@ TEST_F(Save, TheDialogFollowsEachFormatsOptionsAndHoldsTheQuality) {
   // Cancel leaves the settings; the dialog opened on the settings' format.
   script({{DialogStep::Escape}});
   SaveSettings s{kFormatSgi, 0, 8, 0, 50};
-  EXPECT_EQ(save_options_dialog(*app, s), 1);
+  EXPECT_EQ(save_options_dialog(app->doc, s), 1);
   EXPECT_EQ(s, (SaveSettings{kFormatSgi, 0, 8, 0, 50}));
   EXPECT_EQ(fake.dialogs.back().texts.at(res::kSaveFormatCombo), u"SGI (*.sgi, *.rgb, *.rgba, *.bw)");
-  EXPECT_FALSE(app->view().flags & kModalOpen);
+  EXPECT_FALSE(app->shell.modal_open);
 
   // A new picture has no file: the chooser starts empty.
-  save_as_command(*app, true);
+  save_as_command(app->doc, true);
   EXPECT_TRUE(fake.save_requests.back().initial_folder.empty());
   EXPECT_TRUE(fake.save_requests.back().initial_name.empty());
 }
 
 TEST_F(Save, TheCloseQuestionRunsSaveAsAndAsksAgainUntilSavedOrDeclined) {
   const auto a = picture("a.bmp");
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
-  set_modified(*app, 1);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  set_modified(app->doc, 1);
   fake.answers = {platform::MessageAnswer::Yes, platform::MessageAnswer::No};  // Save As is cancelled
   command(cmd::Close);
   EXPECT_EQ(fake.messages, (std::vector<std::u16string>{u"変更をセーブしますか？", u"変更をセーブしますか？"}));
   EXPECT_EQ(fake.save_requests.size(), 1u);
-  EXPECT_FALSE(app->view().flags & kImageShown);
+  EXPECT_FALSE(app->doc.view().flags & kImageShown);
 
   fake.messages.clear();
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
-  surface_fill(app->surfaces(), kKeyImage, 7, 7, 7, 255);
-  set_modified(*app, 1);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  surface_fill(app->doc.surfaces(), kKeyImage, 7, 7, 7, 255);
+  set_modified(app->doc, 1);
   fake.answers = {platform::MessageAnswer::Yes};
   answer_save(tmp.file("b.bmp"));
   script({{DialogStep::Press, kOk}});
   command(cmd::Close);  // synchronous: the picture is written before it goes
   EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"変更をセーブしますか？"});
   EXPECT_EQ(read_back(tmp.file("b.bmp")).pixels, std::vector<uint32_t>(12, 0xFF070707u));
-  EXPECT_FALSE(app->view().flags & kImageShown);
+  EXPECT_FALSE(app->doc.view().flags & kImageShown);
 }
 
 TEST_F(Save, ClosingDuringABackgroundSaveWaitsForIt) {
   const auto a = picture("a.bmp", 600, 400);
-  ASSERT_EQ(app->open_file(a, -1, -1), 0);
-  surface_fill(app->surfaces(), kKeyImage, 5, 6, 7, 0);
-  set_modified(*app, 1);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  surface_fill(app->doc.surfaces(), kKeyImage, 5, 6, 7, 0);
+  set_modified(app->doc, 1);
   command(cmd::Save);
-  app->close_image(true);
-  EXPECT_FALSE(app->job_running());
+  app->viewer.close_image(true);
+  EXPECT_FALSE(app->doc.job_running());
   EXPECT_TRUE(fake.messages.empty());  // saved, so no question
   EXPECT_EQ(read_back(a).pixels, std::vector<uint32_t>(600 * 400, 0xFF050607u));
 }

@@ -1,4 +1,4 @@
-#include "app/scroll_bar.h"
+#include "shell/scroll_bar.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // it is open and gives it back on Cancel, the path generator exports, the dummy file generator
 // writes files and copies, the LST generator lists a folder, and the two tools built elsewhere are
 // reached through their openers.
-#include "app/tool_menu.h"
+#include "devtools/tool_menu.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <fstream>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/dummy_file_dialog.h"
-#include "app/path_generator_dialog.h"
+#include "devtools/dummy_file_dialog.h"
+#include "devtools/path_generator_dialog.h"
 #include "base/file_io.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/tool_dialogs.h"
@@ -32,9 +32,8 @@ class ToolMenu : public ::testing::Test {
  protected:
   ToolMenu() {
     app = testing::make_fake_viewer(fake, tmp.folder());
-    install_tool_menu(*app);
   }
-  bool enabled(uint16_t id) { return app->window->menu().is_enabled(id); }
+  bool enabled(uint16_t id) { return app->shell.window->menu().is_enabled(id); }
   platform::FakeDialog& dialog() { return *fake.last_modeless; }
   void perform(DialogStep step) { dialog().perform(step); }
   void set(uint16_t id, std::u16string text) { perform({DialogStep::SetText, id, std::move(text)}); }
@@ -62,8 +61,8 @@ TEST_F(ToolMenu, PathGeneratorOpensOnceAtTheClientCornerAndCancelGivesTheCommand
   EXPECT_EQ(dialog().dialog_template().id, res::kPathDialogId);
   EXPECT_EQ(dialog().dialog_template().caption, u"Path Generator");
   EXPECT_FALSE(enabled(cmd::PathGenerator));
-  EXPECT_NE(app->dialogs[kPathGeneratorSlot], nullptr);
-  const platform::Rect client = app->window->client_rect();
+  EXPECT_NE(app->shell.dialogs[kPathGeneratorSlot], nullptr);
+  const platform::Rect client = app->shell.window->client_rect();
   EXPECT_EQ(dialog().window_rect().left, client.left);
   EXPECT_EQ(dialog().window_rect().top, client.top);
   const platform::DialogRecord r = dialog().record();
@@ -80,7 +79,7 @@ TEST_F(ToolMenu, PathGeneratorOpensOnceAtTheClientCornerAndCancelGivesTheCommand
 
   // The greyed command cannot open a second one, nor can a direct call.
   dispatch_command(*app, cmd::PathGenerator);
-  EXPECT_EQ(open_path_generator(*app), 1);
+  EXPECT_EQ(open_path_generator(app->tools), 1);
   EXPECT_EQ(fake.last_modeless, first);
 
   // Choosing a type refills the four fields.
@@ -92,7 +91,7 @@ TEST_F(ToolMenu, PathGeneratorOpensOnceAtTheClientCornerAndCancelGivesTheCommand
   perform({DialogStep::Escape});
   EXPECT_TRUE(dialog().ended());
   EXPECT_TRUE(enabled(cmd::PathGenerator));
-  EXPECT_EQ(app->dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_EQ(app->shell.dialogs[kPathGeneratorSlot], nullptr);
   EXPECT_TRUE(fake.save_requests.empty());
 
   dispatch_command(*app, cmd::PathGenerator);  // open again, fresh
@@ -107,11 +106,11 @@ TEST_F(ToolMenu, PathGeneratorExportsTheTableAndReportsIt) {
   perform({DialogStep::Select, res::kPathTypeCombo, u"", 1});
   set(res::kPathScaleField, u"3");
   bool modal_while_asking = false;
-  fake.on_modal = [&] { modal_while_asking = (app->view().flags & kModalOpen) != 0; };
+  fake.on_modal = [&] { modal_while_asking = app->shell.modal_open; };
   fake.save_answers.push_back(platform::SaveFileChoice{out, 1});
   press(1);
   EXPECT_TRUE(modal_while_asking);
-  EXPECT_FALSE(app->view().flags & kModalOpen);
+  EXPECT_FALSE(app->shell.modal_open);
   EXPECT_EQ(text_of(out), "\t{0},\r\n\t{50},\r\n\t{100},\r\n");
   expect_message(u"Export complete!!", u"Path Generator", MessageIcon::Information);
   ASSERT_EQ(fake.save_requests.size(), 1u);
@@ -152,8 +151,8 @@ TEST_F(ToolMenu, DummyFileGeneratorHoldsTheSizeAndWritesFileAndCopies) {
   EXPECT_EQ(dialog().dialog_template().id, res::kDummyDialogId);
   EXPECT_EQ(dialog().dialog_template().caption, u"Dummy File Generator");
   EXPECT_FALSE(enabled(cmd::DummyFileGenerator));
-  EXPECT_NE(app->dialogs[kDummyFileSlot], nullptr);
-  EXPECT_EQ(dialog().window_rect().left, app->window->client_rect().left);
+  EXPECT_NE(app->shell.dialogs[kDummyFileSlot], nullptr);
+  EXPECT_EQ(dialog().window_rect().left, app->shell.window->client_rect().left);
   EXPECT_TRUE(dialog().checked(res::kDummyUnitMegaBytes));
   EXPECT_FALSE(dialog().checked(res::kDummyUnitBytes));
   EXPECT_EQ(dialog().text(res::kDummyDigitsField), u"4");
@@ -208,7 +207,7 @@ TEST_F(ToolMenu, DummyFileGeneratorHoldsTheSizeAndWritesFileAndCopies) {
   press(2);
   EXPECT_TRUE(dialog().ended());
   EXPECT_TRUE(enabled(cmd::DummyFileGenerator));
-  EXPECT_EQ(app->dialogs[kDummyFileSlot], nullptr);
+  EXPECT_EQ(app->shell.dialogs[kDummyFileSlot], nullptr);
 }
 
 TEST_F(ToolMenu, DummyFileBrowseButtonsFillTheirFields) {
@@ -262,7 +261,7 @@ TEST_F(ToolMenu, LstGeneratorListsTheChosenFolder) {
 // The menu opens the falling object controller and the file pack module too, each greying its item
 // while it is open; an id without a tool does nothing.
 TEST_F(ToolMenu, EveryToolOfTheMenuOpensFromIt) {
-  tool_menu_command(*app, cmd::FontConvertModule);  // no action
+  tool_menu_command(app->tools, cmd::FontConvertModule);  // no action
   EXPECT_EQ(fake.last_modeless, nullptr);
   for (uint16_t id : {cmd::FallingObjectController, cmd::FilePackModule}) {
     fake.last_modeless = nullptr;
@@ -275,8 +274,8 @@ TEST_F(ToolMenu, EveryToolOfTheMenuOpensFromIt) {
 TEST_F(ToolMenu, BothDialogsCanBeOpenAtOnceAndGoWithTheApplication) {
   dispatch_command(*app, cmd::PathGenerator);
   dispatch_command(*app, cmd::DummyFileGenerator);
-  EXPECT_NE(app->dialogs[kPathGeneratorSlot], nullptr);
-  EXPECT_NE(app->dialogs[kDummyFileSlot], nullptr);
+  EXPECT_NE(app->shell.dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_NE(app->shell.dialogs[kDummyFileSlot], nullptr);
   EXPECT_FALSE(enabled(cmd::PathGenerator));
   EXPECT_FALSE(enabled(cmd::DummyFileGenerator));
   app.reset();  // the open dialogs are closed with it (ASan checks the order)
@@ -286,8 +285,8 @@ TEST_F(ToolMenu, ADialogThatCannotBeMadeLeavesTheCommandEnabled) {
   fake.refuse_dialogs = true;
   dispatch_command(*app, cmd::PathGenerator);
   EXPECT_TRUE(enabled(cmd::PathGenerator));
-  EXPECT_EQ(app->dialogs[kPathGeneratorSlot], nullptr);
-  EXPECT_EQ(app->tool_dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_EQ(app->shell.dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_EQ(app->tools.tool_dialogs[kPathGeneratorSlot], nullptr);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/tween.h"
+#include "viewer/tween.h"
 
 #include <gtest/gtest.h>
 

@@ -8,13 +8,13 @@
 #include <thread>
 
 #include "app/application.h"
-#include "app/batch.h"
-#include "app/command_ids.h"
+#include "edit/batch.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "app/dialog_skin.h"
-#include "app/edit.h"
+#include "shell/dialog_skin.h"
+#include "edit/edit.h"
 #include "app/main_window.h"
-#include "app/zoom.h"
+#include "viewer/zoom.h"
 #include "edit/effects.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/dialog_templates.h"
@@ -60,12 +60,12 @@ class RunningViewer : public ::testing::Test {
     run_message_loop(*app);
   }
   std::vector<uint32_t> pixels(int32_t key) {
-    const Surface* s = surface_find(app->surfaces(), key);
+    const Surface* s = surface_find(app->doc.surfaces(), key);
     return s ? std::vector<uint32_t>(s->pixels(), s->pixels() + s->pixel_count()) : std::vector<uint32_t>{};
   }
   // The colours of the back buffer's top-left w × h pixels.
   std::vector<uint32_t> shown(int w, int h) {
-    const Surface* s = surface_find(app->surfaces(), kKeyBackBuffer);
+    const Surface* s = surface_find(app->doc.surfaces(), kKeyBackBuffer);
     std::vector<uint32_t> out;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) out.push_back(s->pixels()[y * s->width + x] & kColourMask);
@@ -77,11 +77,11 @@ class RunningViewer : public ::testing::Test {
   }
   platform::FakeDialog& effect_dialog() { return *fake.last_modeless; }
   void wait_for_job() {
-    for (int i = 0; i < 5000 && app->job_running(); ++i) {
-      app->poll_background_job();
+    for (int i = 0; i < 5000 && app->doc.job_running(); ++i) {
+      app->doc.poll_background_job();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_FALSE(app->job_running());
+    ASSERT_FALSE(app->doc.job_running());
   }
 
   testing::TempFolder tmp;
@@ -105,7 +105,7 @@ TEST_F(RunningViewer, ShiftedPlusAndMinusKeysZoom) {
     fake.push_key(key::digit(0));  // actual pixels
     fake.push_key(c.key, c.modifiers);
     run_events();
-    EXPECT_EQ(app->view().zoom_x, c.zoom) << c.key << " " << int(c.modifiers);
+    EXPECT_EQ(app->doc.view().zoom_x, c.zoom) << c.key << " " << int(c.modifiers);
   }
 }
 
@@ -116,11 +116,11 @@ TEST_F(RunningViewer, EffectsThroughTheDialogSaveOpaque) {
   std::vector<int> transparent;
   for (int index = 0; index < kEffectCount; ++index) {
     const uint16_t item = cmd::kEffectItems[static_cast<size_t>(index)];
-    if (!app->window->menu().is_enabled(item)) continue;
+    if (!app->shell.window->menu().is_enabled(item)) continue;
     dispatch_command(*app, item);
-    ASSERT_TRUE(effect_dialog_open(*app)) << index;
+    ASSERT_TRUE(effect_dialog_open(app->edit)) << index;
     effect_dialog().perform({DialogStep::Press, kSkinOkId});
-    if (surface_find(app->surfaces(), kKeyAlpha)) continue;  // the effect made an alpha channel
+    if (surface_find(app->doc.surfaces(), kKeyAlpha)) continue;  // the effect made an alpha channel
     const std::u16string saved = tmp.file(("e" + std::to_string(index) + ".png").c_str());
     fake.save_answers.push_back(platform::SaveFileChoice{saved, 1});
     fake.dialog_scripts.push_back(DialogScript{res::kSaveOptionsDialogId, std::nullopt,
@@ -166,9 +166,9 @@ TEST_F(RunningViewer, GammaAndDisplacementWorkOnThePicture) {
     start(path);
     const auto alpha = pixels(kKeyAlpha);
     dispatch_command(*app, c.item);
-    ASSERT_TRUE(effect_dialog_open(*app)) << c.item;
+    ASSERT_TRUE(effect_dialog_open(app->edit)) << c.item;
     effect_dialog().perform({DialogStep::SetText, res::kEffectFields[0], c.p1});
-    app->frame_update(0);
+    app->viewer.frame_update(0);
     EXPECT_EQ(shown(w, h), c.want) << "preview " << c.item;
     effect_dialog().perform({DialogStep::Press, kSkinOkId});
     EXPECT_EQ(colours(pixels(kKeyImage)), c.want) << "applied " << c.item;
@@ -180,10 +180,10 @@ TEST_F(RunningViewer, GammaAndDisplacementWorkOnThePicture) {
 TEST_F(RunningViewer, PreviewBelowActualSizeCoversTheWholePicture) {
   const int w = 1000, h = 800;
   start(picture("p.bmp", w, h, false, [](int) { return 0xFF204060u; }));
-  set_zoom(*app, 12800, 12800);  // 50 %: a 500 × 400 window
+  set_zoom(app->viewer, 12800, 12800);  // 50 %: a 500 × 400 window
   dispatch_command(*app, 40443);  // negative
-  ASSERT_TRUE(effect_dialog_open(*app));
-  app->frame_update(0);
+  ASSERT_TRUE(effect_dialog_open(app->edit));
+  app->viewer.frame_update(0);
   EXPECT_EQ(shown(w / 2, h / 2), std::vector<uint32_t>(w / 2 * h / 2, 0xDFBF9Fu));
 }
 
@@ -231,23 +231,23 @@ TEST_F(RunningViewer, FullScreenReturnsToTheWindowedSizeAndPlace) {
     ASSERT_EQ(store.save(), 0);
   }
   start(picture("p.bmp", 640, 480, false, [](int) { return 0xFF808080u; }));
-  const platform::Rect windowed = app->window->window_rect();
+  const platform::Rect windowed = app->shell.window->window_rect();
   fake.push_key(key::Return);
   run_events();
-  ASSERT_TRUE(app->view().flags & kFullScreen);
-  const platform::Rect full = app->window->window_rect();
+  ASSERT_TRUE(app->doc.view().flags & kFullScreen);
+  const platform::Rect full = app->shell.window->window_rect();
   EXPECT_EQ(full.left, 0);
   EXPECT_EQ(full.top, 0);
   // A window manager that leaves it at its old frame's offset: the window goes back to (0, 0).
   fake.window->move({1, 20});
   fake.push(platform::Event{.kind = platform::EventKind::Move, .x = 1, .y = 20});
   run_events();
-  EXPECT_EQ(app->window->window_rect().left, 0);
-  EXPECT_EQ(app->window->window_rect().top, 0);
+  EXPECT_EQ(app->shell.window->window_rect().left, 0);
+  EXPECT_EQ(app->shell.window->window_rect().top, 0);
   fake.push_key(key::Return);
   run_events();
-  ASSERT_FALSE(app->view().flags & kFullScreen);
-  const platform::Rect back = app->window->window_rect();
+  ASSERT_FALSE(app->doc.view().flags & kFullScreen);
+  const platform::Rect back = app->shell.window->window_rect();
   EXPECT_EQ(back.left, windowed.left);
   EXPECT_EQ(back.top, windowed.top);
   EXPECT_EQ(back.width(), windowed.width());

@@ -1,5 +1,5 @@
 // Zoom steps, in percent as the user sees them.
-#include "app/zoom.h"
+#include "viewer/zoom.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/command_ids.h"
+#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_platform.h"
@@ -31,7 +31,7 @@ void when_running(Application& app, std::function<void()> steps) {
   auto* timer = new QTimer;
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, &app, steps] {
-    if (!app.hbar) return;
+    if (!app.shell.hbar) return;
     timer->stop();
     timer->deleteLater();
     steps();
@@ -53,7 +53,7 @@ TEST(QtViewer, QuitAfterModelessDialogsEndsInOrder) {
     auto app = std::make_unique<Application>(tmp.folder());
     size_t opened = 0;
     when_running(*app, [&] {
-      ASSERT_EQ(app->open_file(picture, -1, -1), 0);
+      ASSERT_EQ(app->viewer.open_file(picture, -1, -1), 0);
       for (uint16_t id : kModelessCommands) dispatch_command(*app, id);
       // Closing one dialog may delete other top-level widgets (its pop-ups): the visible dialogs
       // are gathered first and each is closed only while it still exists.

@@ -1,0 +1,130 @@
+// The New picture and Key Assignment dialogs.
+#include "viewer/viewer_dialogs.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include "viewer/viewer.h"
+#include "shell/dialog_skin.h"
+#include "resources/dialog_templates.h"
+
+namespace tesmo {
+namespace {
+
+namespace res = resources;
+
+class NewPictureDialog final : public SkinnedDialog {
+ public:
+  NewPictureDialog(Viewer& viewer, const NewPictureChoice& initial)
+      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinNew, kSkinModalBase), choice(initial) {}
+
+  void init(platform::Dialog& d) override {
+    SkinnedDialog::init(d);
+    d.set_text(res::kNewWidthField, decimal(choice.width));
+    d.set_text(res::kNewHeightField, decimal(choice.height));
+    select_bits(d, choice.bits == 24 ? res::kNewBits24 : res::kNewBits32);
+    d.set_focus(res::kNewWidthField);
+  }
+
+  void command(platform::Dialog& d, uint16_t id, int notification) override {
+    if ((id == res::kNewBits24 || id == res::kNewBits32) && notification == platform::kClicked) {
+      select_bits(d, id);
+      return;
+    }
+    if (id == kSkinOkId && notification == platform::kClicked) {
+      choice.width = held_field(d, res::kNewWidthField, 1, kNewPictureMaxSide);
+      choice.height = held_field(d, res::kNewHeightField, 1, kNewPictureMaxSide);
+      choice.bits = d.checked(res::kNewBits24) ? 24 : 32;
+      d.end(platform::kDialogOk);
+      return;
+    }
+    SkinnedDialog::command(d, id, notification);
+  }
+
+  NewPictureChoice choice;
+
+ private:
+  // The two depths exclude each other whatever the window system does with a click.
+  static void select_bits(platform::Dialog& d, uint16_t id) {
+    d.set_checked(res::kNewBits24, id == res::kNewBits24);
+    d.set_checked(res::kNewBits32, id == res::kNewBits32);
+  }
+};
+
+class KeyAssignmentDialog final : public SkinnedDialog {
+ public:
+  KeyAssignmentDialog(Viewer& viewer, const KeyAssignment& current)
+      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinKeyAssignment, kSkinModalBase), assignment(current) {}
+
+  void init(platform::Dialog& d) override {
+    SkinnedDialog::init(d);
+    for (int slot = 0; slot < res::kActionComboCount; ++slot) {
+      const uint16_t combo = combo_of(slot);
+      for (std::u16string_view name : kActionNames) d.add_item(combo, name);
+      const int32_t code = assignment[static_cast<size_t>(slot)];
+      d.set_selection(combo, code >= 0 && code < kActionCount ? code : -1);
+    }
+    d.set_focus(combo_of(0));
+  }
+
+  void command(platform::Dialog& d, uint16_t id, int notification) override {
+    if (id == kSkinOkId && notification == platform::kClicked) {
+      for (int slot = 0; slot < res::kActionComboCount; ++slot) {
+        const int selected = d.selection(combo_of(slot));
+        if (selected >= 0) assignment[static_cast<size_t>(slot)] = selected;
+      }
+      d.end(platform::kDialogOk);
+      return;
+    }
+    SkinnedDialog::command(d, id, notification);
+  }
+
+  KeyAssignment assignment;
+
+ private:
+  static uint16_t combo_of(int slot) { return static_cast<uint16_t>(res::kFirstActionCombo + slot); }
+};
+
+}  // namespace
+
+int32_t parse_size_field(std::u16string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+  int64_t value = 0;
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    value = std::min(kLimit, value * 10 + (text[i] - u'0'));
+  }
+  if (negative) value = -value;
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+std::u16string decimal(int32_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+int32_t held_field(platform::Dialog& d, uint16_t id, int32_t lo, int32_t hi) {
+  const int32_t typed = parse_size_field(d.text(id));
+  const int32_t value = std::clamp(typed, lo, std::max(lo, hi));
+  if (value != typed) d.set_text(id, decimal(value));
+  return value;
+}
+
+std::optional<NewPictureChoice> ask_new_picture_dialog(Viewer& viewer, const NewPictureChoice& initial) {
+  NewPictureDialog handler(viewer, initial);
+  if (run_modal_dialog(viewer.shell, res::new_dialog(), handler) != platform::kDialogOk) return std::nullopt;
+  return handler.choice;
+}
+
+std::optional<KeyAssignment> ask_key_assignment_dialog(Viewer& viewer, const KeyAssignment& current) {
+  KeyAssignmentDialog handler(viewer, current);
+  if (run_modal_dialog(viewer.shell, res::key_assignment_dialog(), handler) != platform::kDialogOk) return std::nullopt;
+  return handler.assignment;
+}
+
+}  // namespace tesmo
