@@ -2,28 +2,28 @@
 // dialog by their index; an id without a row goes to the development tools' dispatcher, which
 // ignores what it does not know.
 #include "app/commands.h"
-#include "devtools/tool_menu.h"
 
 #include <algorithm>
 #include <iterator>
 
+#include "app/application.h"
+#include "app/main_window.h"
+#include "devtools/tool_menu.h"
+#include "document/save.h"
 #include "edit/alpha_channel.h"
 #include "edit/batch.h"
-#include "app/application.h"
 #include "edit/clipboard.h"
-#include "resources/command_ids.h"
 #include "edit/edit.h"
-#include "edit/lossless_command.h"
 #include "edit/geometry_edits.h"
+#include "edit/lossless_command.h"
+#include "resources/command_ids.h"
+#include "shell/menu_options.h"
 #include "viewer/external_programs.h"
 #include "viewer/file_commands.h"
 #include "viewer/info_dialogs.h"
-#include "app/main_window.h"
-#include "shell/menu_options.h"
 #include "viewer/preferences_dialog.h"
 #include "viewer/presentation.h"
 #include "viewer/right_click.h"
-#include "document/save.h"
 #include "viewer/viewer_commands.h"
 #include "viewer/zoom.h"
 #include "viewer/zoom_dialog.h"

@@ -7,20 +7,20 @@
 #include <memory>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
+#include "devtools/tool_menu.h"
+#include "document/save.h"
 #include "edit/edit.h"
 #include "edit/geometry_edits.h"
+#include "resources/command_ids.h"
+#include "resources/resources.h"
+#include "shell/menu_options.h"
+#include "surface/compositor.h"
 #include "viewer/frame_update.h"
 #include "viewer/input_state.h"
-#include "shell/menu_options.h"
 #include "viewer/overlays/overlays.h"
 #include "viewer/presentation.h"
-#include "devtools/tool_menu.h"
 #include "viewer/viewer_dialogs.h"
-#include "document/save.h"
-#include "resources/resources.h"
-#include "surface/compositor.h"
 
 namespace tesmo {
 

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "devtools/pack_worker.h"
 #include "base/temporary_files.h"
+#include "devtools/pack_worker.h"
 #include "tools/binary_to_text.h"
 #include "tools/pack/pack_run.h"
 

@@ -6,14 +6,14 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
-#include "viewer/frame_update.h"
-#include "shell/menu_options.h"
-#include "viewer/overlays/overlays.h"
-#include "viewer/presentation.h"
 #include "base/path.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
+#include "viewer/frame_update.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/presentation.h"
 
 namespace {
 

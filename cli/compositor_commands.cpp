@@ -10,9 +10,9 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "shell/settings.h"
 #include "edit/effects.h"
 #include "formats/registry.h"
+#include "shell/settings.h"
 #include "surface/compositor.h"
 
 namespace tesmo::cli {

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "shell/dialog_skin.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "formats/jab/jab.h"
+#include "shell/dialog_skin.h"
 #include "surface/surface.h"
 #include "tools/pack/pack.h"
 #include "tools/script/script.h"

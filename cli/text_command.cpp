@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "text/fonts.h"
-#include "text/glyph_text.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "platform/freetype/freetype_glyphs.h"
 #include "surface/surface.h"
+#include "text/fonts.h"
+#include "text/glyph_text.h"
 
 namespace tesmo::cli {
 namespace {

@@ -3,15 +3,15 @@
 
 #include <string>
 
-#include "resources/command_ids.h"
-#include "shell/dialog_skin.h"
-#include "shell/modal.h"
-#include "devtools/tool_dialog.h"
-#include "viewer/viewer_dialogs.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "devtools/tool_dialog.h"
+#include "resources/command_ids.h"
 #include "resources/tool_dialogs.h"
+#include "shell/dialog_skin.h"
+#include "shell/modal.h"
 #include "tools/dummy_file.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

@@ -5,18 +5,18 @@
 #include <algorithm>
 #include <string>
 
-#include "devtools/devtools.h"
-#include "resources/command_ids.h"
-#include "shell/modal.h"
-#include "viewer/presentation.h"
-#include "viewer/viewer_dialogs.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "devtools/devtools.h"
 #include "formats/registry.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/modal.h"
 #include "surface/compositor.h"
 #include "tools/falling_project.h"
+#include "viewer/presentation.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

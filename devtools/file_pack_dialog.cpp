@@ -6,17 +6,17 @@
 #include <iterator>
 #include <memory>
 
-#include "devtools/devtools.h"
-#include "resources/command_ids.h"
-#include "shell/modal.h"
-#include "devtools/pack_progress_dialog.h"
-#include "viewer/viewer_dialogs.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "devtools/devtools.h"
+#include "devtools/pack_progress_dialog.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/modal.h"
 #include "tools/pack/pack_folder_lines.h"
 #include "tools/pack/pack_list.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

@@ -1,11 +1,11 @@
 // The progress and result windows of the file pack module.
-#include "shell/dialog_placement.h"
 #include "devtools/pack_progress_dialog.h"
 
 #include "devtools/devtools.h"
+#include "resources/dialog_templates.h"
+#include "shell/dialog_placement.h"
 #include "shell/dialog_skin.h"
 #include "viewer/presentation.h"
-#include "resources/dialog_templates.h"
 
 namespace tesmo {
 namespace {

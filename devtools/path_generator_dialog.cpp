@@ -5,15 +5,15 @@
 #include <cmath>
 #include <span>
 
+#include "base/file_io.h"
+#include "devtools/tool_dialog.h"
 #include "resources/command_ids.h"
+#include "resources/tool_dialogs.h"
 #include "shell/dialog_skin.h"
 #include "shell/modal.h"
-#include "devtools/tool_dialog.h"
+#include "tools/path_generator.h"
 #include "viewer/viewer_dialogs.h"
 #include "viewer/zoom_dialog.h"
-#include "base/file_io.h"
-#include "resources/tool_dialogs.h"
-#include "tools/path_generator.h"
 
 namespace tesmo {
 namespace {

@@ -1,7 +1,7 @@
 // The development tools' modeless dialog lifecycle.
-#include "shell/dialog_placement.h"
 #include "devtools/tool_dialog.h"
 
+#include "shell/dialog_placement.h"
 #include "viewer/presentation.h"
 
 namespace tesmo {

@@ -5,14 +5,14 @@
 #include <iterator>
 
 #include "devtools/devtools.h"
-#include "resources/command_ids.h"
-#include "shell/dialog_skin.h"
-#include "shell/modal.h"
 #include "devtools/dummy_file_dialog.h"
 #include "devtools/falling_objects_dialog.h"
 #include "devtools/file_pack_dialog.h"
-#include "shell/shell.h"
 #include "devtools/path_generator_dialog.h"
+#include "resources/command_ids.h"
+#include "shell/dialog_skin.h"
+#include "shell/modal.h"
+#include "shell/shell.h"
 #include "tools/lst_generator.h"
 
 namespace tesmo {

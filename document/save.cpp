@@ -1,5 +1,4 @@
 // Save, Save As, the save options dialog and the save job.
-#include "document/modified_mark.h"
 #include "document/save.h"
 
 #include <algorithm>
@@ -8,16 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "document/document.h"
-#include "resources/command_ids.h"
-#include "shell/dialog_skin.h"
-#include "shell/shell.h"
-#include "shell/modal.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "document/document.h"
+#include "document/modified_mark.h"
 #include "formats/registry.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "shell/modal.h"
+#include "shell/shell.h"
 #include "surface/compositor.h"
 
 namespace tesmo {

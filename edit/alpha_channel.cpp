@@ -1,12 +1,12 @@
 // The alpha channel commands and the menu state that follows the channel.
 #include "edit/alpha_channel.h"
 
+#include "edit/edit.h"
 #include "edit/editor.h"
+#include "formats/registry.h"
 #include "resources/command_ids.h"
 #include "shell/dialog_skin.h"
 #include "shell/modal.h"
-#include "edit/edit.h"
-#include "formats/registry.h"
 #include "surface/compositor.h"
 
 namespace tesmo {

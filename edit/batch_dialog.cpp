@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "edit/editor.h"
+#include "base/file_io.h"
 #include "edit/batch.h"
 #include "edit/edit_dialog.h"
+#include "edit/editor.h"
+#include "resources/dialog_templates.h"
 #include "shell/dialog_skin.h"
 #include "shell/modal.h"
-#include "base/file_io.h"
-#include "resources/dialog_templates.h"
 
 namespace tesmo {
 namespace {

@@ -1,21 +1,21 @@
 // The batch's steps: each operation's request asked with the menu command's own dialog and kept
 // field by field in the step (the layout of a ".batch" file, independent of how the compiler lays
 // out the request structs), and replayed on the shown picture through the menu command's function.
-#include <array>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
+#include "base/file_io.h"
+#include "base/path.h"
+#include "document/save.h"
 #include "edit/alpha_channel.h"
-#include "edit/editor.h"
 #include "edit/batch.h"
 #include "edit/edit.h"
+#include "edit/editor.h"
 #include "edit/geometry_dialogs.h"
 #include "edit/geometry_edits.h"
 #include "edit/lossless_command.h"
 #include "shell/modal.h"
-#include "document/save.h"
-#include "base/file_io.h"
-#include "base/path.h"
 
 namespace tesmo {
 namespace {

@@ -9,11 +9,11 @@
 
 #include <cstring>
 
-#include "edit/editor.h"
 #include "edit/edit.h"
+#include "edit/editor.h"
+#include "surface/compositor.h"
 #include "viewer/frame_update.h"
 #include "viewer/viewer_commands.h"
-#include "surface/compositor.h"
 
 namespace tesmo {
 namespace {

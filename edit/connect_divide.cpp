@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "edit/editor.h"
+#include "base/path.h"
+#include "base/text.h"
 #include "edit/edit.h"
+#include "edit/editor.h"
 #include "edit/geometry_dialogs.h"
 #include "edit/geometry_edits.h"
 #include "edit/geometry_steps.h"
-#include "base/path.h"
-#include "base/text.h"
 #include "viewer/folder_list.h"
 
 namespace tesmo {

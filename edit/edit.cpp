@@ -1,22 +1,22 @@
 // The edit framework and the effect parameter dialog.
-#include "document/modified_mark.h"
 #include "edit/edit.h"
 
 #include <algorithm>
 #include <string>
 
+#include "document/modified_mark.h"
 #include "edit/alpha_channel.h"
-#include "edit/editor.h"
-#include "resources/command_ids.h"
 #include "edit/edit_dialog.h"
+#include "edit/editor.h"
+#include "edit/effects.h"
+#include "resources/command_ids.h"
+#include "resources/dialog_templates.h"
 #include "shell/dialog_skin.h"
-#include "viewer/frame_update.h"
 #include "shell/menu_options.h"
+#include "surface/compositor.h"
+#include "viewer/frame_update.h"
 #include "viewer/presentation.h"
 #include "viewer/viewer_dialogs.h"
-#include "edit/effects.h"
-#include "resources/dialog_templates.h"
-#include "surface/compositor.h"
 
 namespace tesmo {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "resources/command_ids.h"
 #include "edit/geometry_edits.h"
+#include "resources/command_ids.h"
 
 namespace tesmo {
 namespace {

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <array>
 
-#include "edit/editor.h"
+#include "base/path.h"
 #include "edit/edit_dialog.h"
-#include "shell/dialog_skin.h"
+#include "edit/editor.h"
 #include "edit/geometry_edits.h"
 #include "edit/geometry_steps.h"
-#include "viewer/viewer_dialogs.h"
-#include "base/path.h"
 #include "formats/registry.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

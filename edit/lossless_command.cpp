@@ -1,21 +1,21 @@
 // The lossless transform command.
-#include "document/modified_mark.h"
 #include "edit/lossless_command.h"
 
 #include <array>
 
-#include "edit/editor.h"
-#include "resources/command_ids.h"
-#include "shell/modal.h"
-#include "edit/edit_dialog.h"
-#include "shell/dialog_skin.h"
-#include "shell/shell.h"
-#include "viewer/presentation.h"
-#include "document/save.h"
 #include "base/file_io.h"
+#include "document/modified_mark.h"
+#include "document/save.h"
+#include "edit/edit_dialog.h"
+#include "edit/editor.h"
 #include "formats/jpeg/jpeg.h"
 #include "formats/registry.h"
+#include "resources/command_ids.h"
 #include "resources/lossless_dialog.h"
+#include "shell/dialog_skin.h"
+#include "shell/modal.h"
+#include "shell/shell.h"
+#include "viewer/presentation.h"
 
 namespace tesmo {
 namespace {

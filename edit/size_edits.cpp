@@ -4,8 +4,8 @@
 #include <array>
 #include <limits>
 
-#include "edit/editor.h"
 #include "edit/edit.h"
+#include "edit/editor.h"
 #include "edit/geometry_dialogs.h"
 #include "edit/geometry_edits.h"
 #include "edit/geometry_steps.h"

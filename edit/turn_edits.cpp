@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "document/modified_mark.h"
-#include "edit/editor.h"
-#include "resources/command_ids.h"
 #include "edit/edit.h"
+#include "edit/editor.h"
 #include "edit/geometry_dialogs.h"
 #include "edit/geometry_edits.h"
 #include "edit/geometry_steps.h"
-#include "viewer/presentation.h"
 #include "formats/exif/exif.h"
+#include "resources/command_ids.h"
+#include "viewer/presentation.h"
 
 namespace tesmo {
 namespace {

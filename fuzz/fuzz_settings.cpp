@@ -2,8 +2,8 @@
 // decoder on the input padded to a whole record.
 #include <filesystem>
 
-#include "shell/settings.h"
 #include "fuzz/fuzz_driver.h"
+#include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tesmo;

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/settings.h"
 #include "base/bytes.h"
 #include "edit/batch_steps.h"
 #include "formats/bmp/bmp.h"
@@ -21,6 +20,7 @@
 #include "formats/png_tiff/png_tiff.h"
 #include "formats/sgi/sgi.h"
 #include "formats/tga/tga.h"
+#include "shell/settings.h"
 #include "tools/falling_project.h"
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, runs the whole suite, then builds and runs it again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes every parser for a short time from
-# its seed corpus (FUZZ_SECONDS per target, 20 by default).
+# Installs what is missing, checks that the includes follow the layers, builds, runs the whole
+# suite, then builds and runs it again under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# fuzzes every parser for a short time from its seed corpus (FUZZ_SECONDS per target, 20 by default).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
 scripts/install-deps.sh
+scripts/check-includes.sh
 
 export QT_QPA_PLATFORM=offscreen
 scripts/build.sh

@@ -1,14 +1,13 @@
 // Dialog skins: the embedded archive's pictures in surfaces, skinned backgrounds and buttons.
 #include "shell/dialog_skin.h"
 
-#include "shell/modal.h"
-
 #include <algorithm>
 #include <memory>
 
-#include "shell/shell.h"
-#include "shell/dialog_placement.h"
 #include "resources/embedded_resources.h"
+#include "shell/dialog_placement.h"
+#include "shell/modal.h"
+#include "shell/shell.h"
 #include "surface/compositor.h"
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"

@@ -7,8 +7,8 @@
 #include <span>
 #include <string>
 
-#include "shell/settings.h"
 #include "platform/window.h"
+#include "shell/settings.h"
 
 namespace tesmo {
 

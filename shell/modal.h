@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "shell/shell.h"
-#include "shell/shell.h"
 
 namespace tesmo {
 

@@ -3,10 +3,10 @@
 
 #include <array>
 
-#include "viewer/viewer.h"
+#include "base/path.h"
 #include "shell/modal.h"
 #include "viewer/preferences_dialog.h"
-#include "base/path.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

@@ -1,19 +1,19 @@
 // The file commands of the shown file and the Mac-file cleaning.
-#include "document/modified_mark.h"
 #include "viewer/file_commands.h"
 
 #include <algorithm>
 
-#include "viewer/viewer.h"
-#include "resources/command_ids.h"
-#include "shell/dialog_skin.h"
-#include "shell/modal.h"
-#include "viewer/presentation.h"
-#include "document/save.h"
 #include "base/file_io.h"
 #include "base/path.h"
+#include "document/modified_mark.h"
+#include "document/save.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "shell/modal.h"
 #include "viewer/file_moves.h"
+#include "viewer/presentation.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

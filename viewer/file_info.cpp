@@ -8,9 +8,9 @@
 #include <ctime>
 #include <optional>
 
-#include "viewer/viewer.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

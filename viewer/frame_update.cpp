@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "viewer/viewer.h"
 #include "resources/command_ids.h"
+#include "surface/compositor.h"
 #include "viewer/overlays/overlays.h"
 #include "viewer/right_click.h"
-#include "surface/compositor.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

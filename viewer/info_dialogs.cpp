@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <span>
 
-#include "viewer/viewer.h"
+#include "base/text.h"
+#include "resources/dialog_templates.h"
 #include "shell/dialog_skin.h"
 #include "viewer/file_info.h"
 #include "viewer/overlays/overlays.h"
-#include "base/text.h"
-#include "resources/dialog_templates.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

@@ -1,21 +1,20 @@
 // Opening a file into the view, closing it, and stepping through the shown file's folder.
 #include <algorithm>
 
+#include "base/file_io.h"
+#include "base/path.h"
 #include "document/modified_mark.h"
-#include "viewer/viewer.h"
-#include "resources/command_ids.h"
-
 #include "document/save.h"
+#include "formats/registry.h"
+#include "resources/command_ids.h"
 #include "shell/dialog_skin.h"
-#include "viewer/viewer_commands.h"
 #include "shell/menu_options.h"
 #include "shell/modal.h"
 #include "viewer/presentation.h"
-#include "viewer/zoom.h"
-#include "base/file_io.h"
-#include "base/path.h"
-#include "formats/registry.h"
 #include "viewer/shell_link.h"
+#include "viewer/viewer.h"
+#include "viewer/viewer_commands.h"
+#include "viewer/zoom.h"
 
 namespace tesmo {
 namespace {

@@ -5,12 +5,12 @@
 #include <array>
 #include <string>
 
-#include "viewer/viewer.h"
-#include "shell/dialog_skin.h"
-#include "shell/modal.h"
-#include "viewer/viewer_dialogs.h"
 #include "base/path.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "shell/modal.h"
+#include "viewer/viewer.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

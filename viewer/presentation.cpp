@@ -4,17 +4,17 @@
 // below computes as the window system of the original does, where a shown bar takes its room from
 // a client area that was grown by the bar's size; the picture area is that client area without the
 // bars, and it is what the scroll pages, the back buffer and the platform's client size use.
-#include "document/modified_mark.h"
 #include "viewer/presentation.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "viewer/viewer.h"
-#include "resources/command_ids.h"
 #include "base/text.h"
+#include "document/modified_mark.h"
+#include "resources/command_ids.h"
 #include "surface/compositor.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

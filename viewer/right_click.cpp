@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "viewer/viewer.h"
 #include "resources/command_ids.h"
 #include "shell/menu_options.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

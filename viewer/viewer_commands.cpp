@@ -1,18 +1,18 @@
 // New, Calibrate Monitor, Close All, Background [Setting] and Key Assignment.
-#include "document/modified_mark.h"
 #include "viewer/viewer_commands.h"
 
 #include <algorithm>
 
-#include "viewer/viewer.h"
+#include "document/modified_mark.h"
+#include "formats/registry.h"
 #include "resources/command_ids.h"
 #include "shell/dialog_skin.h"
-#include "shell/shell.h"
 #include "shell/menu_options.h"
 #include "shell/modal.h"
+#include "shell/shell.h"
 #include "viewer/presentation.h"
+#include "viewer/viewer.h"
 #include "viewer/viewer_dialogs.h"
-#include "formats/registry.h"
 
 namespace tesmo {
 namespace {

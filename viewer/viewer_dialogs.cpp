@@ -5,9 +5,9 @@
 #include <limits>
 #include <string>
 
-#include "viewer/viewer.h"
-#include "shell/dialog_skin.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

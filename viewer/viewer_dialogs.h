@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "viewer/viewer_commands.h"
 #include "platform/dialog.h"
+#include "viewer/viewer_commands.h"
 
 namespace tesmo {
 

@@ -1,9 +1,9 @@
 // Zoom steps and the zoom commands.
 #include "viewer/zoom.h"
 
-#include "viewer/viewer.h"
 #include "resources/command_ids.h"
 #include "viewer/presentation.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

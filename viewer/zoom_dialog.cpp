@@ -4,10 +4,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "viewer/viewer.h"
-#include "shell/dialog_skin.h"
-#include "viewer/zoom.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "viewer/viewer.h"
+#include "viewer/zoom.h"
 
 namespace tesmo {
 namespace {

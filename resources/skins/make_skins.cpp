@@ -10,17 +10,14 @@
 //
 // The archive is deterministic: the pictures depend only on this code and the font, and the list's
 // last-write time recorded in the archive header is pinned to a fixed instant read in UTC.
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 
-#include "text/fonts.h"
-#include "text/glyph_text.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "formats/bmp/bmp.h"
@@ -28,6 +25,8 @@
 #include "resources/skin_pictures.h"
 #include "surface/compositor.h"
 #include "surface/surface.h"
+#include "text/fonts.h"
+#include "text/glyph_text.h"
 #include "tools/pack/pack.h"
 
 namespace {

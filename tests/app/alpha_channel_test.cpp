@@ -5,14 +5,14 @@
 #include <fstream>
 #include <vector>
 
-#include "edit/alpha_channel.h"
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
+#include "edit/alpha_channel.h"
 #include "edit/edit.h"
-#include "viewer/viewer_dialogs.h"
+#include "resources/command_ids.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

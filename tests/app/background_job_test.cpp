@@ -1,5 +1,3 @@
-#include "document/background_job.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +5,8 @@
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
+
+#include "document/background_job.h"
 
 namespace tesmo {
 namespace {

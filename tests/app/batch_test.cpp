@@ -6,14 +6,14 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "edit/batch.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "edit/edit.h"
-#include "document/save.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
+#include "document/save.h"
+#include "edit/batch.h"
+#include "edit/edit.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "surface/surface.h"
 #include "temp_folder.h"

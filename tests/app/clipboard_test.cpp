@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "app/application.h"
-#include "edit/clipboard.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
+#include "edit/clipboard.h"
 #include "edit/edit.h"
+#include "resources/command_ids.h"
+#include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 #include "viewer/right_click.h"
 #include "viewer/viewer_dialogs.h"
 #include "viewer/zoom.h"
-#include "temp_folder.h"
-#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {

@@ -3,17 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/menu_options.h"
-#include "viewer/viewer_commands.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/viewer_commands.h"
 
 namespace tesmo {
 namespace {

@@ -1,25 +1,24 @@
 // The embedded resource archive, the dialog skins and the Arbitrary zoom dialog, through the fake
 // platform's scripted dialogs.
-#include "shell/dialog_skin.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/menu_options.h"
-#include "viewer/presentation.h"
-#include "viewer/zoom_dialog.h"
 #include "base/bytes.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
+#include "shell/dialog_skin.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"
+#include "viewer/presentation.h"
+#include "viewer/zoom_dialog.h"
 
 namespace tesmo {
 namespace {

@@ -10,12 +10,12 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "shell/menu_options.h"
-#include "shell/scroll_bar.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
 #include "shell/dialog_skin.h"
+#include "shell/menu_options.h"
+#include "shell/scroll_bar.h"
 #include "surface/surface.h"
 
 namespace tesmo::testing {

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "app/application.h"
-#include "devtools/tool_menu.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "devtools/falling_objects_dialog.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "devtools/falling_objects_dialog.h"
+#include "devtools/tool_menu.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"

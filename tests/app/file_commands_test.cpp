@@ -6,18 +6,18 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/dialog_skin.h"
-#include "viewer/external_programs.h"
-#include "viewer/file_commands.h"
-#include "shell/menu_options.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/external_programs.h"
+#include "viewer/file_commands.h"
 #include "viewer/folder_list.h"
 
 namespace tesmo {

@@ -1,19 +1,18 @@
 // The file pack module through the fake dialog host: projects shown, stepped, saved and kept on
 // close, the field rules, the browsers and editors, drops, and a real run behind the progress
 // window with the result window for a list with errors.
-#include "devtools/file_pack_dialog.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/application.h"
-#include "devtools/tool_menu.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "devtools/file_pack_dialog.h"
+#include "devtools/tool_menu.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"

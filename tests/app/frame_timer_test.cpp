@@ -1,6 +1,6 @@
-#include "shell/frame_timer.h"
-
 #include <gtest/gtest.h>
+
+#include "shell/frame_timer.h"
 
 namespace tesmo {
 namespace {

@@ -7,14 +7,14 @@
 #include <fstream>
 #include <iterator>
 
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/dialog_skin.h"
-#include "viewer/presentation.h"
 #include "base/text.h"
 #include "formats/exif/exif.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
 #include "tests/app/geometry_fixture.h"
+#include "viewer/presentation.h"
 
 namespace tesmo {
 namespace {

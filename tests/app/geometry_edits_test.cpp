@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "base/text.h"
+#include "resources/command_ids.h"
 #include "tests/app/geometry_fixture.h"
 
 namespace tesmo {

@@ -11,11 +11,11 @@
 #include "app/application.h"
 #include "edit/edit.h"
 #include "edit/geometry_edits.h"
-#include "viewer/viewer_dialogs.h"
 #include "platform/fake/fake_platform.h"
 #include "surface/surface.h"
-#include "tests/app/fake_viewer.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo::testing {
 

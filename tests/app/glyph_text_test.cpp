@@ -1,7 +1,5 @@
 // The glyph text renderer on the fake glyph service (layout and compositing with known boxes), and
 // the FreeType service with the three fonts.
-#include "text/glyph_text.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,9 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "text/fonts.h"
 #include "platform/fake/fake_glyphs.h"
 #include "platform/freetype/freetype_glyphs.h"
+#include "text/fonts.h"
+#include "text/glyph_text.h"
 
 namespace tesmo {
 namespace {

@@ -8,18 +8,18 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "viewer/file_info.h"
-#include "viewer/info_dialogs.h"
-#include "shell/menu_options.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "formats/registry.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/file_info.h"
+#include "viewer/info_dialogs.h"
 
 namespace tesmo {
 namespace {

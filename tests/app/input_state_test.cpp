@@ -1,6 +1,6 @@
-#include "viewer/input_state.h"
-
 #include <gtest/gtest.h>
+
+#include "viewer/input_state.h"
 
 namespace tesmo {
 namespace {

@@ -4,19 +4,19 @@
 
 #include <filesystem>
 
-#include "document/modified_mark.h"
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "edit/lossless_command.h"
-#include "viewer/presentation.h"
 #include "base/file_io.h"
+#include "document/modified_mark.h"
+#include "edit/lossless_command.h"
 #include "formats/jpeg/jpeg.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/lossless_dialog.h"
 #include "surface/surface.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/presentation.h"
 
 namespace tesmo {
 namespace {

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/main_window.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -1,10 +1,10 @@
 // Menu checks from the settings at start, and the greyed state without an image.
 #include <gtest/gtest.h>
 
-#include "resources/command_ids.h"
-#include "shell/menu_options.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
 
 namespace tesmo {
 namespace {

@@ -2,19 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window.h"
-#include "shell/menu_options.h"
-#include "viewer/zoom.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
 #include "tests/formats/damaged_files.h"
+#include "viewer/zoom.h"
 
 namespace tesmo {
 namespace {

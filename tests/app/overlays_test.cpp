@@ -1,24 +1,23 @@
 // The on-screen overlays over the fake platform and fake glyphs: where each panel lands for a few
 // back-buffer sizes, their texts, when they are rebuilt, their fading, the grid's lines, the
 // histogram's bars and the hyper-list's thumbnails.
-#include "document/modified_mark.h"
-#include "viewer/overlays/overlays.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
-#include "viewer/frame_update.h"
-#include "shell/menu_options.h"
-#include "viewer/presentation.h"
+#include "document/modified_mark.h"
 #include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
 #include "surface/compositor.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/frame_update.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/presentation.h"
 
 namespace tesmo {
 namespace {

@@ -1,21 +1,20 @@
 // Window layout, title and frame composition through the fake platform (work area 1920 × 1040,
 // caption 23, menu 20, frame 3, scroll bars 17).
-#include "document/modified_mark.h"
-#include "viewer/presentation.h"
-
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
-#include "viewer/frame_update.h"
 #include "app/main_window.h"
-#include "shell/menu_options.h"
-#include "viewer/zoom.h"
+#include "document/modified_mark.h"
 #include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/frame_update.h"
+#include "viewer/presentation.h"
+#include "viewer/zoom.h"
 
 namespace tesmo {
 namespace {

@@ -5,26 +5,25 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <thread>
 
-#include <sys/resource.h>
-
-#include "document/modified_mark.h"
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/menu_options.h"
-#include "viewer/presentation.h"
-#include "document/save.h"
-#include "viewer/viewer_commands.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
+#include "document/modified_mark.h"
+#include "document/save.h"
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/presentation.h"
+#include "viewer/viewer_commands.h"
 
 namespace tesmo {
 namespace {

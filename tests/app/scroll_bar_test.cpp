@@ -1,8 +1,7 @@
-#include "shell/scroll_bar.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_platform.h"
+#include "shell/scroll_bar.h"
 
 namespace tesmo {
 namespace {

@@ -1,5 +1,3 @@
-#include "shell/settings.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +5,7 @@
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "shell/settings.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -2,20 +2,19 @@
 // it is open and gives it back on Cancel, the path generator exports, the dummy file generator
 // writes files and copies, the LST generator lists a folder, and the two tools built elsewhere are
 // reached through their openers.
-#include "devtools/tool_menu.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
+#include "base/file_io.h"
 #include "devtools/dummy_file_dialog.h"
 #include "devtools/path_generator_dialog.h"
-#include "base/file_io.h"
+#include "devtools/tool_menu.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/tool_dialogs.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"

@@ -1,9 +1,9 @@
-#include "viewer/tween.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+
+#include "viewer/tween.h"
 
 namespace tesmo {
 namespace {

@@ -5,17 +5,17 @@
 #include <filesystem>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/dialog_skin.h"
-#include "shell/menu_options.h"
-#include "viewer/viewer_dialogs.h"
 #include "base/file_io.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
+#include "shell/dialog_skin.h"
+#include "shell/menu_options.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
+#include "viewer/viewer_dialogs.h"
 
 namespace tesmo {
 namespace {

@@ -8,18 +8,18 @@
 #include <thread>
 
 #include "app/application.h"
-#include "edit/batch.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
-#include "shell/dialog_skin.h"
-#include "edit/edit.h"
 #include "app/main_window.h"
-#include "viewer/zoom.h"
+#include "edit/batch.h"
+#include "edit/edit.h"
 #include "edit/effects.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_skin.h"
 #include "surface/compositor.h"
 #include "temp_folder.h"
+#include "viewer/zoom.h"
 
 namespace tesmo {
 namespace {

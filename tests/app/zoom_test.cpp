@@ -1,7 +1,7 @@
 // Zoom steps, in percent as the user sees them.
-#include "viewer/zoom.h"
-
 #include <gtest/gtest.h>
+
+#include "viewer/zoom.h"
 
 namespace tesmo {
 namespace {

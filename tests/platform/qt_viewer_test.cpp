@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/application.h"
-#include "resources/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_platform.h"
+#include "resources/command_ids.h"
 #include "surface/surface.h"
 #include "temp_folder.h"
 

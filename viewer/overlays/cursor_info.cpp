@@ -2,9 +2,9 @@
 // when the mouse moves.
 #include <cstdio>
 
-#include "viewer/viewer.h"
-#include "viewer/overlays/overlays.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 

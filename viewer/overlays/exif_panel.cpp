@@ -2,10 +2,10 @@
 // three groups; built once per picture.
 #include <vector>
 
-#include "viewer/viewer.h"
-#include "viewer/overlays/overlays.h"
 #include "formats/exif/exif.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

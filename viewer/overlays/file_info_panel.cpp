@@ -2,9 +2,9 @@
 // marker stars; rebuilt when the picture is opened or modified or its marker changes.
 #include <cstdio>
 
-#include "viewer/viewer.h"
-#include "viewer/overlays/overlays.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

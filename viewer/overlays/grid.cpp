@@ -2,9 +2,9 @@
 // growing with the strength (horizontal lines first, then vertical ones).
 #include <algorithm>
 
-#include "viewer/overlays/overlays.h"
 #include "document/view_state.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
 
 namespace tesmo {
 namespace {

@@ -1,10 +1,10 @@
 // The histogram panel: a background built once, the counts recomputed only when the displayed
 // surface or its visible channels change, and 256 bars drawn into the back buffer that grow to
 // full height while the panel fades in.
-#include "viewer/viewer.h"
 #include "resources/command_ids.h"
-#include "viewer/overlays/overlays.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 

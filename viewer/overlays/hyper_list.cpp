@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "viewer/viewer.h"
-#include "viewer/overlays/overlays.h"
 #include "base/text.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {

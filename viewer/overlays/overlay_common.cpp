@@ -1,10 +1,10 @@
 // The pieces every panel shares: its surface, its background, its opacity and its texts.
 #include <cmath>
 
-#include "viewer/viewer.h"
+#include "surface/compositor.h"
 #include "viewer/overlays/overlays.h"
 #include "viewer/tween.h"
-#include "surface/compositor.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 

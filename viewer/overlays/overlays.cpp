@@ -1,10 +1,11 @@
 // The overlay step of a frame: the grid, the hyper-list, then the information panels.
+#include "viewer/overlays/overlays.h"
+
 #include <cmath>
 #include <memory>
 
-#include "viewer/viewer.h"
 #include "resources/command_ids.h"
-#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 

@@ -18,9 +18,9 @@
 #include <string>
 #include <string_view>
 
-#include "viewer/file_info.h"  // the panel's texts (format_detail_text and the others)
 #include "platform/platform.h"
 #include "surface/surface.h"
+#include "viewer/file_info.h"  // the panel's texts (format_detail_text and the others)
 
 namespace tesmo {
 

@@ -2,10 +2,10 @@
 // area round the cursor at 100 % (cursor-position method), rebuilt only when stale.
 #include <algorithm>
 
-#include "viewer/viewer.h"
 #include "resources/command_ids.h"
-#include "viewer/overlays/overlays.h"
 #include "surface/compositor.h"
+#include "viewer/overlays/overlays.h"
+#include "viewer/viewer.h"
 
 namespace tesmo {
 namespace {
