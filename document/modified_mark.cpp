@@ -35,7 +35,7 @@ void update_title(Document& doc, int mode) {
 
 void set_modified(Document& doc, int flag, bool touch_save_item) {
   ViewState& v = doc.view();
-  if (touch_save_item) doc.shell.window->menu().set_enabled(cmd::Save, flag != 0);
+  if (touch_save_item && doc.shell.window) doc.shell.window->menu().set_enabled(cmd::Save, flag != 0);
   if (flag) v.flags |= kModified;
   else v.flags &= ~kModified;
   // Whatever marked or cleared the mark changed the picture or its file: the panels that show them

@@ -13,6 +13,7 @@ void update_title(Document& doc, int mode);
 std::u16string window_title(const Document& doc, bool modified);
 // 1: enables Save, sets the modified flag and title; 0: greys Save, clears them. Both mark the
 // file-information overlay stale. `touch_save_item` false leaves the Save item as it is (New).
+// Without a window only the flags change.
 void set_modified(Document& doc, int flag, bool touch_save_item = true);
 
 }  // namespace tesmo

@@ -292,8 +292,7 @@ void save_report(Document& doc, int result) {
   ViewState& v = doc.view();
   if (!v.saved_current) return;
   v.saved_current = false;
-  if (doc.shell.window) set_modified(doc, 0);
-  else v.flags &= ~kModified;
+  set_modified(doc, 0);
 }
 
 std::u16string save_target_path(const std::u16string& chosen, int32_t format) {

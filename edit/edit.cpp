@@ -169,24 +169,17 @@ EffectDialog* open_dialog(Editor& editor) { return static_cast<EffectDialog*>(ed
 
 }  // namespace
 
-// The surface an edit works on: the alpha channel while the alpha view is chosen.
+// The surface an edit works on: the alpha channel while the alpha view is shown (the Channel
+// items' checks follow the shown surface).
 int32_t edited_surface(Editor& editor) {
-  if (editor.shell.window) return editor.shell.window->menu().is_checked(cmd::ChannelAlpha) ? kKeyAlpha : kKeyImage;
   return editor.doc.view().displayed_surface == kKeyAlpha ? kKeyAlpha : kKeyImage;
 }
 
-bool has_alpha_channel(Editor& editor) {
-  if (editor.shell.window) return editor.shell.window->menu().is_enabled(cmd::ChannelAlpha);
-  return surface_find(editor.doc.surfaces(), kKeyAlpha) != nullptr;
-}
+// The picture has an alpha channel while its alpha view exists (the Channel → Alpha item is
+// enabled with it).
+bool has_alpha_channel(Editor& editor) { return surface_find(editor.doc.surfaces(), kKeyAlpha) != nullptr; }
 
-void mark_modified(Editor& editor) {
-  if (editor.shell.window) {
-    set_modified(editor.doc, 1);
-  } else {
-    editor.doc.view().flags = (editor.doc.view().flags | kModified) & ~kFileInfoCurrent;
-  }
-}
+void mark_modified(Editor& editor) { set_modified(editor.doc, 1); }
 
 void update_effect_items(Editor& editor) {
   if (!editor.shell.window) return;
@@ -236,12 +229,8 @@ int undo(Editor& editor) {
   if (editor.shell.window) layout_window(editor.viewer);
   update_effect_items(editor);
   if (!editor.doc.edit_history.empty()) editor.doc.edit_history.pop_back();
-  if (editor.shell.window) {
-    set_modified(editor.doc, editor.doc.edit_history.empty() ? 0 : 1);
-    editor.shell.window->menu().set_enabled(cmd::Undo, false);
-  } else if (editor.doc.edit_history.empty()) {
-    v.flags &= ~kModified;
-  }
+  set_modified(editor.doc, editor.doc.edit_history.empty() ? 0 : 1);
+  if (editor.shell.window) editor.shell.window->menu().set_enabled(cmd::Undo, false);
   return 0;
 }
 

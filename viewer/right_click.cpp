@@ -32,9 +32,8 @@ std::string part(int k, const Viewer& viewer, int64_t pixel) {
   return text;
 }
 
-// Options live as menu checks; without a window their settings fields say the same.
+// The options' settings fields (their menu checks follow them).
 bool option_on(Viewer& viewer, int k) {
-  if (viewer.shell.window) return viewer.shell.window->menu().is_checked(kOptionItems[k]);
   const MenuOption* o = menu_option_of(kOptionItems[k]);
   return o && viewer.shell.settings().*o->field != 0;
 }

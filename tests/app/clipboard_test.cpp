@@ -205,11 +205,11 @@ TEST_F(Clipboard, RightClickCopiesTheCheckedPartsInOrder) {
       {false, false, true, {-5, 10}, std::nullopt},
       {false, false, false, {1, 1}, std::nullopt},
   };
-  platform::Menu& menu = app->shell.window->menu();
+  SystemSettings& s = app->shell.settings();
   for (const Case& c : cases) {
-    menu.set_checked(cmd::RightClickXY, c.xy);
-    menu.set_checked(cmd::RightClickRgbDecimal, c.decimal);
-    menu.set_checked(cmd::RightClickRgbHex, c.hex);
+    s.right_click_xy = c.xy;
+    s.right_click_rgb_decimal = c.decimal;
+    s.right_click_rgb_hex = c.hex;
     fake.clipboard_text.reset();
     fake.window->cursor = c.at;
     app->viewer.frame_update(0);
@@ -221,8 +221,8 @@ TEST_F(Clipboard, RightClickCopiesTheCheckedPartsInOrder) {
   }
   // At 200 % the position is in picture pixels: client (7, 3) is picture pixel (3, 1).
   set_zoom(app->viewer, 2 * kZoomActual, 2 * kZoomActual);
-  menu.set_checked(cmd::RightClickXY, true);
-  menu.set_checked(cmd::RightClickRgbHex, true);
+  s.right_click_xy = 1;
+  s.right_click_rgb_hex = 1;
   fake.window->cursor = {7, 3};
   app->viewer.frame_update(0);
   EXPECT_EQ(right_click_text(app->viewer), "3, 1, 0x00FF0000");
