@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 #include <string>
 
 #include "surface/compositor.h"
