@@ -302,7 +302,22 @@ TEST(BlitFuzz, HostileRectanglesAndParametersStayInsideThePixelBlocks) {
     auto at = [&](int32_t room) { return pick(-1, std::max(room, 0) + 1); };
     const Pixels before = get(t, dst);
     blit(t, dst, src, at(mw - w), at(mh - h), at(mw - w), at(mh - h), w, h, word, p1, p2, pick(-300, 300), p4);
-    changed += get(t, dst) != before;
+    const Pixels after = get(t, dst);
+    changed += after != before;
+    // A clipped blit of an operation that writes its destination rectangle writes nothing outside
+    // the clip rectangle. Left out: the operations that write the whole destination (depth
+    // conversion, the turns) and the filters behind OpScale, clipped by their source rectangle
+    // rather than by the size they write.
+    const uint32_t row = code < kOpCount ? op_table()[code].flags : 0;
+    const bool clipped = (word & kOpClipFlag) && (row & kOpDestRect) && !(row & kOpNoClip) &&
+                         (!(row & kOpScaled) || (row & kOpScaledClip));
+    for (int32_t y = 0; clipped && y < d.height; ++y) {
+      for (int32_t x = 0; x < d.width; ++x) {
+        const bool inside = x >= t.clip.x && x < t.clip.x + t.clip.width && y >= t.clip.y && y < t.clip.y + t.clip.height;
+        const size_t k = static_cast<size_t>(y) * d.width + x;
+        ASSERT_TRUE(inside || after[k] == before[k]) << "op " << code << " wrote (" << x << ", " << y << ") outside the clip";
+      }
+    }
     put(t, dst, surface_find(t, dst)->width, surface_find(t, dst)->height, before);
   }
   EXPECT_GT(changed, 300);  // enough of them reach an operation
