@@ -136,12 +136,16 @@ struct CodecHarness {
       EXPECT_EQ(p.state, nullptr);
       return;
     }
-    if (len == whole) ASSERT_NE(p.state, nullptr);
+    if (len == whole) {
+      ASSERT_NE(p.state, nullptr);
+    }
     if (!p.state) return;
     ASSERT_EQ(std::pair(p.info.width, p.info.height), std::pair(truth.width, truth.height));
     const std::vector<uint32_t> px = decoded(p);
     if (truth.pixels.empty()) return;
-    if (len == whole) EXPECT_EQ(px, truth.pixels);
+    if (len == whole) {
+      EXPECT_EQ(px, truth.pixels);
+    }
     std::vector<uint32_t> right;
     for (size_t k = 0; k < px.size(); ++k) {
       if (px[k] == truth.pixels[k]) right.push_back(static_cast<uint32_t>(k));
