@@ -23,8 +23,8 @@ enum class EventKind : uint8_t {
   Paint,
   Close,          // the user asked to close the window
   Destroy,        // the window is gone
-  EnterSizeMove,  // the user started dragging or sizing the window
-  ExitSizeMove,
+  EnterSizeMove,  // the user started dragging the window (only where the window system can tell)
+  ExitSizeMove,   // the user let go of it
   DropFiles,      // files = the dropped paths
 };
 

@@ -74,7 +74,7 @@ QtMainWindow::QtMainWindow(EventQueue& queue, const MainWindowParams& params)
   apply_flags();
   apply_bars();
   relayout();
-  if (params.position) frame_->move(params.position->x, params.position->y);
+  if (params.position) frame_->move_by_program({params.position->x, params.position->y});
 }
 
 QtMainWindow::~QtMainWindow() { delete frame_.data(); }
@@ -89,7 +89,7 @@ void QtMainWindow::apply_flags() {
   const bool active = is_foreground();
   assumed_active_ = false;
   frame_->setWindowFlags(flags);
-  if (placed) frame_->move(at);
+  if (placed) frame_->move_by_program(at);
   if (!visible) return;
   // The re-created window must come back as it was, active included: frames run only while the
   // main window is active.
@@ -146,11 +146,11 @@ void QtMainWindow::set_geometry(Point outer_top_left, int client_width, int clie
   picture_->setFixedSize(std::max(0, client_width), std::max(0, client_height));
   relayout();
   // A top-level widget's position is its frame's, so the frame lands exactly here.
-  frame_->move(outer_top_left.x, outer_top_left.y);
+  frame_->move_by_program({outer_top_left.x, outer_top_left.y});
 }
 
 void QtMainWindow::move(Point outer_top_left) {
-  if (frame_) frame_->move(outer_top_left.x, outer_top_left.y);
+  if (frame_) frame_->move_by_program({outer_top_left.x, outer_top_left.y});
 }
 
 void QtMainWindow::set_topmost(bool topmost) {
@@ -158,9 +158,7 @@ void QtMainWindow::set_topmost(bool topmost) {
   if (frame_) apply_flags();
 }
 
-// Qt does not report the start and end of a move or resize by the user on every window system, so
-// the platform never queues EnterSizeMove or ExitSizeMove; the system's half opacity while moving
-// is simply not shown there.
+// Shown only where a compositing window manager draws window opacity.
 void QtMainWindow::set_opacity(int alpha) {
   if (frame_) frame_->setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
 }

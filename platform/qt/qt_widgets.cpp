@@ -46,7 +46,7 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 
 // ---- FrameWidget ----
 
-FrameWidget::FrameWidget(EventQueue& queue) : queue_(queue) {
+FrameWidget::FrameWidget(EventQueue& queue) : queue_(queue), drag_(queue, *this, window_system_probe()) {
   setAcceptDrops(true);
   setFocusPolicy(Qt::StrongFocus);
 }
@@ -69,6 +69,11 @@ void FrameWidget::key_event(const QKeyEvent& e) {
   queue_.push(Event{.kind = e.type() == QEvent::KeyPress ? EventKind::KeyDown : EventKind::KeyUp,
                     .code = code,
                     .modifiers = modifier_bits(e.modifiers()), .files = {}});
+}
+
+void FrameWidget::move_by_program(const QPoint& at) {
+  drag_.placed_by_program();
+  move(at);
 }
 
 void FrameWidget::moveEvent(QMoveEvent* e) {

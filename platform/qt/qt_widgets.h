@@ -1,5 +1,6 @@
 // The widgets of the main window. Each turns the Qt events it receives into Events on the queue:
-//   FrameWidget  the top-level window: keys, wheel, move, minimise, activation, close, dropped files
+//   FrameWidget  the top-level window: keys, wheel, move (and the user dragging it), minimise,
+//                activation, close, dropped files
 //   PictureArea  the client area: shows the presented picture (black elsewhere), reports the mouse
 //   ScrollBar    one scroll bar: reports user actions; its position is set only by the system
 #pragma once
@@ -10,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/qt/qt_event_queue.h"
+#include "platform/qt/qt_window_drag.h"
 #include "platform/window.h"
 
 namespace tesmo::platform::qt {
@@ -17,6 +19,10 @@ namespace tesmo::platform::qt {
 class FrameWidget final : public QWidget {
  public:
   explicit FrameWidget(EventQueue& queue);
+
+  // Moves the window for the system: such a move never starts a drag.
+  void move_by_program(const QPoint& at);
+  DragWatch& drag() { return drag_; }
 
  protected:
   bool event(QEvent* e) override;
@@ -31,6 +37,7 @@ class FrameWidget final : public QWidget {
   void key_event(const QKeyEvent& e);
 
   EventQueue& queue_;
+  DragWatch drag_;
 };
 
 class PictureArea final : public QWidget {

@@ -577,21 +577,41 @@ TEST(BmpHostile, ClaimsBeyondTheData) {
 }
 
 TEST(BmpHostile, TruncatedAndMutatedFilesNeverReadOutside) {
-  std::vector<std::vector<uint8_t>> seeds = {
-      bitmap(info_header(5, 3, 1), test_palette(2), std::vector<uint8_t>(12, 0x5A)),
-      bitmap(info_header(5, 3, 4), test_palette(16), std::vector<uint8_t>(12, 0x5A)),
-      bitmap(info_header(5, 3, 8, 1, 16), test_palette(256),
-             {5, 1, 0, 3, 1, 2, 3, 0, 0, 2, 1, 1, 3, 4, 0, 1}),
-      bitmap(info_header(5, 3, 4, 2, 12), test_palette(16), {5, 0x12, 0, 3, 0x12, 0x30, 0, 2, 1, 1, 0, 1}),
-      bitmap(info_header(5, 3, 16, 3), masks(0xF00, 0xF0, 0xF, 0xF000), std::vector<uint8_t>(36, 0xA5)),
-      simple(5, -3, 24, std::vector<uint8_t>(48, 0x33)),
-      icon(1, 2, 4, 2, info_header(4, 4, 32), std::vector<uint8_t>(40, 0x77)),
+  // Every row of the 1- and 4-bit seeds is the byte 0x5A: bits 01011 and nibbles 5, A, 5, A, 5.
+  auto rows_of = [](std::vector<uint32_t> row, int count) {
+    std::vector<uint32_t> px;
+    for (int i = 0; i < count; ++i) px.insert(px.end(), row.begin(), row.end());
+    return px;
+  };
+  struct Seed {
+    std::vector<uint8_t> bytes;
+    Codec::Truth truth;
+  };
+  // In memory a bitmap needs its fields up to the bit count (at 28, after the 14-byte file header);
+  // the fields after it that are missing read as zero. An icon's bit count follows a directory of
+  // 6 + 2 × 16 bytes.
+  const Seed seeds[] = {
+      {bitmap(info_header(5, 3, 1), test_palette(2), std::vector<uint8_t>(12, 0x5A)),
+       {5, 3, 30, rows_of({colour(0), colour(1), colour(0), colour(1), colour(1)}, 3)}},
+      {bitmap(info_header(5, 3, 4), test_palette(16), std::vector<uint8_t>(12, 0x5A)),
+       {5, 3, 30, rows_of({colour(5), colour(10), colour(5), colour(10), colour(5)}, 3)}},
+      {bitmap(info_header(5, 3, 8, 1, 16), test_palette(256), {5, 1, 0, 3, 1, 2, 3, 0, 0, 2, 1, 1, 3, 4, 0, 1}),
+       {5, 3, 30, {}}},
+      {bitmap(info_header(5, 3, 4, 2, 12), test_palette(16), {5, 0x12, 0, 3, 0x12, 0x30, 0, 2, 1, 1, 0, 1}),
+       {5, 3, 30, {}}},
+      // 0xA5A5 as 4:4:4:4: every nibble times 17.
+      {bitmap(info_header(5, 3, 16, 3), masks(0xF00, 0xF0, 0xF, 0xF000), std::vector<uint8_t>(36, 0xA5)),
+       {5, 3, 30, std::vector<uint32_t>(15, 0xAA55AA55u)}},
+      {simple(5, -3, 24, std::vector<uint8_t>(48, 0x33)), {5, 3, 30, std::vector<uint32_t>(15, 0xFF333333u)}},
+      {icon(1, 2, 4, 2, info_header(4, 4, 32), std::vector<uint8_t>(40, 0x77)),
+       {4, 2, 6 + 2 * 16 + 16, std::vector<uint32_t>(8, 0x77777777u)}},
   };
   std::mt19937 rng(1234);
-  for (const auto& seed : seeds) {
+  for (const Seed& seed : seeds) {
     // The file form around its 48-byte rule, the header ends, and inside the rows.
-    const size_t n = seed.size();
-    Codec::damaged_copies(seed, rng, {.file_cuts = {0, 20, 47, 48, 53, 54, 62, 70, n / 2, n - 1, n}});
+    const size_t n = seed.bytes.size();
+    Codec::damaged_copies(seed.bytes, seed.truth, rng,
+                          {.file_cuts = {0, 20, 47, 48, 53, 54, 62, 70, n / 2, n - 1, n}});
   }
 }
 

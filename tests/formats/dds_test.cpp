@@ -449,14 +449,20 @@ TEST(DdsHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   Le pal4;
   for (int i = 0; i < 16; ++i) pal4.u32(static_cast<uint32_t>(i));
   pal4.raw(std::vector<uint8_t>(10, 0x5A));
-  const std::vector<std::vector<uint8_t>> seeds = {
-      dds(with_code(code("DXT1"), 8, 8), blocks.v),
-      dds(with_code(code("DXT5"), 4, 8), blocks.v),
-      dds(with_code(code("DXT3"), 8, 4), blocks.v),
-      dds(with_code(113, 2, 2), blocks.v),
-      dds(with_code(116, 1, 2), blocks.v),
-      dds(with_flags(0x41, 16, 5, 3, {0xF00, 0xF0, 0xF, 0xF000}), blocks.v),
-      dds(with_flags(0x8, 4, 5, 3), pal4.v),
+  struct Seed {
+    std::vector<uint8_t> bytes;
+    Codec::Truth truth;
+  };
+  // The fields the reader reads end with the second caps word, at 116 (caps 3, caps 4 and the
+  // reserved word after it are not read).
+  const Seed seeds[] = {
+      {dds(with_code(code("DXT1"), 8, 8), blocks.v), {8, 8, 116, {}}},
+      {dds(with_code(code("DXT5"), 4, 8), blocks.v), {4, 8, 116, {}}},
+      {dds(with_code(code("DXT3"), 8, 4), blocks.v), {8, 4, 116, {}}},
+      {dds(with_code(113, 2, 2), blocks.v), {2, 2, 116, {}}},
+      {dds(with_code(116, 1, 2), blocks.v), {1, 2, 116, {}}},
+      {dds(with_flags(0x41, 16, 5, 3, {0xF00, 0xF0, 0xF, 0xF000}), blocks.v), {5, 3, 116, {}}},
+      {dds(with_flags(0x8, 4, 5, 3), pal4.v), {5, 3, 116, {}}},
   };
   // A 32767 × 32767 DXT1 claim with one block: the rest decodes from zero bytes (opaque black).
   const std::vector<uint8_t> huge = dds(with_code(code("DXT1"), 32764, 4), blocks.v);
@@ -464,7 +470,7 @@ TEST(DdsHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   std::vector<uint32_t> px = Codec::decoded(big);
   EXPECT_EQ(px[32763], 0xFF000000u);
   std::mt19937 rng(11);
-  for (const auto& seed : seeds) Codec::damaged_copies(seed, rng);
+  for (const Seed& seed : seeds) Codec::damaged_copies(seed.bytes, seed.truth, rng);
 }
 
 }  // namespace

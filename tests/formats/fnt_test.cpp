@@ -221,7 +221,7 @@ TEST(FntWrite, SavesThatMustFail) {
 TEST(FntHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   const std::vector<uint8_t> seed = fnt(5, 3, std::vector<uint8_t>(15, 0x5A));
   std::mt19937 rng(8);
-  Codec::damaged_copies(seed, rng);
+  Codec::damaged_copies(seed, {5, 3, 32, std::vector<uint32_t>(15, 0xFF5A5A5Au)}, rng);
   // A pixel buffer smaller than the picture is left alone.
   Probed p = Codec::probe_memory(seed);
   std::vector<uint32_t> few(14, kUntouched);

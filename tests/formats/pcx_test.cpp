@@ -342,14 +342,21 @@ TEST(PcxHostile, LongRowsPastTheDataCostNothing) {
 }
 
 TEST(PcxHostile, TruncatedAndMutatedFilesNeverReadOutside) {
-  const std::vector<std::vector<uint8_t>> seeds = {
-      pcx(head(3, 5, 3, 6), std::vector<uint8_t>(54, 0x5A)),
-      pcx(head(3, 5, 3, 5, 1), {0xC7, 1, 2, 3, 0xFF, 4, 0xC0, 5, 6, 0xC9, 7, 8, 9}),
-      indexed(head(1, 5, 3, 5, 1), {0xC4, 9, 0xC0, 1, 2, 3, 0xC8, 4}),
-      indexed(head(1, 5, 3, 2), std::vector<uint8_t>(6, 3)),
+  struct Seed {
+    std::vector<uint8_t> bytes;
+    Codec::Truth truth;
+  };
+  // The size and layout end with the 128-byte header.
+  const Seed seeds[] = {
+      {pcx(head(3, 5, 3, 6), std::vector<uint8_t>(54, 0x5A)), {5, 3, 128, std::vector<uint32_t>(15, 0xFF5A5A5Au)}},
+      {pcx(head(3, 5, 3, 5, 1), {0xC7, 1, 2, 3, 0xFF, 4, 0xC0, 5, 6, 0xC9, 7, 8, 9}), {5, 3, 128, {}}},
+      {indexed(head(1, 5, 3, 5, 1), {0xC4, 9, 0xC0, 1, 2, 3, 0xC8, 4}), {5, 3, 128, {}}},
+      {indexed(head(1, 5, 3, 2), std::vector<uint8_t>(6, 3)), {5, 3, 128, {}}},
   };
   std::mt19937 rng(77);
-  for (const auto& seed : seeds) Codec::damaged_copies(seed, rng, {.file_cuts = {129, 140, seed.size() - 1}});
+  for (const Seed& seed : seeds) {
+    Codec::damaged_copies(seed.bytes, seed.truth, rng, {.file_cuts = {129, 140, seed.bytes.size() - 1}});
+  }
 }
 
 }  // namespace

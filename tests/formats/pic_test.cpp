@@ -308,14 +308,23 @@ TEST(PicHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   std::vector<uint32_t> px(5 * 4);
   std::mt19937 rng(77);
   for (size_t i = 0; i < px.size(); ++i) px[i] = i % 3 ? px[i - 1] : static_cast<uint32_t>(rng());
-  std::vector<std::vector<uint8_t>> seeds = {pic::encode(px, 5, 4, 1, true), pic::encode(px, 5, 4, 1, false),
-                                             pic::encode(px, 5, 4, 0, true),
-                                             pic(5, 4, {{0, 8, 2, 0xF0}}, {128, 0xFF, 0xFF, 1, 2, 3, 4})};
+  std::vector<uint32_t> opaque = px;
+  for (uint32_t& v : opaque) v |= 0xFF000000u;
   // A long run claiming 65535 pixels is cut at the end of its scanline; the codes then end.
   std::vector<uint32_t> expected(20, 0);
   std::fill(expected.begin(), expected.begin() + 5, 0x04010203u);
-  EXPECT_EQ(Codec::decode_memory(seeds.back()), expected);
-  for (const auto& seed : seeds) Codec::damaged_copies(seed, rng, {.file_cuts = {113, seed.size() - 1}});
+  struct Seed {
+    std::vector<uint8_t> bytes;
+    Codec::Truth truth;
+  };
+  // The size ends the 104-byte header.
+  const Seed seeds[] = {{pic::encode(px, 5, 4, 1, true), {5, 4, 104, px}},
+                        {pic::encode(px, 5, 4, 1, false), {5, 4, 104, px}},
+                        {pic::encode(px, 5, 4, 0, true), {5, 4, 104, opaque}},
+                        {pic(5, 4, {{0, 8, 2, 0xF0}}, {128, 0xFF, 0xFF, 1, 2, 3, 4}), {5, 4, 104, expected}}};
+  for (const Seed& seed : seeds) {
+    Codec::damaged_copies(seed.bytes, seed.truth, rng, {.file_cuts = {113, seed.bytes.size() - 1}});
+  }
 }
 
 }  // namespace

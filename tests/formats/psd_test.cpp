@@ -409,20 +409,31 @@ TEST_F(PsdFiles, HostileFilesNeverReadOutside) {
   one_bit.image.resize(2);
   EXPECT_EQ(decode(one_bit), std::vector<uint32_t>(15, kUntouched));
 
+  // Cut or changed after the 26-byte header, a document that is still accepted keeps the size its
+  // header gives; the whole document is accepted.
   std::mt19937 rng(99);
   for (const Doc& d : {indexed, rle, bitmap, deep}) {
+    SCOPED_TRACE(::testing::Message() << d.width << "x" << d.height);
     const std::vector<uint8_t> full = d.bytes();
+    const auto size = std::pair(static_cast<int32_t>(d.width), static_cast<int32_t>(d.height));
     for (size_t len = 27; len <= full.size(); ++len) {
       Probed p = probe(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<ptrdiff_t>(len)));
+      if (len == full.size()) {
+        ASSERT_NE(p.state, nullptr);
+      }
+      if (!p.state) continue;
+      EXPECT_EQ(std::pair(p.info.width, p.info.height), size) << len;
       std::vector<uint32_t> out(15 * 4);
-      if (p.state) psd::decode(*p.state, out);
+      psd::decode(*p.state, out);
     }
     for (int round = 0; round < 60; ++round) {
       std::vector<uint8_t> bent = full;
       for (int k = 0; k < 3; ++k) bent[26 + rng() % (bent.size() - 26)] = static_cast<uint8_t>(rng());
       Probed p = probe(bent);
+      if (!p.state) continue;
+      EXPECT_EQ(std::pair(p.info.width, p.info.height), size) << round;
       std::vector<uint32_t> out(15 * 4);
-      if (p.state) psd::decode(*p.state, out);
+      psd::decode(*p.state, out);
     }
   }
 }

@@ -304,16 +304,26 @@ TEST(SgiWrite, RoundTripEveryLayout) {
 }
 
 TEST(SgiHostile, TruncatedAndMutatedFilesNeverReadOutside) {
-  const std::vector<std::vector<uint8_t>> seeds = {
-      sgi(head(4, 5, 3), std::vector<uint8_t>(60, 0x5A)),
-      sgi_rle(head(3, 5, 2, 1), {{0x85, 1, 2, 3, 4, 5, 0}, {0x05, 6, 0}, {0x02, 1, 0x83, 2, 3, 4, 0},
-                                 {0x7F, 9}, {0}, {0x81, 1, 0x04, 2, 0}}),
-      sgi_rle(head(1, 4, 2, 1), {{0x02, 1, 0x02, 2, 0}, {0x84, 1, 2, 3, 4, 0}}),
+  // Output row 0 is the last stored row. The empty blue row of the second seed gives blue 0.
+  struct Seed {
+    std::vector<uint8_t> bytes;
+    Codec::Truth truth;
+  };
+  const Seed seeds[] = {
+      {sgi(head(4, 5, 3), std::vector<uint8_t>(60, 0x5A)), {5, 3, 512, std::vector<uint32_t>(15, 0x5A5A5A5Au)}},
+      {sgi_rle(head(3, 5, 2, 1), {{0x85, 1, 2, 3, 4, 5, 0}, {0x05, 6, 0}, {0x02, 1, 0x83, 2, 3, 4, 0},
+                                  {0x7F, 9}, {0}, {0x81, 1, 0x04, 2, 0}}),
+       {5, 2, 512, {0xFF060901u, 0xFF060902u, 0xFF060902u, 0xFF060902u, 0xFF060902u,
+                    0xFF010100u, 0xFF020100u, 0xFF030200u, 0xFF040300u, 0xFF050400u}}},
+      {sgi_rle(head(1, 4, 2, 1), {{0x02, 1, 0x02, 2, 0}, {0x84, 1, 2, 3, 4, 0}}),
+       {4, 2, 512, {0xFF010101u, 0xFF020202u, 0xFF030303u, 0xFF040404u,
+                    0xFF010101u, 0xFF010101u, 0xFF020202u, 0xFF020202u}}},
   };
   std::mt19937 rng(31);
-  for (const auto& seed : seeds) {
+  for (const Seed& seed : seeds) {
     // Half the changes hit the pixel data rather than the 512-byte header and offset tables.
-    Codec::damaged_copies(seed, rng, {.file_cuts = {513, 530, seed.size() - 1}, .bend_from = 512});
+    Codec::damaged_copies(seed.bytes, seed.truth, rng,
+                          {.file_cuts = {513, 530, seed.bytes.size() - 1}, .bend_from = 512});
   }
 }
 

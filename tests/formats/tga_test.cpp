@@ -388,19 +388,36 @@ TEST(TgaRegistry, HeaderOnlyDataOpensAsTgaWhenNothingElseClaimsIt) {
 TEST(TgaHostile, TruncatedAndMutatedFilesNeverReadOutside) {
   Head with_id = mapped(9, 32, 3, 5, 3);
   with_id.id_length = 4;
-  const std::vector<std::vector<uint8_t>> seeds = {
-      tga(head(3, 8, 5, 3), std::vector<uint8_t>(15, 0x5A)),
-      tga(mapped(1, 24, 4, 5, 3), std::vector<uint8_t>(12 + 15, 0x02)),
-      tga(with_id, {1, 2, 3, 4, 9, 9, 9, 9, 8, 8, 8, 8, 7, 7, 7, 7, 0x84, 1, 0x02, 0, 1, 2, 0xFF, 0}),
-      tga(head(2, 16, 5, 3, 0x20), std::vector<uint8_t>(30, 0xA5)),
+  // Rows are stored from the bottom up (descriptor bit 5 clear) unless said otherwise.
+  const uint32_t e0 = 0x09090909u, e1 = 0x08080808u, e2 = 0x07070707u;
+  const uint32_t l[] = {0xFF030201u, 0xFF060504u, 0xFF090807u, 0xFF0C0B0Au, 0xFF0F0E0Du, 0xFF121110u};
+  const uint32_t cut = 0xFF000504u;  // the run's value lacks its red byte: zero
+  struct Seed {
+    std::vector<uint8_t> bytes;
+    Codec::Truth truth;
+  };
+  const Seed seeds[] = {
+      {tga(head(3, 8, 5, 3), std::vector<uint8_t>(15, 0x5A)), {5, 3, 18, std::vector<uint32_t>(15, 0xFF5A5A5Au)}},
+      {tga(mapped(1, 24, 4, 5, 3), std::vector<uint8_t>(12 + 15, 0x02)),
+       {5, 3, 18, std::vector<uint32_t>(15, 0xFF020202u)}},
+      // Stored: a run of five entry-1 pixels, a literal 0, 1, 2, then entry 0 to the end.
+      {tga(with_id, {1, 2, 3, 4, 9, 9, 9, 9, 8, 8, 8, 8, 7, 7, 7, 7, 0x84, 1, 0x02, 0, 1, 2, 0xFF, 0}),
+       {5, 3, 18, {e0, e0, e0, e0, e0, e0, e1, e2, e0, e0, e1, e1, e1, e1, e1}}},
+      // 0xA5A5 as 5:5:5: red 9, green 13, blue 5, each times 255 / 31.
+      {tga(head(2, 16, 5, 3, 0x20), std::vector<uint8_t>(30, 0xA5)),
+       {5, 3, 18, std::vector<uint32_t>(15, 0xFF4A6A29u)}},
       // A run of 4, a literal of 6, then a run past the end.
-      tga(head(10, 24, 5, 3),
-          {0x83, 1, 2, 3, 0x05, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0xFF, 4, 5}),
-      tga(head(10, 32, 5, 3), {0x7F, 1, 2, 3, 4, 5, 6, 7, 8}),
+      {tga(head(10, 24, 5, 3),
+           {0x83, 1, 2, 3, 0x05, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0xFF, 4, 5}),
+       {5, 3, 18, {cut, cut, cut, cut, cut, l[1], l[2], l[3], l[4], l[5], l[0], l[0], l[0], l[0], l[0]}}},
+      // A literal of 128 with two values present: the rest is zero.
+      {tga(head(10, 32, 5, 3), {0x7F, 1, 2, 3, 4, 5, 6, 7, 8}),
+       {5, 3, 18, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x04030201u, 0x08070605u, 0, 0, 0}}},
   };
   std::mt19937 rng(99);
-  for (const auto& seed : seeds) {
-    Codec::damaged_copies(seed, rng, {.file_cuts = {19, seed.size() / 2, seed.size() - 1}});
+  for (const Seed& seed : seeds) {
+    const size_t n = seed.bytes.size();
+    Codec::damaged_copies(seed.bytes, seed.truth, rng, {.file_cuts = {19, n / 2, n - 1}});
   }
   // A pixel buffer smaller than the picture is left alone.
   const std::vector<uint8_t> bytes = tga(head(2, 32, 2, 2), std::vector<uint8_t>(16, 1));

@@ -12,7 +12,9 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_widgets.h"
 #include "resources/command_ids.h"
 #include "surface/surface.h"
 #include "temp_folder.h"
@@ -72,6 +74,41 @@ TEST(QtViewer, QuitAfterModelessDialogsEndsInOrder) {
     EXPECT_EQ(opened, std::size(kModelessCommands)) << close_them;
     app.reset();
   }
+}
+
+// The window manager drags the frame while a button is held: the window is half transparent until
+// the button comes up. Moves the system makes itself, even with a button held, change nothing.
+TEST(QtViewer, HalfOpacityWhileTheUserDragsTheWindow) {
+  testing::TempFolder tmp;
+  auto app = std::make_unique<Application>(tmp.folder());
+  bool held = false;
+  double before = 0, during = 0, after = 0;
+  when_running(*app, [&] {
+    auto* frame = static_cast<platform::qt::FrameWidget*>(
+        dynamic_cast<platform::qt::QtMainWindow&>(*app->shell.window).frame_widget());
+    frame->drag().set_probe([&held](const QWidget& w) {
+      return std::optional(platform::qt::PointerSample{.button_held = held, .place = w.pos()});
+    });
+    held = true;
+    app->shell.window->move({frame->x() + 7, frame->y() + 5});
+    QTimer::singleShot(400, [&, frame] {
+      before = frame->windowOpacity();
+      frame->move(frame->pos() + QPoint(40, 30));  // as the window manager moves it
+      QTimer::singleShot(100, [&, frame] {
+        during = frame->windowOpacity();
+        held = false;
+        QTimer::singleShot(200, [&, frame] {
+          after = frame->windowOpacity();
+          dispatch_command(*app, cmd::Quit);
+        });
+      });
+    });
+  });
+  EXPECT_EQ(run_viewer(*app, *g_platform, parse_command_line({u"tesmo64"})), 0);
+  EXPECT_EQ(before, 1.0);
+  EXPECT_NEAR(during, 128 / 255.0, 0.01);
+  EXPECT_EQ(after, 1.0);
+  app.reset();
 }
 
 }  // namespace
