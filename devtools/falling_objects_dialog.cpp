@@ -12,6 +12,7 @@
 #include "formats/registry.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_fields.h"
 #include "shell/modal.h"
 #include "surface/compositor.h"
 #include "tools/falling_project.h"
@@ -37,7 +38,6 @@ constexpr std::array<Range, kVariableParamCount> kVariableRanges = {{
     {1, 256}, {1, 32767}, {1, 32767}, {-4096, 4096}, {0, 4096},
 }};
 
-std::u16string decimal(int32_t value) { return u16(std::to_string(value)); }
 
 // Digits after an optional leading sign, and nothing else.
 bool is_signed_number(std::u16string_view text) {

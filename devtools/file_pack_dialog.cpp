@@ -13,6 +13,7 @@
 #include "devtools/pack_progress_dialog.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_fields.h"
 #include "shell/modal.h"
 #include "tools/pack/pack_folder_lines.h"
 #include "tools/pack/pack_list.h"
@@ -54,7 +55,6 @@ constexpr RequiredField kRequiredFields[] = {
     {res::kPackExportField, u"Please set 'export - path' field."},
 };
 
-std::u16string number_text(int n) { return u16(std::to_string(n)); }
 
 int clamp_number(int32_t n) { return std::clamp(n, 0, kPackProjectCount - 1); }
 
@@ -134,7 +134,7 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
 
   void hold_number(platform::Dialog& d) {
     const int32_t typed = parse_size_field(d.text(res::kPackNumberField));
-    if (typed != clamp_number(typed)) d.set_text(res::kPackNumberField, number_text(clamp_number(typed)));
+    if (typed != clamp_number(typed)) d.set_text(res::kPackNumberField, decimal(clamp_number(typed)));
   }
 
   // Edits not saved are dropped: the new number's stored project is shown.

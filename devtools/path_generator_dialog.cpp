@@ -9,6 +9,7 @@
 #include "devtools/tool_dialog.h"
 #include "resources/command_ids.h"
 #include "resources/tool_dialogs.h"
+#include "shell/dialog_fields.h"
 #include "shell/dialog_skin.h"
 #include "shell/modal.h"
 #include "tools/path_generator.h"

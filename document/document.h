@@ -34,10 +34,10 @@ class Document {
   ViewState& view() { return view_; }
   const ViewState& view() const { return view_; }
 
-  // The one undo level: surfaces 17 and 18 hold the pictures, `undo_view` the view state of the
-  // same moment. The names of the edits made since the picture was opened, while
+  // The one undo level: surfaces 17 and 18 hold the pictures, `undo_geometry` their size, turn
+  // and zoom. The names of the edits made since the picture was opened, while
   // `has_edit_history`.
-  ViewState undo_view;
+  PictureGeometry undo_geometry;
   std::vector<std::u16string> edit_history;
   bool has_edit_history = false;
 

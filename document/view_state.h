@@ -27,24 +27,29 @@ enum ViewFlag : uint32_t {
 };
 
 
-struct ViewState {
-  uint32_t flags = 0;
-  int32_t displayed_surface = 0;  // 1 the image, 2 the alpha channel view
+// The picture's size, turn and zoom, and what its file decoded to: what an edit changes and the
+// undo level puts back as one record.
+struct PictureGeometry {
   int32_t image_width = 0;
   int32_t image_height = 0;
   int32_t rotation = 0;  // degrees, shown in the title when not 0
   int32_t zoom_x = kZoomActual;
   int32_t zoom_y = kZoomActual;
+  int32_t decoded_width = 0;
+  int32_t decoded_height = 0;
+  int32_t decoded_bits = 0;
+  int32_t decoded_has_alpha = 0;
+};
+
+struct ViewState : PictureGeometry {
+  uint32_t flags = 0;
+  int32_t displayed_surface = 0;  // 1 the image, 2 the alpha channel view
   int32_t effect_index = 0;     // the effect of the open parameter dialog
   uint32_t view_operation = 0;  // compositor op word the image is drawn with (0 plain copy)
   int32_t operation_params[4] = {0, 0, 0, 0};
   uint32_t load_time = 0;        // ms the last load took
   std::u16string display_name;   // set for generated pictures; empty for a file
   std::u16string path;
-  int32_t decoded_width = 0;
-  int32_t decoded_height = 0;
-  int32_t decoded_bits = 0;
-  int32_t decoded_has_alpha = 0;
   // What the histogram overlay counted: the displayed surface key and the visible-channel mask;
   // −1 (recount) after a close, and to be reset so when the picture changes.
   int32_t histogram_surface = -1;

@@ -11,6 +11,7 @@
 #include "edit/effects.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_fields.h"
 #include "shell/dialog_skin.h"
 #include "shell/menu_options.h"
 #include "surface/compositor.h"
@@ -192,7 +193,7 @@ void begin_edit(Editor& editor, std::u16string_view name) {
   SurfaceTable& t = editor.doc.surfaces();
   editor.doc.has_edit_history = true;
   editor.doc.edit_history.emplace_back(name.substr(0, std::min(name.size(), kHistoryNameLength)));
-  editor.doc.undo_view = editor.doc.view();
+  editor.doc.undo_geometry = editor.doc.view();
   surface_remove(t, kKeyUndoImage);
   surface_remove(t, kKeyUndoAlpha);
   surface_duplicate(t, kKeyUndoImage, kKeyImage);
@@ -203,22 +204,13 @@ void begin_edit(Editor& editor, std::u16string_view name) {
 int undo(Editor& editor) {
   if (!editor.doc.has_edit_history) return 1;
   ViewState& v = editor.doc.view();
-  const ViewState& s = editor.doc.undo_view;
-  v.image_width = s.image_width;
-  v.image_height = s.image_height;
-  v.rotation = s.rotation;
-  v.zoom_x = s.zoom_x;
-  v.zoom_y = s.zoom_y;
-  v.decoded_width = s.decoded_width;
-  v.decoded_height = s.decoded_height;
-  v.decoded_bits = s.decoded_bits;
-  v.decoded_has_alpha = s.decoded_has_alpha;
+  static_cast<PictureGeometry&>(v) = editor.doc.undo_geometry;
   SurfaceTable& t = editor.doc.surfaces();
   surface_remove(t, kKeyImage);
   surface_remove(t, kKeyAlpha);
   surface_duplicate(t, kKeyImage, kKeyUndoImage);
   // The alpha channel comes back as the alpha commands make it, then takes the kept copy.
-  if (s.decoded_has_alpha != 0) {
+  if (v.decoded_has_alpha != 0) {
     alpha_new(editor, false);
     if (surface_find(t, kKeyUndoAlpha)) surface_duplicate(t, kKeyAlpha, kKeyUndoAlpha);
   } else {

@@ -12,6 +12,7 @@
 #include "edit/geometry_steps.h"
 #include "formats/registry.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_fields.h"
 #include "shell/dialog_skin.h"
 #include "viewer/viewer_dialogs.h"
 

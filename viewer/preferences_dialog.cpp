@@ -7,6 +7,7 @@
 
 #include "base/path.h"
 #include "resources/dialog_templates.h"
+#include "shell/dialog_fields.h"
 #include "shell/dialog_skin.h"
 #include "shell/modal.h"
 #include "viewer/viewer.h"
@@ -59,11 +60,6 @@ constexpr std::array<ProgramChooser, 5> kProgramChoosers = {{
 }};
 
 constexpr size_t kFieldChars = kMaxPath - 1;  // a 260-unit field keeps its terminating zero
-
-std::u16string decimal(int32_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 class PreferencesDialog final : public SkinnedDialog {
  public:

@@ -3,10 +3,9 @@
 
 #include <QGuiApplication>
 #include <QWidget>
-#include <xcb/xcb.h>
-
 #include <cstdlib>
 #include <memory>
+#include <xcb/xcb.h>
 
 namespace tesmo::platform::qt {
 namespace {

@@ -11,6 +11,7 @@
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/resources.h"
+#include "shell/dialog_fields.h"
 #include "shell/dialog_skin.h"
 #include "shell/menu_options.h"
 #include "temp_folder.h"

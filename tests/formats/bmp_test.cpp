@@ -1,7 +1,5 @@
 // BMP, ICO and CUR: recognition, decoding of every stored layout, run-length data, the writer's
 // seven layouts, and hostile input. Files are built here byte by byte.
-#include "formats/bmp/bmp.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "codec_harness.h"
+#include "formats/bmp/bmp.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -5,6 +5,8 @@
 //   Probed p = Codec::probe_memory(bytes);   std::vector<uint32_t> px = Codec::decoded(p);
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
@@ -14,8 +16,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "base/path.h"
 #include "formats/codec.h"

@@ -1,7 +1,5 @@
 // DDS textures: recognition of every layout, block, float, masked 16-bit and palette decoding
 // against hand-computed pixels, the writer's nine layouts, round trips and hostile input.
-#include "formats/dds/dds.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -13,6 +11,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "codec_harness.h"
+#include "formats/dds/dds.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -1,8 +1,6 @@
 // Exif reader and writer: display rows of hand-built Exif blocks in both byte orders, the texts of
 // every kind of value, blocks whose offsets point outside the APP1 segment, and the in-place
 // writer.
-#include "formats/exif/exif.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +8,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "formats/exif/exif.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -1,7 +1,5 @@
 // FNT: recognition and rejection, the header text in both directions, decoding, the writer, and
 // hostile input. Files are built here byte by byte.
-#include "formats/fnt/fnt.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,8 +7,9 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
-#include "formats/registry.h"
 #include "codec_harness.h"
+#include "formats/fnt/fnt.h"
+#include "formats/registry.h"
 #include "temp_folder.h"
 
 namespace tesmo {

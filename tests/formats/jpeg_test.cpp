@@ -1,20 +1,18 @@
 // JPEG: the writer's three layouts read back within a tolerance, quantisation by quality, files
 // written by the JPEG library itself (Adobe CMYK, progressive), the Exif carry-over, lossless
 // rotations against an independently rotated decode, and cut or damaged streams.
-#include <cstdio>
-
-#include <jpeglib.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <jpeglib.h>
 
 #include "base/file_io.h"
+#include "base/text.h"
 #include "formats/exif/exif.h"
 #include "formats/jpeg/jpeg.h"
 #include "formats/registry.h"
-#include "base/text.h"
 #include "temp_folder.h"
 
 namespace tesmo {

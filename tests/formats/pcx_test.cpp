@@ -1,7 +1,5 @@
 // PCX: recognition and rejection by header, 24-bit planes and 8-bit palettes, run-length streams,
 // the 24-bit writer, and hostile input. Files are built here byte by byte.
-#include "formats/pcx/pcx.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +10,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "codec_harness.h"
+#include "formats/pcx/pcx.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -1,7 +1,5 @@
 // PIC images: header recognition, uncompressed and mixed run-length scanlines, the writer's
 // grouping rules, round trips and hostile input. Files are built here byte by byte.
-#include "formats/pic/pic.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +8,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "codec_harness.h"
+#include "formats/pic/pic.h"
 #include "temp_folder.h"
 
 namespace tesmo {

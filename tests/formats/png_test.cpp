@@ -1,12 +1,10 @@
 // PNG: files written by the PNG library itself (grey, palette, 16-bit, interlaced, with gamma
 // chunks), the writer's two layouts read back, and cut or damaged files.
-#include <png.h>
-
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
 #include <csetjmp>
+#include <png.h>
+#include <zlib.h>
 
 #include "base/file_io.h"
 #include "formats/png_tiff/png_tiff.h"

@@ -1,16 +1,15 @@
 // PSD composites: recognition by colour mode, the section walk, raw and PackBits data, decoding of
 // each model, and hostile files. Documents are built here byte by byte and read from files, the
 // only source the reader takes.
-#include "formats/psd/psd.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <random>
 
 #include "base/path.h"
-#include "formats/registry.h"
 #include "codec_harness.h"
+#include "formats/psd/psd.h"
+#include "formats/registry.h"
 #include "temp_folder.h"
 
 namespace tesmo {

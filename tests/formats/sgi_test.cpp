@@ -1,7 +1,5 @@
 // SGI: recognition and rejection by header, verbatim planes, run-length rows found through their
 // own offsets, the verbatim writer, and hostile input. Files are built here byte by byte.
-#include "formats/sgi/sgi.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +8,7 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "codec_harness.h"
+#include "formats/sgi/sgi.h"
 #include "temp_folder.h"
 
 namespace tesmo {

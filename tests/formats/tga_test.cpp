@@ -1,7 +1,5 @@
 // TGA: recognition and rejection by header, decoding of every layout and orientation, run-length
 // packets, the writer's four layouts, and hostile input. Files are built here byte by byte.
-#include "formats/tga/tga.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +8,9 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
-#include "formats/registry.h"
 #include "codec_harness.h"
+#include "formats/registry.h"
+#include "formats/tga/tga.h"
 #include "temp_folder.h"
 
 namespace tesmo {

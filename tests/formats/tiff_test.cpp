@@ -1,10 +1,9 @@
 // TIFF: files written by the TIFF library itself (grey, palette, RGB, YCbCr, CMYK, planar, several
 // strips, tiles), the writer's three layouts read back, and cut files.
-#include <tiffio.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tiffio.h>
 
 #include "base/file_io.h"
 #include "base/path.h"

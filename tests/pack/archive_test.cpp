@@ -1,10 +1,9 @@
-#include "tools/pack/archive.h"
-
 #include <gtest/gtest.h>
 
 #include "base/bytes.h"
 #include "base/zuk.h"
 #include "pack_fixture.h"
+#include "tools/pack/archive.h"
 
 namespace tesmo {
 namespace {
