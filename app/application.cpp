@@ -15,7 +15,7 @@ Application::Application(std::u16string program_folder)
 
 Application::~Application() {
   viewer.owner = nullptr;
-  doc.job.reset();  // the save's worker goes before the surfaces it may be reading
+  doc.job.job.reset();  // the save's worker goes before the surfaces it may be reading
 }
 
 void Application::dispatch_command(uint16_t id) { tesmo::dispatch_command(*this, id); }

@@ -1,5 +1,5 @@
 // The development tools' modeless dialogs share one lifecycle: the dialog is owned by the
-// Application in its dialog slot, its menu command is greyed while it is open (so at most one of
+// development tools in its dialog slot, its menu command is greyed while it is open (so at most one of
 // each exists), it opens at the top-left of the main window's client area, and Cancel (or the close
 // box) enables the command again and ends it. Its events reach it through the window system's own
 // dispatch, as the effect dialog's do.

@@ -1,7 +1,6 @@
 // The development tools menu: Dummy File Generator (40262), Falling Object Controller (40263), File
-// Pack Module (40264), Path Generator (40640) and LST Generator (40648). The commands come through
-// the Application's tool_command seam; the falling object controller and the file pack module are
-// opened through the openers their own modules install in the Application.
+// Pack Module (40264), Path Generator (40640) and LST Generator (40648): the ids the command table
+// has no row for come here.
 #pragma once
 
 #include <cstdint>

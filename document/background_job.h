@@ -64,7 +64,7 @@ class BackgroundJob {
   std::thread thread_;
 };
 
-// The job as the application keeps it, with the mode and start time the progress display uses.
+// The job as the document keeps it, with the mode and start time the progress display uses.
 struct JobSlot {
   std::unique_ptr<BackgroundJob> job;  // null while no job exists
   int32_t mode = 0;                    // 0 save, 1 save as

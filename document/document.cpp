@@ -12,7 +12,7 @@
 namespace tesmo {
 
 // The job's worker goes before the surfaces it may be reading.
-Document::~Document() { job.reset(); }
+Document::~Document() { job.job.reset(); }
 
 int32_t Document::render_label(int key, int font, std::u16string_view label) {
   constexpr int kLabelWidth = 136, kLabelHeight = 20;
@@ -37,31 +37,22 @@ static std::u16string job_label(const ViewState& v) {
 }
 
 void Document::start_background_job(int mode, BackgroundJob::Work work, JobFinish finish) {
-  job_mode = mode;
   job_finish = std::move(finish);
-  job_start_ms = shell.now_ms();
   name_label_width = render_label(kKeyNameLabel, 2, job_label(view_));
-  job.reset();
-  job = std::make_unique<BackgroundJob>();
-  if (!job->start(std::move(work))) job.reset();
+  start_job(job, mode, shell.now_ms(), std::move(work));
 }
 
 void Document::poll_background_job() {
-  if (!job) return;
-  JobReport report = job->poll();
-  if (report.finished && report.result != 2) finish_background_job(report.result);
+  const JobPoll poll = poll_job(job);
+  if (poll.status == JobStatus::Finished) finish_background_job(poll.result);
 }
 
 void Document::wait_background_job() {
-  while (job) {
-    const JobReport report = job->poll();
+  while (job.job) {
+    const JobReport report = job.job->poll();
     if (report.finished) {
-      if (report.result != 2) {
-        finish_background_job(report.result);
-      } else {
-        job->stop();
-        job.reset();
-      }
+      if (report.result != 2) finish_background_job(report.result);
+      else finish_job(job);
       return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -69,10 +60,9 @@ void Document::wait_background_job() {
 }
 
 void Document::finish_background_job(int result) {
-  if (job) job->stop();
-  job.reset();
+  finish_job(job);
   shell.frame_timer.restart_window(shell.now_ms());
-  if (job_finish) job_finish(job_mode, result);
+  if (job_finish) job_finish(job.mode, result);
 }
 
 // The back buffer is tinted toward pale green, with the file name on a white box and the elapsed
@@ -83,7 +73,7 @@ void Document::draw_progress() {
   const int w = back->width, h = back->height;
   constexpr uint32_t kOpTint = 54, kOpAlphaBlend = 40;
   blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, 0, 0, 0, 0, w, h, kOpTint, 204, 255, 204, 128);
-  uint32_t elapsed = shell.now_ms() - job_start_ms;
+  uint32_t elapsed = shell.now_ms() - job.start_time;
   if (elapsed >= 600000) elapsed = 599999;  // shown as 9:59:999 from ten minutes on
   char clock[32];
   std::snprintf(clock, sizeof clock, "%d:%02d:%03d", static_cast<int>(elapsed / 60000),

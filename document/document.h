@@ -42,7 +42,7 @@ class Document {
   bool has_edit_history = false;
 
   // The background job (a save on a worker thread); commands are ignored while one exists.
-  bool job_running() const { return job != nullptr; }
+  bool job_running() const { return job.job != nullptr; }
   // What runs on the main thread when a job ends, with the job's mode and result.
   using JobFinish = std::function<void(int mode, int result)>;
   // Stores the mode, start time and ending, stops any previous job and starts `work` on a worker.
@@ -54,9 +54,7 @@ class Document {
   // Waits for a running job's worker and finishes the job (its surfaces must stay until then).
   void wait_background_job();
   void draw_progress();  // the progress display over the back buffer while a job runs
-  std::unique_ptr<BackgroundJob> job;
-  int job_mode = 0;  // 0 save, 1 save as
-  uint32_t job_start_ms = 0;
+  JobSlot job;  // the job with its mode (0 save, 1 save as) and start time
   JobFinish job_finish;
 
   // Renders `text` with font `font` into a cleared surface `key` of 136 × 20 (the progress texts);

@@ -1,6 +1,6 @@
 // The batch's step list as data: the 54 operations with their names and their places in the
 // dialog's list, the 1024-byte step records, the ".batch" file that stores a list, and the
-// pictures a run takes from a folder. Nothing here runs a step: app/batch.* does.
+// pictures a run takes from a folder. Nothing here runs a step: batch_run.cpp does.
 #pragma once
 
 #include <array>

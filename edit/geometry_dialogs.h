@@ -1,5 +1,5 @@
 // The modal dialogs of the geometry edits, skinned like the other edit dialogs. Each starts from
-// the picture and the values the Application remembers, answers the request on OK (remembering
+// the picture and the values the shell remembers, answers the request on OK (remembering
 // what it keeps), and nothing on Cancel or when no dialog can be shown.
 #pragma once
 

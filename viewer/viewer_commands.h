@@ -1,6 +1,6 @@
 // The small commands of the viewer that have no subsystem of their own: New, Calibrate Monitor,
-// Close All, Background [Setting] and Key Assignment. The dialogs they show are reached through
-// seams of the Application; the logic here takes the dialogs' results.
+// Close All, Background [Setting] and Key Assignment. The logic here takes the results of the
+// dialogs in viewer_dialogs.h.
 #pragma once
 
 #include <array>

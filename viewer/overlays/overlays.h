@@ -8,7 +8,7 @@
 //   picture_in_picture.cpp the whole picture or the area round the cursor (12; slot 1)
 //   file_info_panel.cpp    name, format, size, folder position and marker stars (8, 9; slot 3)
 //   exif_panel.cpp         shooting information of JPEG files (10, 11; slot 4)
-//   overlays.cpp           the frame's order and the Application hook
+//   overlays.cpp           the frame's order
 //
 // Panels are rendered into their own surfaces only when their content changes (cache flags in
 // ViewState) and merely blended onto the back buffer each frame.
