@@ -9,7 +9,7 @@
 #include "app/commands.h"
 #include "base/text.h"
 #include "resources/command_ids.h"
-#include "tests/app/geometry_fixture.h"
+#include "tests/edit/geometry_fixture.h"
 
 namespace tesmo {
 namespace {

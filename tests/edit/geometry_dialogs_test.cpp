@@ -13,7 +13,7 @@
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
 #include "shell/dialog_skin.h"
-#include "tests/app/geometry_fixture.h"
+#include "tests/edit/geometry_fixture.h"
 #include "viewer/presentation.h"
 
 namespace tesmo {
