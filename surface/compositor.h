@@ -84,12 +84,21 @@ struct OpRow {
 // The operation table, one row per op code 0–62; codes without an operation hold op_invalid.
 std::span<const OpRow, kOpCount> op_table();
 
-// The compositor entry. Does nothing when width or height ≤ 0, the op code is above 62, clipping
+// The compositor entry: destination and source keys, the op word (op code and clip flag) and the
+// rectangle and parameters in `a`, whose `op` and `marker` are set here (the code without flag
+// bits, kPlainMarker). Does nothing when width or height ≤ 0, the op code is above 62, clipping
 // leaves nothing, a surface the operation needs is missing, or the (clipped) rectangle is not inside
 // the surfaces. The clip flag clips against t.clip (scaled clipping for op 36, none for op 34).
-void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, int32_t dst_x, int32_t dst_y, int32_t src_x,
-          int32_t src_y, int32_t width, int32_t height, uint32_t op_word, int32_t param1, int32_t param2,
-          int32_t param3, int32_t param4);
+void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, uint32_t op_word, BlitArgs a);
+
+// Serves the remaining callers that pass the fourteen integers one by one; new code passes BlitArgs.
+inline void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, int32_t dst_x, int32_t dst_y, int32_t src_x,
+                 int32_t src_y, int32_t width, int32_t height, uint32_t op_word, int32_t param1, int32_t param2,
+                 int32_t param3, int32_t param4) {
+  blit(t, dst_key, src_key, op_word,
+       {.dst_x = dst_x, .dst_y = dst_y, .src_x = src_x, .src_y = src_y, .width = width, .height = height,
+        .param1 = param1, .param2 = param2, .param3 = param3, .param4 = param4});
+}
 
 // The clipping steps of `blit`, on their own. false: nothing is left (`a` then undefined).
 bool clip_plain(BlitArgs& a, const Rect& clip);   // source offsets follow the destination
