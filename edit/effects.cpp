@@ -188,7 +188,7 @@ std::array<int32_t, 4> effect_params_for_picture(int index, int32_t width, int32
 
 std::array<int32_t, 4> effect_op_params(int32_t op, const std::array<int32_t, 4>& p) {
   std::array<int32_t, 4> out = p;
-  if (op == kOpAlphaRotate) out[0] = p[0] * 100;
+  if (op_row(static_cast<uint32_t>(op)).angle_in_hundredths()) out[0] = p[0] * kHundredthsPerDegree;
   return out;
 }
 
