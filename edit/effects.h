@@ -9,12 +9,13 @@
 #include <span>
 #include <string>
 
+#include "resources/effect_commands.h"
 #include "surface/compositor.h"
 #include "surface/surface.h"
 
 namespace tesmo {
 
-inline constexpr int kEffectCount = 35;
+inline constexpr int kEffectCount = static_cast<int>(resources::kEffectCommands.size());
 
 // One slider row of the parameter dialog. `label` is "-" for a row the effect does not use.
 struct ParamDescriptor {
