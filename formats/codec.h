@@ -190,6 +190,14 @@ ProbeResult probe_source(const ImageSource& source, ImageInfo& info, bool want_t
 // (folders created, read-only cleared, written beside and renamed). 0 or 1.
 int write_image_file(const std::u16string& path, std::span<const uint8_t> bytes);
 
+// The writer of a format whose encoder builds the whole file from the pixels and the request's
+// pixel format (nothing when it cannot): 1 without a path or without a file, else as
+// write_image_file.
+using PixelFormatEncoder = std::vector<uint8_t> (*)(std::span<const uint32_t> pixels, int32_t width,
+                                                    int32_t height, int32_t pixel_format);
+int save_encoded(PixelFormatEncoder encode, std::span<const uint32_t> pixels, int32_t width, int32_t height,
+                 const SaveRequest& request);
+
 // Copies `text` into a stored text field of `capacity` bytes (terminator included), cutting it
 // so that no two-byte CP932 character is split.
 std::string fit_text(std::string_view text, size_t capacity);

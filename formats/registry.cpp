@@ -326,6 +326,14 @@ int write_image_file(const std::u16string& path, std::span<const uint8_t> bytes)
   return file_replace(path, bytes) == 0 ? 0 : 1;
 }
 
+int save_encoded(PixelFormatEncoder encode, std::span<const uint32_t> pixels, int32_t width, int32_t height,
+                 const SaveRequest& request) {
+  if (request.path.empty()) return 1;
+  const std::vector<uint8_t> bytes = encode(pixels, width, height, request.pixel_format);
+  if (bytes.empty()) return 1;
+  return write_image_file(request.path, bytes);
+}
+
 std::string fit_text(std::string_view text, size_t capacity) {
   if (capacity == 0) return {};
   size_t limit = capacity - 1;
