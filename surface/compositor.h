@@ -109,7 +109,7 @@ const OpRow& op_row(uint32_t op_word);
 // the surfaces. The clip flag clips against t.clip (scaled clipping for op 36, none for op 34).
 void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, uint32_t op_word, BlitArgs a);
 
-// Serves the remaining callers that pass the fourteen integers one by one; new code passes BlitArgs.
+// Serves the remaining callers that pass keys, rectangle, op word and parameters one by one.
 inline void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, int32_t dst_x, int32_t dst_y, int32_t src_x,
                  int32_t src_y, int32_t width, int32_t height, uint32_t op_word, int32_t param1, int32_t param2,
                  int32_t param3, int32_t param4) {
