@@ -17,6 +17,7 @@
 #include "edit/geometry_edits.h"
 #include "edit/lossless_command.h"
 #include "resources/command_ids.h"
+#include "resources/effect_commands.h"
 #include "shell/menu_options.h"
 #include "viewer/external_programs.h"
 #include "viewer/file_commands.h"
@@ -305,7 +306,7 @@ static_assert(command_ids_unique(), "one row per command id");
 // The effect items go to the effect dialog by their index; no row may take one of them.
 constexpr bool rows_leave_effect_items() {
   for (const CommandRow& row : kCommands) {
-    for (uint16_t id : cmd::kEffectItems) {
+    for (uint16_t id : resources::kEffectCommands) {
       if (row.id == id) return false;
     }
   }

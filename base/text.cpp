@@ -1,10 +1,9 @@
 // Conversions between UTF-16, UTF-8 and CP932 through glibc's iconv.
 #include "base/text.h"
 
-#include <iconv.h>
-
 #include <cerrno>
 #include <cstring>
+#include <iconv.h>
 #include <vector>
 
 namespace tesmo {
@@ -78,6 +77,17 @@ size_t utf16_unit_bytes(const char* src, size_t left) {
   return pair ? 4 : 2;
 }
 
+// UTF-16 through `conv` into its 8-bit encoding; a character with no mapping becomes '?'.
+std::string from_utf16(Converter& conv, std::u16string_view text) {
+  const std::string in = u16_to_bytes(text);
+  std::string out;
+  conv.run(in.data(), in.size(), out, [](const char* src, size_t left, std::string& o) {
+    o.push_back('?');
+    return utf16_unit_bytes(src, left);
+  });
+  return out;
+}
+
 }  // namespace
 
 std::u16string cp932_to_utf16(std::string_view text) {
@@ -92,13 +102,7 @@ std::u16string cp932_to_utf16(std::string_view text) {
 
 std::string utf16_to_cp932(std::u16string_view text) {
   thread_local Converter conv("CP932", "UTF-16LE");
-  std::string in = u16_to_bytes(text);
-  std::string out;
-  conv.run(in.data(), in.size(), out, [](const char* src, size_t left, std::string& o) {
-    o.push_back('?');
-    return utf16_unit_bytes(src, left);
-  });
-  return out;
+  return from_utf16(conv, text);
 }
 
 std::u16string utf8_to_utf16(std::string_view text) {
@@ -113,13 +117,7 @@ std::u16string utf8_to_utf16(std::string_view text) {
 
 std::string utf16_to_utf8(std::u16string_view text) {
   thread_local Converter conv("UTF-8", "UTF-16LE");
-  std::string in = u16_to_bytes(text);
-  std::string out;
-  conv.run(in.data(), in.size(), out, [](const char* src, size_t left, std::string& o) {
-    o.push_back('?');
-    return utf16_unit_bytes(src, left);
-  });
-  return out;
+  return from_utf16(conv, text);
 }
 
 std::u16string u16(std::string_view ascii) {

@@ -15,8 +15,8 @@
 
 #include "base/file_io.h"
 #include "base/text.h"
-#include "formats/bmp/bmp.h"
 #include "bench/photo.h"
+#include "formats/bmp/bmp.h"
 #include "surface/compositor.h"
 
 namespace tesmo::bench {
@@ -45,7 +45,7 @@ void BM_Zoom(benchmark::State& state) {
   const bool fast = state.range(3) != 0;
   Frame f(sw, sh, 1920, 1440);
   set_fast_paths(fast);
-  const OpArgs o = f.args({0, 0, 0, 0, sw, sh, kOpScale, 1920, 1440, 0, flags});
+  const OpArgs o = f.args({.width = sw, .height = sh, .op = kOpScale, .param1 = 1920, .param2 = 1440, .param4 = flags});
   for (auto _ : state) {
     OpScale(o);
     benchmark::ClobberMemory();
@@ -72,7 +72,7 @@ constexpr size_t kFrameBytes = size_t{kFrameW} * kFrameH * 4;
 
 void BM_OpCopyFrame(benchmark::State& state) {
   Frame f(kFrameW, kFrameH, kFrameW, kFrameH);
-  const OpArgs o = f.args({0, 0, 0, 0, kFrameW, kFrameH, kOpCopy});
+  const OpArgs o = f.args({.width = kFrameW, .height = kFrameH, .op = kOpCopy});
   for (auto _ : state) {
     OpCopy(o);
     benchmark::ClobberMemory();
@@ -97,7 +97,8 @@ BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_OpFillFrame(benchmark::State& state) {
   Frame f(16, 16, kFrameW, kFrameH);
   const bool mixed = state.range(0) != 0;
-  const OpArgs o = f.args({0, 0, 0, 0, kFrameW, kFrameH, kOpFill, 0x20, 0x20, mixed ? 0x40 : 0x20, mixed ? 0xFF : 0x20});
+  const OpArgs o = f.args({.width = kFrameW, .height = kFrameH, .op = kOpFill, .param1 = 0x20, .param2 = 0x20,
+                           .param3 = mixed ? 0x40 : 0x20, .param4 = mixed ? 0xFF : 0x20});
   for (auto _ : state) {
     OpFill(o);
     benchmark::ClobberMemory();

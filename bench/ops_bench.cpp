@@ -60,7 +60,8 @@ void run_op(benchmark::State& state, int32_t code, bool fast) {
   const auto it = params().find(code);
   const Params p = it == params().end() ? Params{} : it->second;
   const OpRow& row = op_table()[static_cast<size_t>(code)];
-  const OpArgs o{&t, surface_find(t, 3), surface_find(t, 1), {0, 0, 0, 0, kW, kH, code, p.p1, p.p2, p.p3, p.p4}};
+  const OpArgs o{&t, surface_find(t, 3), surface_find(t, 1),
+                 {.width = kW, .height = kH, .op = code, .param1 = p.p1, .param2 = p.p2, .param3 = p.p3, .param4 = p.p4}};
   set_fast_paths(fast);
   for (auto _ : state) {
     row.fn(o);

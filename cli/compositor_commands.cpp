@@ -69,8 +69,9 @@ void zoom(SurfaceTable& t, const ZoomTarget& z) {
   const int32_t x = centre ? (z.width - src.width) >> 1 : 0;
   const int32_t y = centre ? (z.height - src.height) >> 1 : 0;
   t.clip = {0, 0, z.width, z.height};
-  blit(t, kKeyBackBuffer, kSourceKey, x, y, 0, 0, src.width, src.height, kOpScale | kOpClipFlag, z.width, z.height, 0,
-       z.flags);
+  blit(t, kKeyBackBuffer, kSourceKey, kOpScale | kOpClipFlag,
+       {.dst_x = x, .dst_y = y, .width = src.width, .height = src.height, .param1 = z.width, .param2 = z.height,
+        .param4 = z.flags});
 }
 
 bool make_view(SurfaceTable& t, const ZoomTarget& z) {
@@ -148,7 +149,8 @@ int cmd_op(Args args) {
     t.clip = {0, 0, target.width, target.height};
     word |= kOpClipFlag;
   }
-  blit(t, kTargetKey, kSourceKey, 0, 0, 0, 0, src.width, src.height, word, *v[1], *v[2], *v[3], *v[4]);
+  blit(t, kTargetKey, kSourceKey, word,
+       {.width = src.width, .height = src.height, .param1 = *v[1], .param2 = *v[2], .param3 = *v[3], .param4 = *v[4]});
   if (!save(t, kTargetKey, p.positional[1])) return fail("cannot write " + p.positional[1]);
   return 0;
 }
@@ -185,7 +187,7 @@ int cmd_effect(Args args) {
   apply_effect_to(t, kSourceKey, op, params, [&t, c](int32_t key) {
     surface_fill(t, key, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, 0);
   });
-  if (has_alpha) blit(t, kSourceKey, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+  if (has_alpha) blit(t, kSourceKey, kKeyAlpha, kOpChannelCopy, {.width = w, .height = h, .param1 = 1});
   else surface_set_alpha(t, kSourceKey, 255);
   if (!save(t, kSourceKey, p.positional[1])) return fail("cannot write " + p.positional[1]);
   return 0;

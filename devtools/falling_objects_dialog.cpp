@@ -173,8 +173,9 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
     falling_step(sim_, step);
     SurfaceTable& t = tools_.doc.surfaces();
     falling_draw(sim_, [&t](const GrainBlit& b) {
-      blit(t, kKeyBackBuffer, kKeyFallingSprites, b.x, b.y, b.src_x, b.src_y, b.width, b.height,
-           kOpAlphaBlend | kOpClipFlag, b.alpha_offset, 0, 0, 0);
+      blit(t, kKeyBackBuffer, kKeyFallingSprites, kOpAlphaBlend | kOpClipFlag,
+           {.dst_x = b.x, .dst_y = b.y, .src_x = b.src_x, .src_y = b.src_y, .width = b.width, .height = b.height,
+            .param1 = b.alpha_offset});
     });
   }
 

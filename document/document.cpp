@@ -25,7 +25,7 @@ int32_t Document::render_label(int key, int font, std::u16string_view label) {
   shell.text.set_font(shell.fonts[static_cast<size_t>(font)].font.get());
   shell.text.set_target(target);
   TextStyle style;
-  style.colour = key == kKeyTimeLabel ? 0xFFFFFF : 0x000000;  // the time sits on black, the name on white
+  style.colour = key == kKeyJobTime ? 0xFFFFFF : 0x000000;  // the time sits on black, the name on white
   return shell.text.draw_text_wide(label, 0, 0, style);
 }
 
@@ -38,7 +38,7 @@ static std::u16string job_label(const ViewState& v) {
 
 void Document::start_background_job(int mode, BackgroundJob::Work work, JobFinish finish) {
   job_finish = std::move(finish);
-  name_label_width = render_label(kKeyNameLabel, 2, job_label(view_));
+  name_label_width = render_label(kKeyJobName, 2, job_label(view_));
   start_job(job, mode, shell.now_ms(), std::move(work));
 }
 
@@ -71,27 +71,28 @@ void Document::draw_progress() {
   const Surface* back = surface_find(surfaces_, kKeyBackBuffer);
   if (!back) return;
   const int w = back->width, h = back->height;
-  constexpr uint32_t kOpTint = 54, kOpAlphaBlend = 40;
-  blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, 0, 0, 0, 0, w, h, kOpTint, 204, 255, 204, 128);
+  blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, kOpTint,
+       {.width = w, .height = h, .param1 = 204, .param2 = 255, .param3 = 204, .param4 = 128});
   uint32_t elapsed = shell.now_ms() - job.start_time;
   if (elapsed >= 600000) elapsed = 599999;  // shown as 9:59:999 from ten minutes on
   char clock[32];
   std::snprintf(clock, sizeof clock, "%d:%02d:%03d", static_cast<int>(elapsed / 60000),
                 static_cast<int>(elapsed / 1000 % 60), static_cast<int>(elapsed % 1000));
-  time_label_width = render_label(kKeyTimeLabel, 2, std::u16string(clock, clock + std::strlen(clock)));
+  time_label_width = render_label(kKeyJobTime, 2, std::u16string(clock, clock + std::strlen(clock)));
   const int x0 = w / 2 - 194;
-  blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, x0, h - 108, 0, 0, 136, 20, kOpFill | kOpClipFlag, 255, 255,
-       255, 0);
-  blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, x0, h - 86, 0, 0, 136, 20, kOpFill | kOpClipFlag, 0, 0, 0, 0);
+  blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, kOpFill | kOpClipFlag,
+       {.dst_x = x0, .dst_y = h - 108, .width = 136, .height = 20, .param1 = 255, .param2 = 255, .param3 = 255});
+  blit(surfaces_, kKeyBackBuffer, kKeyBackBuffer, kOpFill | kOpClipFlag,
+       {.dst_x = x0, .dst_y = h - 86, .width = 136, .height = 20});
   const struct {
     int key, y, width;
-  } labels[] = {{kKeyNameLabel, h - 106, name_label_width}, {kKeyTimeLabel, h - 84, time_label_width}};
+  } labels[] = {{kKeyJobName, h - 106, name_label_width}, {kKeyJobTime, h - 84, time_label_width}};
   for (const auto& l : labels) {
     const Surface* label = surface_find(surfaces_, l.key);
     if (!label) continue;
     const int tw = std::min(l.width, label->width);
-    blit(surfaces_, kKeyBackBuffer, l.key, x0 + 132 - tw, l.y, 0, 0, tw, label->height,
-         kOpAlphaBlend | kOpClipFlag, 0, 0, 0, 0);
+    blit(surfaces_, kKeyBackBuffer, l.key, kOpAlphaBlend | kOpClipFlag,
+         {.dst_x = x0 + 132 - tw, .dst_y = l.y, .width = tw, .height = label->height});
   }
 }
 

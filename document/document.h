@@ -18,10 +18,6 @@
 
 namespace tesmo {
 
-// Surfaces of the progress display's two labels: the file name and the elapsed time.
-inline constexpr int32_t kKeyNameLabel = 20;
-inline constexpr int32_t kKeyTimeLabel = 21;
-
 class Document {
  public:
   explicit Document(Shell& shell) : shell(shell) {}

@@ -42,7 +42,7 @@ bool merge_alpha(Document& doc) {
   // Both have the picture's size; the smaller of the two keeps a mismatch inside both.
   const int32_t w = std::min(image->width, alpha->width), h = std::min(image->height, alpha->height);
   constexpr int32_t kBlueIntoAlpha = 1;
-  blit(t, kKeyImage, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, kBlueIntoAlpha, 0, 0, 0);
+  blit(t, kKeyImage, kKeyAlpha, kOpChannelCopy, {.width = w, .height = h, .param1 = kBlueIntoAlpha});
   return true;
 }
 

@@ -109,7 +109,7 @@ int alpha_import(Editor& editor, const std::optional<std::u16string>& path) {
   }
   editor.doc.view().decoded_has_alpha = 1;
   // Grey mode 0 writes alpha bytes 0, as the alpha picture keeps them.
-  blit(t, kKeyAlpha, kKeyWork, 0, 0, 0, 0, w, h, kOpGreyScale, 0, 0, 0, 0);
+  blit(t, kKeyAlpha, kKeyWork, kOpGreyScale, {.width = w, .height = h});
   surface_remove(t, kKeyWork);
   show_alpha_items(editor, true);
   redraw(editor);
@@ -125,7 +125,7 @@ int alpha_swap_rgb(Editor& editor) {
   return alpha_edit(editor, u"αチャンネル操作 - RGB チャンネルと入れ替え", [](SurfaceTable& s) {
     surface_swap_pixels(s, kKeyImage, kKeyAlpha);
     const Surface* a = surface_find(s, kKeyAlpha);
-    blit(s, kKeyAlpha, kKeyAlpha, 0, 0, 0, 0, a->width, a->height, kOpGreyScale, 0, 0, 0, 0);
+    blit(s, kKeyAlpha, kKeyAlpha, kOpGreyScale, {.width = a->width, .height = a->height});
   });
 }
 
@@ -134,7 +134,7 @@ int alpha_invert(Editor& editor) {
   if (!alpha) return 1;
   const int32_t w = alpha->width, h = alpha->height;
   return alpha_edit(editor, u"αチャンネル操作 - 階調の反転", [w, h](SurfaceTable& s) {
-    blit(s, kKeyAlpha, kKeyAlpha, 0, 0, 0, 0, w, h, kOpNegative, 0, 0, 0, 0);
+    blit(s, kKeyAlpha, kKeyAlpha, kOpNegative, {.width = w, .height = h});
   });
 }
 

@@ -18,7 +18,6 @@
 namespace tesmo {
 namespace {
 
-constexpr int32_t kKeyClipboardWork = 14;
 
 bool shown(const Editor& editor) { return (editor.doc.view().flags & kImageShown) != 0; }
 
@@ -50,7 +49,7 @@ int read_bitmap(SurfaceTable& t, int32_t key, const platform::ClipboardBitmap& b
     return 1;
   }
   surface_fill(t, kKeyEditInput, 0, 0, 0, 0xFF);
-  blit(t, kKeyEditInput, key, 0, 0, 0, 0, b.width, b.height, kOpConvertDepth, 32, b.bits, 0, 0);
+  blit(t, kKeyEditInput, key, kOpConvertDepth, {.width = b.width, .height = b.height, .param1 = 32, .param2 = b.bits});
   surface_swap_pixels(t, kKeyEditInput, key);
   surface_remove(t, kKeyEditInput);
   return 0;
@@ -80,13 +79,13 @@ int clipboard_cut(Editor& editor) {
   if (!shown(editor)) return 1;
   SurfaceTable& t = editor.doc.surfaces();
   const Surface* back = surface_find(t, kKeyBackBuffer);
-  if (!back || surface_create(t, kKeyClipboardWork, back->width, back->height) != 0) return 1;
+  if (!back || surface_create(t, kKeyClipboardView, back->width, back->height) != 0) return 1;
   // The view as a frame composes it: the new surface starts from the whole background.
   editor.doc.view().flags |= kRedrawBackground;
-  compose_view(editor.viewer, kKeyClipboardWork);
-  apply_channel_mask(editor.viewer, kKeyClipboardWork);
-  const bool taken = put_on_clipboard(editor, kKeyClipboardWork);
-  surface_remove(t, kKeyClipboardWork);
+  compose_view(editor.viewer, kKeyClipboardView);
+  apply_channel_mask(editor.viewer, kKeyClipboardView);
+  const bool taken = put_on_clipboard(editor, kKeyClipboardView);
+  surface_remove(t, kKeyClipboardView);
   if (!taken) return 1;
   begin_edit(editor, u"カット");
   surface_fill(t, displayed_key(editor), 0, 0, 0, 0);
@@ -109,7 +108,8 @@ int clipboard_paste(Editor& editor) {
   const Rect saved = t.clip;
   t.clip = Rect{0, 0, target ? target->width : 0, target ? target->height : 0};
   const bool grey = key == kKeyAlpha;
-  blit(t, key, kKeyWork, 0, 0, 0, 0, b.width, b.height, static_cast<uint32_t>(grey ? kOpGreyScale : kOpCopy) | kOpClipFlag, 0, 0, 0, 0);
+  blit(t, key, kKeyWork, static_cast<uint32_t>(grey ? kOpGreyScale : kOpCopy) | kOpClipFlag,
+       {.width = b.width, .height = b.height});
   t.clip = saved;
   surface_remove(t, kKeyWork);
   redraw(editor);

@@ -64,7 +64,7 @@ int connect_one(Editor& editor, const Placement& p, const std::u16string& path, 
   const Surface& image = *surface_find(t, kKeyImage);
   const int32_t f = image.width, g = image.height;
   if (surface_duplicate(t, kKeyWork, kKeyImage) != 0) return 1;
-  if (alpha) blit(t, kKeyWork, kKeyAlpha, 0, 0, 0, 0, f, g, kOpChannelCopy, 1, 0, 0, 0);
+  if (alpha) blit(t, kKeyWork, kKeyAlpha, kOpChannelCopy, {.width = f, .height = g, .param1 = 1});
   const auto done = [&t](int result) {
     for (int32_t key : {int32_t{kKeyWork}, int32_t{kKeyEditInput}, kNewImage, kNewAlpha}) surface_remove(t, key);
     return result;
@@ -84,12 +84,12 @@ int connect_one(Editor& editor, const Placement& p, const std::u16string& path, 
   const int32_t shift_y = p.vertical ? (p.added_first ? d : g) : 0;
   const int32_t added_x = p.added_first ? 0 : shift_x, added_y = p.added_first ? 0 : shift_y;
   const int32_t old_x = p.added_first ? shift_x : 0, old_y = p.added_first ? shift_y : 0;
-  blit(t, kNewImage, kKeyEditInput, added_x, added_y, 0, 0, e, d, kOpCopy, 0, 0, 0, 0);
-  blit(t, kNewImage, kKeyWork, old_x, old_y, 0, 0, f, g, kOpCopy, 0, 0, 0, 0);
+  blit(t, kNewImage, kKeyEditInput, kOpCopy, {.dst_x = added_x, .dst_y = added_y, .width = e, .height = d});
+  blit(t, kNewImage, kKeyWork, kOpCopy, {.dst_x = old_x, .dst_y = old_y, .width = f, .height = g});
   surface_swap_pixels(t, kKeyImage, kNewImage);
   if (alpha) {
     surface_fill(t, kNewAlpha, 0, 0, 0, 0);
-    blit(t, kNewAlpha, kKeyImage, 0, 0, 0, 0, nw, nh, kOpChannelCopy, 2, 0, 0, 0);
+    blit(t, kNewAlpha, kKeyImage, kOpChannelCopy, {.width = nw, .height = nh, .param1 = 2});
     surface_swap_pixels(t, kKeyAlpha, kNewAlpha);
     surface_set_alpha(t, kKeyImage, 0);
   }
@@ -185,10 +185,11 @@ int divide_image(Editor& editor, const DivideRequest* request) {
     for (const TileSpan& column : columns) {
       if (surface_create(t, kKeyWork, column.length, row.length) == 0) {
         surface_fill(t, kKeyWork, 0, 0, 0, 0);
-        blit(t, kKeyWork, kKeyImage, 0, 0, column.start, row.start, column.length, row.length, kOpCopy, 0, 0, 0, 0);
+        blit(t, kKeyWork, kKeyImage, kOpCopy,
+             {.src_x = column.start, .src_y = row.start, .width = column.length, .height = row.length});
         if (alpha) {
-          blit(t, kKeyWork, kKeyAlpha, 0, 0, column.start, row.start, column.length, row.length, kOpChannelCopy, 1,
-               0, 0, 0);
+          blit(t, kKeyWork, kKeyAlpha, kOpChannelCopy,
+               {.src_x = column.start, .src_y = row.start, .width = column.length, .height = row.length, .param1 = 1});
         }
         surface_save(t, kKeyWork, tile_name(base, n), r.bits, nullptr);  // a failed tile is not reported
         surface_remove(t, kKeyWork);

@@ -11,6 +11,7 @@
 #include "edit/effects.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "resources/effect_commands.h"
 #include "shell/dialog_fields.h"
 #include "shell/dialog_skin.h"
 #include "shell/menu_options.h"
@@ -298,8 +299,7 @@ int edit_effect_parameters(Editor& editor, int index, std::array<int32_t, 5>& va
 }
 
 int effect_index_of_command(uint16_t id) {
-  const auto it = std::find(cmd::kEffectItems.begin(), cmd::kEffectItems.end(), id);
-  return it == cmd::kEffectItems.end() ? -1 : static_cast<int>(it - cmd::kEffectItems.begin());
+  return resources::effect_index(id);
 }
 
 void effect_command(Editor& editor, uint16_t id) { open_effect_dialog(editor, effect_index_of_command(id)); }

@@ -188,7 +188,7 @@ std::array<int32_t, 4> effect_params_for_picture(int index, int32_t width, int32
 
 std::array<int32_t, 4> effect_op_params(int32_t op, const std::array<int32_t, 4>& p) {
   std::array<int32_t, 4> out = p;
-  if (op == kOpAlphaRotate) out[0] = p[0] * 100;
+  if (op_row(static_cast<uint32_t>(op)).angle_in_hundredths()) out[0] = p[0] * kHundredthsPerDegree;
   return out;
 }
 
@@ -201,17 +201,20 @@ void apply_effect_to(SurfaceTable& t, int32_t edited, int32_t op, const std::arr
     if (effect_takes_alpha(op)) {
       // The alpha view is its own alpha (the grey level); the image takes the alpha channel's.
       if (edited == kKeyAlpha) {
-        blit(t, kKeyAlpha, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+        blit(t, kKeyAlpha, kKeyAlpha, kOpChannelCopy, {.width = w, .height = h, .param1 = 1});
       } else {
         const Surface* a = surface_find(t, kKeyAlpha);
-        if (a && a->width == w && a->height == h) blit(t, edited, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
-        else surface_set_alpha(t, edited, 255);
+        if (a && a->width == w && a->height == h) {
+          blit(t, edited, kKeyAlpha, kOpChannelCopy, {.width = w, .height = h, .param1 = 1});
+        } else {
+          surface_set_alpha(t, edited, 255);
+        }
       }
     }
     // Gamma and displacement mapping read their destination: it starts as the picture itself, so
     // displacement moves the picture's own pixels and gamma keeps its alpha bytes.
     if (op == kOpGamma || op == kOpDisplace) {
-      blit(t, kKeyWork, edited, 0, 0, 0, 0, w, h, kOpCopy, 0, 0, 0, 0);
+      blit(t, kKeyWork, edited, kOpCopy, {.width = w, .height = h});
     } else if (effect_needs_background(op)) {
       if (fill) fill(kKeyWork);
       else surface_fill(t, kKeyWork, 0, 0, 0, 0);
@@ -221,8 +224,9 @@ void apply_effect_to(SurfaceTable& t, int32_t edited, int32_t op, const std::arr
     // Displacement mapping reads a snapshot of the destination: taken afresh.
     if (op == kOpDisplace) surface_remove(t, kKeyTrimTemporary);
     const std::array<int32_t, 4> p = effect_op_params(op, params);
-    blit(t, kKeyWork, edited, 0, 0, 0, 0, w, h, static_cast<uint32_t>(op), p[0], p[1], p[2], p[3]);
-    if (edited == kKeyAlpha) blit(t, kKeyWork, kKeyWork, 0, 0, 0, 0, w, h, kOpGreyScale, 0, 0, 0, 0);
+    blit(t, kKeyWork, edited, static_cast<uint32_t>(op),
+         {.width = w, .height = h, .param1 = p[0], .param2 = p[1], .param3 = p[2], .param4 = p[3]});
+    if (edited == kKeyAlpha) blit(t, kKeyWork, kKeyWork, kOpGreyScale, {.width = w, .height = h});
   }
   surface_swap_pixels(t, kKeyWork, edited);
   surface_remove(t, kKeyWork);

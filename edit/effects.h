@@ -9,12 +9,13 @@
 #include <span>
 #include <string>
 
+#include "resources/effect_commands.h"
 #include "surface/compositor.h"
 #include "surface/surface.h"
 
 namespace tesmo {
 
-inline constexpr int kEffectCount = 35;
+inline constexpr int kEffectCount = static_cast<int>(resources::kEffectCommands.size());
 
 // One slider row of the parameter dialog. `label` is "-" for a row the effect does not use.
 struct ParamDescriptor {
@@ -58,17 +59,15 @@ std::u16string effect_name(int index);
 // polar centre, alpha rotation centre).
 void adjust_effect_ranges(int index, int32_t width, int32_t height);
 
-// Ops that take a per-pixel alpha from their source (15, 40–43, 45–47).
-constexpr bool effect_takes_alpha(int32_t op) {
-  return op == 15 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
-}
-// Ops whose result leaves parts of the destination to show through: the work surface starts as the
-// view background, as the live preview shows it. Edge detection (16) and the smoothing filter (20)
-// do not write the outermost rows and columns, so they start from it too. Gamma and displacement
-// mapping read the destination: the apply step starts them from the picture itself instead.
-constexpr bool effect_needs_background(int32_t op) {
-  return op == 1 || op == 3 || op == 5 || op == 13 || op == 15 || op == kOpEdgeDetect || op == kOpFilter ||
-         op == 22 || op == 25 || op == 32 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47);
+// Ops that take a per-pixel alpha from their source (the operation table's rows say which).
+inline bool effect_takes_alpha(int32_t op) { return op_row(static_cast<uint32_t>(op)).takes_alpha(); }
+// Ops whose result leaves parts of the destination to show through, or leaves its outermost rows
+// and columns unwritten (edge detection, the smoothing filter): the work surface starts as the view
+// background, as the live preview shows it. Gamma and displacement mapping read the destination:
+// the apply step starts them from the picture itself instead.
+inline bool effect_needs_background(int32_t op) {
+  const OpRow& row = op_row(static_cast<uint32_t>(op));
+  return row.needs_background() || row.leaves_border() || op == kOpGamma || op == kOpDisplace;
 }
 // The op parameters an effect's P1–P4 map to: unchanged, except the alpha rotation's angle in
 // hundredths of a degree.

@@ -34,7 +34,9 @@ int rebuild_picture(SurfaceTable& t, int32_t key, int32_t w, int32_t h, bool cle
   if (clear) surface_fill(t, kKeyWork, 0, 0, 0, 0);
   const Rect saved = t.clip;
   t.clip = Rect{0, 0, w, h};
-  blit(t, kKeyWork, key, dst_x, dst_y, src.x, src.y, src.width, src.height, op, p1, p2, p3, p4);
+  blit(t, kKeyWork, key, op,
+       {.dst_x = dst_x, .dst_y = dst_y, .src_x = src.x, .src_y = src.y, .width = src.width, .height = src.height,
+        .param1 = p1, .param2 = p2, .param3 = p3, .param4 = p4});
   t.clip = saved;
   surface_swap_pixels(t, key, kKeyWork);
   surface_remove(t, kKeyWork);

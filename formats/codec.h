@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "base/file_io.h"
 #include "formats/image.h"
 
 namespace tesmo {
@@ -119,6 +121,40 @@ inline uint64_t bytes_from(std::span<const uint8_t> data, uint64_t at) {
   return at < data.size() ? data.size() - at : 0;
 }
 
+// Keeps the first `limit` bytes of the file (all of it when it is shorter) in the state as the data
+// its decoder reads. false when the file cannot be read or now holds fewer than `at_least` bytes.
+template <typename State>
+bool keep_file_bytes(const std::u16string& path, State& s, uint64_t limit = UINT64_MAX, size_t at_least = 0) {
+  const auto wanted = static_cast<size_t>(std::min<uint64_t>(limit, SIZE_MAX));
+  std::optional<FileBytes> bytes = read_file_bytes(path, wanted);
+  if (!bytes || bytes->size() < at_least) return false;
+  s.owned = std::move(*bytes);
+  s.data = s.owned.span();
+  return true;
+}
+
+// How a codec's file form reads a file: its first `head_bytes` bytes are recognised as the memory
+// form recognises a whole file image (a shorter file is refused, with a reason only when it starts
+// with `signature`); then the state keeps `kept(state, info)` bytes of the file, or all of it.
+template <typename State>
+struct FileForm {
+  size_t head_bytes;
+  std::span<const uint8_t> signature{};
+  uint64_t (*kept)(const State& s, const ImageInfo& info) = nullptr;
+};
+
+template <typename State, typename Recognise>
+Verdict probe_file_form(const std::u16string& path, const FileForm<State>& form, State& s, ImageInfo& info,
+                        bool want_text, Recognise recognise) {
+  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, form.head_bytes);
+  if (!head) return false;
+  if (head->size() < form.head_bytes) {
+    return form.signature.empty() ? Verdict(false) : short_header(*head, form.signature);
+  }
+  if (Verdict v = recognise(*head, s, info, want_text); !v) return v;
+  return keep_file_bytes(path, s, form.kept ? form.kept(s, info) : UINT64_MAX, form.head_bytes);
+}
+
 // The probe most codecs run: the file form reads what it needs itself (`probe_file(path, state,
 // info, want_text)`); the memory form recognises the caller's bytes (`recognise(bytes, state, info,
 // want_text)`) and points the state's `data` at them. Both forms then ask the codec's
@@ -140,9 +176,27 @@ ProbeResult probe_source(const ImageSource& source, ImageInfo& info, bool want_t
   return state;
 }
 
+// The same with the file form described by `form` (probe_file_form).
+template <typename State, typename Recognise>
+ProbeResult probe_source(const ImageSource& source, ImageInfo& info, bool want_text, const FileForm<State>& form,
+                         Recognise recognise) {
+  auto probe_file = [&](const std::u16string& path, State& s, ImageInfo& found, bool text) {
+    return probe_file_form(path, form, s, found, text, recognise);
+  };
+  return probe_source<State>(source, info, want_text, probe_file, recognise);
+}
+
 // The last step of every own-format writer: the complete output replaces the file at `path`
 // (folders created, read-only cleared, written beside and renamed). 0 or 1.
 int write_image_file(const std::u16string& path, std::span<const uint8_t> bytes);
+
+// The writer of a format whose encoder builds the whole file from the pixels and the request's
+// pixel format (nothing when it cannot): 1 without a path or without a file, else as
+// write_image_file.
+using PixelFormatEncoder = std::vector<uint8_t> (*)(std::span<const uint32_t> pixels, int32_t width,
+                                                    int32_t height, int32_t pixel_format);
+int save_encoded(PixelFormatEncoder encode, std::span<const uint32_t> pixels, int32_t width, int32_t height,
+                 const SaveRequest& request);
 
 // Copies `text` into a stored text field of `capacity` bytes (terminator included), cutting it
 // so that no two-byte CP932 character is split.

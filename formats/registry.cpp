@@ -6,14 +6,14 @@
 #include "base/file_io.h"
 #include "base/text.h"
 #include "formats/bmp/bmp.h"
-#include "formats/jpeg/jpeg.h"
-#include "formats/png_tiff/png_tiff.h"
 #include "formats/dds/dds.h"
-#include "formats/pic/pic.h"
-#include "formats/psd/psd.h"
 #include "formats/fnt/fnt.h"
 #include "formats/jab/jab.h"
+#include "formats/jpeg/jpeg.h"
 #include "formats/pcx/pcx.h"
+#include "formats/pic/pic.h"
+#include "formats/png_tiff/png_tiff.h"
+#include "formats/psd/psd.h"
 #include "formats/sgi/sgi.h"
 #include "formats/tga/tga.h"
 
@@ -58,17 +58,17 @@ struct FormatRow {
   const char* name;
   const char* extensions;
   const char* filter;
-  std::span<const PixelFormatEntry> savable;
+  std::span<const PixelFormatEntry> savable = {};
   int32_t save_count;  // how many of `savable` the dialogs offer
   int32_t default_index;
-  uint32_t flags;
+  uint32_t flags = 0;
   bool accepts_memory;  // JPEG, PSD and TIFF are opened only from files
   // Stored index → index to write back with alpha / without alpha; K keeps it.
-  std::span<const int8_t> with_alpha;
-  std::span<const int8_t> without_alpha;
-  ProbeFn probe;  // null: the reader of this format is not built and declines everything
+  std::span<const int8_t> with_alpha = {};
+  std::span<const int8_t> without_alpha = {};
+  ProbeFn probe;  // every format is read by its own codec
   DecodeFn decode;
-  SaveFn save;
+  SaveFn save = nullptr;  // null: the format is read, never written
 };
 
 constexpr int8_t kBmpWith[] = {1, 1, 1, 4, 4, 6, 6};
@@ -86,31 +86,46 @@ constexpr int8_t kTiffWithout[] = {K, K, 1};
 
 // One row per format, in identifier order. A new format touches one row and its own folder.
 const FormatRow kFormats[kFormatCount] = {
-    {kFormatBmp, 0, "BMP", "*.bmp;*.ico;*.cur", "BMP (*.bmp, *.ico, *.cur)", kBmpFormats, 7, 6, 0, true,
-     kBmpWith, kBmpWithout, bmp::probe, whole_decode<bmp::decode>, bmp::save},
-    {kFormatDds, 1, "DDS", "*.dds", "DDS (*.dds)", kDdsFormats, 9, 8, 0, true, kDdsWith, kDdsWithout,
-     dds::probe, whole_decode<dds::decode>, dds::save},
-    {kFormatJpeg, 2, "JPEG", "*.jpg;*.jpeg", "JPEG (*.jpg, *.jpeg)", kJpegFormats, 3, 1,
-     kSaveQualityAvailable, false, {}, {}, jpeg::probe, jpeg::decode, jpeg::save},
-    {kFormatPcx, 3, "PCX", "*.pcx", "PCX (*.pcx)", kPcxFormats, 1, 0, 0, true, {}, {}, pcx::probe,
-     whole_decode<pcx::decode>, pcx::save},
-    {kFormatPng, 5, "PNG", "*.png", "PNG (*.png)", kRgbArgbFormats, 2, 1, 0, true, kRgbArgbWith,
-     kRgbArgbWithout, png::probe, png::decode, png::save},
-    {kFormatSgi, 7, "SGI", "*.sgi;*.rgb;*.rgba;*.bw", "SGI (*.sgi, *.rgb, *.rgba, *.bw)", kSgiFormats, 3,
-     2, 0, true, kSgiWith, kSgiWithout, sgi::probe, whole_decode<sgi::decode>, sgi::save},
-    {kFormatTga, 8, "TGA", "*.tga", "TGA (*.tga)", kTgaFormats, 4, 3, 0, true, kTgaWith, kTgaWithout,
-     tga::probe, whole_decode<tga::decode>, tga::save},
-    {kFormatTiff, 9, "TIFF", "*.tif", "TIFF (*.tif)", kTiffFormats, 3, 2, 0, false, kTiffWith,
-     kTiffWithout, tiff::probe, tiff::decode, tiff::save},
-    {kFormatPsd, 6, "PSD / Photoshop", "*.psd", "PSD / Photoshop (*.psd)", {}, 0, -1, 0, false, {}, {},
-     psd::probe, whole_decode<psd::decode>, nullptr},
-    {kFormatPic, 4, "PIC / SOFTIMAGE", "*.pic", "PIC / SOFTIMAGE (*.pic)", kRgbArgbFormats, 2, 1,
-     kSaveCompressAvailable | kSaveCompressChecked, true, kRgbArgbWith, kRgbArgbWithout, pic::probe,
-     whole_decode<pic::decode>, pic::save},
-    {kFormatFnt, 10, "FNT", "*.fnt", "FNT (*.fnt)", kFntFormats, 1, 0, 0, true, {}, {}, fnt::probe,
-     whole_decode<fnt::decode>, fnt::save},
-    {kFormatJab, 11, "JPEG and BMP", "*.jab", "JPEG and BMP (*.jab)", kJabFormats, 0, 0, 0, true, {}, {},
-     jab::probe, jab::decode, jab::save},
+    {.id = kFormatBmp, .slot = 0, .name = "BMP", .extensions = "*.bmp;*.ico;*.cur",
+     .filter = "BMP (*.bmp, *.ico, *.cur)", .savable = kBmpFormats, .save_count = 7, .default_index = 6,
+     .accepts_memory = true, .with_alpha = kBmpWith, .without_alpha = kBmpWithout, .probe = bmp::probe,
+     .decode = whole_decode<bmp::decode>, .save = bmp::save},
+    {.id = kFormatDds, .slot = 1, .name = "DDS", .extensions = "*.dds", .filter = "DDS (*.dds)", .savable = kDdsFormats,
+     .save_count = 9, .default_index = 8, .accepts_memory = true, .with_alpha = kDdsWith, .without_alpha = kDdsWithout,
+     .probe = dds::probe, .decode = whole_decode<dds::decode>, .save = dds::save},
+    {.id = kFormatJpeg, .slot = 2, .name = "JPEG", .extensions = "*.jpg;*.jpeg", .filter = "JPEG (*.jpg, *.jpeg)",
+     .savable = kJpegFormats, .save_count = 3, .default_index = 1, .flags = kSaveQualityAvailable,
+     .accepts_memory = false, .probe = jpeg::probe, .decode = jpeg::decode, .save = jpeg::save},
+    {.id = kFormatPcx, .slot = 3, .name = "PCX", .extensions = "*.pcx", .filter = "PCX (*.pcx)", .savable = kPcxFormats,
+     .save_count = 1, .default_index = 0, .accepts_memory = true, .probe = pcx::probe,
+     .decode = whole_decode<pcx::decode>, .save = pcx::save},
+    {.id = kFormatPng, .slot = 5, .name = "PNG", .extensions = "*.png", .filter = "PNG (*.png)",
+     .savable = kRgbArgbFormats, .save_count = 2, .default_index = 1, .accepts_memory = true,
+     .with_alpha = kRgbArgbWith, .without_alpha = kRgbArgbWithout, .probe = png::probe, .decode = png::decode,
+     .save = png::save},
+    {.id = kFormatSgi, .slot = 7, .name = "SGI", .extensions = "*.sgi;*.rgb;*.rgba;*.bw",
+     .filter = "SGI (*.sgi, *.rgb, *.rgba, *.bw)", .savable = kSgiFormats, .save_count = 3, .default_index = 2,
+     .accepts_memory = true, .with_alpha = kSgiWith, .without_alpha = kSgiWithout, .probe = sgi::probe,
+     .decode = whole_decode<sgi::decode>, .save = sgi::save},
+    {.id = kFormatTga, .slot = 8, .name = "TGA", .extensions = "*.tga", .filter = "TGA (*.tga)", .savable = kTgaFormats,
+     .save_count = 4, .default_index = 3, .accepts_memory = true, .with_alpha = kTgaWith, .without_alpha = kTgaWithout,
+     .probe = tga::probe, .decode = whole_decode<tga::decode>, .save = tga::save},
+    {.id = kFormatTiff, .slot = 9, .name = "TIFF", .extensions = "*.tif", .filter = "TIFF (*.tif)",
+     .savable = kTiffFormats, .save_count = 3, .default_index = 2, .accepts_memory = false, .with_alpha = kTiffWith,
+     .without_alpha = kTiffWithout, .probe = tiff::probe, .decode = tiff::decode, .save = tiff::save},
+    {.id = kFormatPsd, .slot = 6, .name = "PSD / Photoshop", .extensions = "*.psd", .filter = "PSD / Photoshop (*.psd)",
+     .save_count = 0, .default_index = -1, .accepts_memory = false, .probe = psd::probe,
+     .decode = whole_decode<psd::decode>},
+    {.id = kFormatPic, .slot = 4, .name = "PIC / SOFTIMAGE", .extensions = "*.pic", .filter = "PIC / SOFTIMAGE (*.pic)",
+     .savable = kRgbArgbFormats, .save_count = 2, .default_index = 1,
+     .flags = kSaveCompressAvailable | kSaveCompressChecked, .accepts_memory = true, .with_alpha = kRgbArgbWith,
+     .without_alpha = kRgbArgbWithout, .probe = pic::probe, .decode = whole_decode<pic::decode>, .save = pic::save},
+    {.id = kFormatFnt, .slot = 10, .name = "FNT", .extensions = "*.fnt", .filter = "FNT (*.fnt)",
+     .savable = kFntFormats, .save_count = 1, .default_index = 0, .accepts_memory = true, .probe = fnt::probe,
+     .decode = whole_decode<fnt::decode>, .save = fnt::save},
+    {.id = kFormatJab, .slot = 11, .name = "JPEG and BMP", .extensions = "*.jab", .filter = "JPEG and BMP (*.jab)",
+     .savable = kJabFormats, .save_count = 0, .default_index = 0, .accepts_memory = true, .probe = jab::probe,
+     .decode = jab::decode, .save = jab::save},
 };
 
 // Strong signatures first; TGA has no signature and its header checks alone decide, so it is last.
@@ -153,7 +168,7 @@ int probe_with(ImageFile& file, const ImageSource& source) {
   for (int32_t id : kProbeOrder) {
     const FormatRow& row = *row_of(id);
     file.info = ImageInfo{};
-    if (!row.probe || (!source.from_file() && !row.accepts_memory)) continue;
+    if (!source.from_file() && !row.accepts_memory) continue;
     ProbeResult result = row.probe(source, file.info, file.want_text);
     // The first reader that knew the data as its own and still refused it tells why.
     if (!result) {
@@ -324,6 +339,14 @@ std::vector<std::pair<std::u16string, std::u16string>> build_file_filter(bool fo
 
 int write_image_file(const std::u16string& path, std::span<const uint8_t> bytes) {
   return file_replace(path, bytes) == 0 ? 0 : 1;
+}
+
+int save_encoded(PixelFormatEncoder encode, std::span<const uint32_t> pixels, int32_t width, int32_t height,
+                 const SaveRequest& request) {
+  if (request.path.empty()) return 1;
+  const std::vector<uint8_t> bytes = encode(pixels, width, height, request.pixel_format);
+  if (bytes.empty()) return 1;
+  return write_image_file(request.path, bytes);
 }
 
 std::string fit_text(std::string_view text, size_t capacity) {

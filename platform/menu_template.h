@@ -16,6 +16,9 @@ enum class MenuEntryKind : uint8_t {
   Separator,
 };
 
+// The id of captions and separators: they send no command and cannot be addressed.
+inline constexpr uint16_t kNoCommand = 0;
+
 // One menu entry. Entries are listed in display order; `depth` 0 entries are the menu bar.
 // Submenus carry ids below 100 so that whole menus can be addressed (the edit menus are greyed
 // together); commands carry their command ids.

@@ -44,11 +44,4 @@ enum : uint16_t {
   Manual = 40030, HomePage = 40375, AboutPlugin = 40042, About = 40591,
 };
 
-// The 35 effect items of the edit menus, in effect-index order.
-inline constexpr std::array<uint16_t, 35> kEffectItems = {
-    40448, 40449, 40451, 40560, 40452, 40453, 40442, 40443, 40533, 40633, 40563, 40444,
-    40559, 40508, 40489, 40487, 40632, 40445, 40564, 40491, 40446, 40478, 40565, 40558,
-    40493, 40495, 40566, 40531, 40527, 40567, 40529, 40646, 40602, 40530, 40627,
-};
-
 }  // namespace tesmo::cmd

@@ -1,9 +1,10 @@
 // The main menu "IDR_MENU_JA": every command item with its id and labels, in display order.
 // Checks and radio groups here are the viewer's option store, so their kinds matter as much as
 // their ids. Keys are not part of the labels; the platform adds them from the accelerator table.
-#include "resources/resources.h"
-
 #include <array>
+
+#include "resources/effect_commands.h"
+#include "resources/resources.h"
 
 namespace tesmo::resources {
 namespace {
@@ -26,9 +27,9 @@ constexpr MenuEntry radio(uint8_t depth, uint8_t group, uint16_t id, const char1
 }
 // A grey bracketed caption that heads the group after it.
 constexpr MenuEntry caption(uint8_t depth, const char16_t* ja, const char16_t* en) {
-  return {depth, MenuEntryKind::Label, 0, ja, en};
+  return {depth, MenuEntryKind::Label, platform::kNoCommand, ja, en};
 }
-constexpr MenuEntry sep(uint8_t depth) { return {depth, MenuEntryKind::Separator, 0, u"", u""}; }
+constexpr MenuEntry sep(uint8_t depth) { return {depth, MenuEntryKind::Separator, platform::kNoCommand, u"", u""}; }
 
 // clang-format off
 constexpr auto kEntries = std::to_array<MenuEntry>({
@@ -112,50 +113,50 @@ constexpr auto kEntries = std::to_array<MenuEntry>({
     sep(1),
     // The effect items, in effect-index order.
     sub(1, MenuEditAdjustments, u"色調補正", u"Adjustments"),
-      cmd(2, 40448, u"明るさ", u"Brightness"),
-      cmd(2, 40449, u"コントラスト", u"Contrast"),
-      cmd(2, 40451, u"色相・彩度・明度", u"Hue / Saturation / Brightness"),
-      cmd(2, 40560, u"シャープネス", u"Sharpness"),
-      cmd(2, 40452, u"ガンマ", u"Gamma"),
-      cmd(2, 40453, u"カラー バランス", u"Color Balance"),
+      cmd(2, EffectBrightness, u"明るさ", u"Brightness"),
+      cmd(2, EffectContrast, u"コントラスト", u"Contrast"),
+      cmd(2, EffectHueSaturation, u"色相・彩度・明度", u"Hue / Saturation / Brightness"),
+      cmd(2, EffectSharpness, u"シャープネス", u"Sharpness"),
+      cmd(2, EffectGamma, u"ガンマ", u"Gamma"),
+      cmd(2, EffectColourBalance, u"カラー バランス", u"Color Balance"),
       sep(2),
-      cmd(2, 40442, u"グレー スケール", u"Gray Scale"),
-      cmd(2, 40443, u"階調の反転", u"Negative"),
-      cmd(2, 40533, u"2 階調化", u"Binarize"),
-      cmd(2, 40633, u"ポスタリゼーション", u"Posterize"),
-      cmd(2, 40563, u"ヒストグラム平均化", u"Histgram Equalize"),
+      cmd(2, EffectGreyScale, u"グレー スケール", u"Gray Scale"),
+      cmd(2, EffectNegative, u"階調の反転", u"Negative"),
+      cmd(2, EffectBinarize, u"2 階調化", u"Binarize"),
+      cmd(2, EffectPosterize, u"ポスタリゼーション", u"Posterize"),
+      cmd(2, EffectEqualize, u"ヒストグラム平均化", u"Histgram Equalize"),
       sep(2),
-      cmd(2, 40444, u"セピア調", u"Sepia"),
-      cmd(2, 40559, u"トーン マッピング", u"Tone Mapping"),
+      cmd(2, EffectSepia, u"セピア調", u"Sepia"),
+      cmd(2, EffectToneMapping, u"トーン マッピング", u"Tone Mapping"),
     sub(1, MenuEditTransform, u"変形", u"Transform"),
-      cmd(2, 40508, u"置換マッピング", u"Displacement Mapping"),
-      cmd(2, 40489, u"レンズ", u"Lens"),
-      cmd(2, 40487, u"極座標", u"Polar"),
-      cmd(2, 40632, u"ラスター", u"Raster"),
+      cmd(2, EffectDisplacement, u"置換マッピング", u"Displacement Mapping"),
+      cmd(2, EffectLens, u"レンズ", u"Lens"),
+      cmd(2, EffectPolar, u"極座標", u"Polar"),
+      cmd(2, EffectRaster, u"ラスター", u"Raster"),
     sub(1, MenuEditSpecialFx, u"特殊効果", u"Special FX"),
-      cmd(2, 40445, u"塗りつぶし", u"Fill Color"),
-      cmd(2, 40564, u"縁取り", u"Frame"),
+      cmd(2, EffectFill, u"塗りつぶし", u"Fill Color"),
+      cmd(2, EffectFrame, u"縁取り", u"Frame"),
       sep(2),
-      cmd(2, 40491, u"ぼかし", u"Blur"),
-      cmd(2, 40446, u"モザイク", u"Mosaic"),
-      cmd(2, 40478, u"ノイズ", u"Noise"),
+      cmd(2, EffectBlur, u"ぼかし", u"Blur"),
+      cmd(2, EffectMosaic, u"モザイク", u"Mosaic"),
+      cmd(2, EffectNoise, u"ノイズ", u"Noise"),
       sep(2),
-      cmd(2, 40565, u"エッジ検出", u"Edge Detection"),
-      cmd(2, 40558, u"フィルター", u"Filter"),
+      cmd(2, EffectEdgeDetection, u"エッジ検出", u"Edge Detection"),
+      cmd(2, EffectFilter, u"フィルター", u"Filter"),
     sub(1, MenuEditBlend, u"合成", u"Blend"),
-      cmd(2, 40493, u"半透明", u"Alpha"),
-      cmd(2, 40495, u"半透明 (加算)", u"Add"),
-      cmd(2, 40566, u"半透明 (減算)", u"Subtract"),
+      cmd(2, EffectTranslucent, u"半透明", u"Alpha"),
+      cmd(2, EffectAdd, u"半透明 (加算)", u"Add"),
+      cmd(2, EffectSubtract, u"半透明 (減算)", u"Subtract"),
       sep(2),
-      cmd(2, 40531, u"αチャンネル", u"Alpha Channel (Alpha)"),
-      cmd(2, 40527, u"αチャンネル (加算)", u"Alpha Channel (Add)"),
-      cmd(2, 40567, u"αチャンネル (減算)", u"Alpha Channel (Subtract)"),
-      cmd(2, 40529, u"αチャンネル (コピー)", u"Alpha Channel (Copy)"),
-      cmd(2, 40646, u"αチャンネル (階調の反転)", u"Alpha Channel (Negative)"),
-      cmd(2, 40602, u"αチャンネル (回転)", u"Alpha Channel (Rotate)"),
-      cmd(2, 40530, u"αチャンネル (ラスター)", u"Alpha Channel (Raster)"),
+      cmd(2, EffectAlphaChannel, u"αチャンネル", u"Alpha Channel (Alpha)"),
+      cmd(2, EffectAlphaChannelAdd, u"αチャンネル (加算)", u"Alpha Channel (Add)"),
+      cmd(2, EffectAlphaChannelSubtract, u"αチャンネル (減算)", u"Alpha Channel (Subtract)"),
+      cmd(2, EffectAlphaChannelCopy, u"αチャンネル (コピー)", u"Alpha Channel (Copy)"),
+      cmd(2, EffectAlphaChannelNegative, u"αチャンネル (階調の反転)", u"Alpha Channel (Negative)"),
+      cmd(2, EffectAlphaChannelRotate, u"αチャンネル (回転)", u"Alpha Channel (Rotate)"),
+      cmd(2, EffectAlphaChannelRaster, u"αチャンネル (ラスター)", u"Alpha Channel (Raster)"),
       sep(2),
-      cmd(2, 40627, u"カラー キー", u"Color-Key"),
+      cmd(2, EffectColourKey, u"カラー キー", u"Color-Key"),
     sep(1),
     cmd(1, 40553, u"元に戻す", u"Undo"),
 

@@ -31,10 +31,11 @@ void fit_into(SurfaceTable& t, const Surface& work, const Surface& picture, int3
   const Rect saved = t.clip;
   t.clip = {0, 0, work.width, work.height};
   if (picture.width == work.width && src_h == work.height) {
-    blit(t, work.key, picture.key, 0, 0, 0, src_y, work.width, work.height, kOpCopy | kOpClipFlag, 0, 0, 0, 0);
+    blit(t, work.key, picture.key, kOpCopy | kOpClipFlag, {.src_y = src_y, .width = work.width, .height = work.height});
   } else {
-    blit(t, work.key, picture.key, 0, 0, 0, src_y, picture.width, src_h, kOpScale | kOpClipFlag, work.width,
-         work.height, 0, kScaleBilinear);
+    blit(t, work.key, picture.key, kOpScale | kOpClipFlag,
+         {.src_y = src_y, .width = picture.width, .height = src_h, .param1 = work.width, .param2 = work.height,
+          .param4 = kScaleBilinear});
   }
   t.clip = saved;
 }
@@ -82,8 +83,8 @@ void free_dialog_pictures(SurfaceTable& t, int32_t key, int32_t count) {
 }
 
 int load_marker_stars(SurfaceTable& t, std::span<const uint8_t> archive) {
-  if (surface_find(t, kMarkerStarKey) && surface_find(t, kMarkerStarKey + 1)) return 0;
-  return load_dialog_pictures(t, kMarkerStarKey, 2, 0, archive);
+  if (surface_find(t, kKeyMarkerStar) && surface_find(t, kKeyMarkerStarSecond)) return 0;
+  return load_dialog_pictures(t, kKeyMarkerStar, 2, 0, archive);
 }
 
 bool paint_dialog_background(SurfaceTable& t, const platform::Dialog& d, platform::Canvas& canvas,
@@ -110,8 +111,9 @@ bool draw_skin_button(SurfaceTable& t, const platform::DrawItem& item, int32_t w
   if (item.disabled) {
     const Rect saved = t.clip;
     t.clip = {0, 0, work->width, work->height};
-    blit(t, work_key, work_key, 0, 0, 0, 0, work->width, work->height, kOpBrightness | kOpClipFlag,
-         kBrightenDisabled, kBrightenDisabled, kBrightenDisabled, 0);
+    blit(t, work_key, work_key, kOpBrightness | kOpClipFlag,
+         {.width = work->width, .height = work->height, .param1 = kBrightenDisabled, .param2 = kBrightenDisabled,
+          .param3 = kBrightenDisabled});
     t.clip = saved;
   }
   item.canvas->draw(work->pixels(), work->width, work->height, 0, 0);

@@ -24,7 +24,6 @@ enum SkinKey : int32_t {
   kSkinModalBase = 40,   // modal dialogs
   kSkinBatchBase = 44,   // the batch dialog
   kSkinEffectBase = 52,  // the effect parameter dialog (modeless, may be open with a modal one)
-  kMarkerStarKey = 15,   // and 16: the two marker stars
 };
 // The background work surface of `base` (70, 72, 74); the button work surface is the next key.
 int32_t skin_work_key(int32_t base);

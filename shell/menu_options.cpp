@@ -2,6 +2,7 @@
 #include "shell/menu_options.h"
 
 #include "resources/command_ids.h"
+#include "resources/effect_commands.h"
 
 namespace tesmo {
 namespace {
@@ -124,7 +125,7 @@ bool choose_menu_option(platform::Menu& menu, SystemSettings& settings, uint16_t
 }
 
 void update_edit_menu(platform::Menu& menu, bool enabled, bool square, bool has_alpha) {
-  for (uint16_t id : cmd::kEffectItems) menu.set_enabled(id, enabled);
+  for (uint16_t id : resources::kEffectCommands) menu.set_enabled(id, enabled);
   if (!enabled) return;
   menu.set_enabled(kLensEffect, square);
   for (uint16_t id : kAlphaEffects) menu.set_enabled(id, has_alpha);

@@ -108,14 +108,13 @@ bool clip_scaled(BlitArgs& a, const Rect& clip) {
          store(a.height, sh * b.h / before.h);
 }
 
-void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, int32_t dst_x, int32_t dst_y, int32_t src_x,
-          int32_t src_y, int32_t width, int32_t height, uint32_t op_word, int32_t param1, int32_t param2,
-          int32_t param3, int32_t param4) {
-  if (width <= 0 || height <= 0) return;
+void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, uint32_t op_word, BlitArgs a) {
+  if (a.width <= 0 || a.height <= 0) return;
   const uint32_t code = op_word & kOpCodeMask;
   if (code >= static_cast<uint32_t>(kOpCount)) return;
   const OpRow& row = t.ops[code];
-  BlitArgs a{dst_x, dst_y, src_x, src_y, width, height, static_cast<int32_t>(code), param1, param2, param3, param4};
+  a.op = static_cast<int32_t>(code);
+  a.marker = kPlainMarker;
   if ((op_word & kOpClipFlag) && !(row.flags & kOpNoClip)) {
     const bool kept = (row.flags & kOpScaledClip) ? clip_scaled(a, t.clip) : clip_plain(a, t.clip);
     if (!kept) return;

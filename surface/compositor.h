@@ -73,23 +73,41 @@ enum OpFlag : uint32_t {
   kOpScaled = 8,       // the destination rectangle is param1 × param2, not width × height
   kOpScaledClip = 16,  // the clip flag selects scaled clipping (op 36)
   kOpNoClip = 32,      // the clip flag is ignored (op 34 fills the whole destination)
+  // What the view and the effects ask before they run an operation on the picture:
+  kOpTakesAlpha = 64,         // blends by a per-pixel alpha read from its source, so the alpha
+                              // channel (surface 2) goes into the source's alpha bytes first
+  kOpNeedsBackground = 128,   // blends with or leaves parts of the destination: the view
+                              // background is drawn there first
+  kOpLeavesBorder = 256,      // leaves the outermost rows and columns of its rectangle unwritten
+  kOpAngleHundredths = 512,   // param1 is an angle in hundredths of a degree; the effect dialog
+                              // takes whole degrees
 };
+
+// Hundredths of a degree in one degree: the unit of the rotation operations' angle.
+inline constexpr int32_t kHundredthsPerDegree = 100;
 
 struct OpRow {
   const char* name;
   OpFn fn;
   uint32_t flags;
+
+  constexpr bool takes_alpha() const { return flags & kOpTakesAlpha; }
+  constexpr bool needs_background() const { return flags & kOpNeedsBackground; }
+  constexpr bool leaves_border() const { return flags & kOpLeavesBorder; }
+  constexpr bool angle_in_hundredths() const { return flags & kOpAngleHundredths; }
 };
 
 // The operation table, one row per op code 0–62; codes without an operation hold op_invalid.
 std::span<const OpRow, kOpCount> op_table();
+// The row of the op code in `op_word` (flag bits ignored); the row of op_invalid for codes above 62.
+const OpRow& op_row(uint32_t op_word);
 
-// The compositor entry. Does nothing when width or height ≤ 0, the op code is above 62, clipping
+// The compositor entry: destination and source keys, the op word (op code and clip flag) and the
+// rectangle and parameters in `a`, whose `op` and `marker` are set here (the code without flag
+// bits, kPlainMarker). Does nothing when width or height ≤ 0, the op code is above 62, clipping
 // leaves nothing, a surface the operation needs is missing, or the (clipped) rectangle is not inside
 // the surfaces. The clip flag clips against t.clip (scaled clipping for op 36, none for op 34).
-void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, int32_t dst_x, int32_t dst_y, int32_t src_x,
-          int32_t src_y, int32_t width, int32_t height, uint32_t op_word, int32_t param1, int32_t param2,
-          int32_t param3, int32_t param4);
+void blit(SurfaceTable& t, int32_t dst_key, int32_t src_key, uint32_t op_word, BlitArgs a);
 
 // The clipping steps of `blit`, on their own. false: nothing is left (`a` then undefined).
 bool clip_plain(BlitArgs& a, const Rect& clip);   // source offsets follow the destination

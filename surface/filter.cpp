@@ -325,9 +325,12 @@ void OpBlur(const OpArgs& o) {
   if (surface_create(t, kKeyBlurTemporary, tw, th) != 0) return;
   surface_fill(t, kKeyBlurTemporary, 0, 0, 0, 0);
   Surface& small = *surface_find(t, kKeyBlurTemporary);
-  const BlitArgs down{0, 0, a.src_x, a.src_y, a.width, a.height, 0, tw, th};
-  const BlitArgs up{a.dst_x, a.dst_y, 0, 0, tw, th, 0, a.width, a.height};
-  const BlitArgs again{0, 0, a.dst_x, a.dst_y, a.width, a.height, 0, tw, th};
+  const BlitArgs down{.src_x = a.src_x, .src_y = a.src_y, .width = a.width, .height = a.height, .param1 = tw,
+                      .param2 = th};
+  const BlitArgs up{.dst_x = a.dst_x, .dst_y = a.dst_y, .width = tw, .height = th, .param1 = a.width,
+                    .param2 = a.height};
+  const BlitArgs again{.src_x = a.dst_x, .src_y = a.dst_y, .width = a.width, .height = a.height, .param1 = tw,
+                       .param2 = th};
   blur_pass(o, small, *o.src, down);
   blur_pass(o, *o.dst, small, up);
   for (int32_t n = std::clamp(a.param2, 0, 32); n > 0; --n) {

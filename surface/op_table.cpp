@@ -9,15 +9,17 @@ namespace {
 
 constexpr uint32_t kPlain = kOpSource | kOpSourceRect | kOpDestRect;
 constexpr uint32_t kScaled = kOpSource | kOpSourceRect | kOpDestRect | kOpScaled;
+// The alpha blends read the picture's alpha and cover only what it lets through.
+constexpr uint32_t kBlendsByAlpha = kOpTakesAlpha | kOpNeedsBackground;
 constexpr OpRow kInvalid{"invalid", op_invalid, 0};
 
 constexpr std::array<OpRow, kOpCount> kOps{{
     /*  0 */ {"OpCopy", OpCopy, kPlain},
-    /*  1 */ {"OpTranslucent", OpTranslucent, kPlain},
+    /*  1 */ {"OpTranslucent", OpTranslucent, kPlain | kOpNeedsBackground},
     /*  2 */ kInvalid,
-    /*  3 */ {"OpAddTranslucent", OpAddTranslucent, kPlain},
+    /*  3 */ {"OpAddTranslucent", OpAddTranslucent, kPlain | kOpNeedsBackground},
     /*  4 */ kInvalid,
-    /*  5 */ {"OpSubtractTranslucent", OpSubtractTranslucent, kPlain},
+    /*  5 */ {"OpSubtractTranslucent", OpSubtractTranslucent, kPlain | kOpNeedsBackground},
     /*  6 */ kInvalid,
     /*  7 */ {"OpBinarize", OpBinarize, kPlain},
     /*  8 */ {"OpBlur", OpBlur, kPlain},
@@ -25,41 +27,41 @@ constexpr std::array<OpRow, kOpCount> kOps{{
     /* 10 */ {"OpConvertDepth", OpConvertDepth, kOpSource},
     /* 11 */ {"OpChannelCopy", OpChannelCopy, kPlain},
     /* 12 */ {"OpColourBalance", OpColourBalance, kPlain},
-    /* 13 */ {"OpColourKey", OpColourKey, kPlain},
+    /* 13 */ {"OpColourKey", OpColourKey, kPlain | kOpNeedsBackground},
     /* 14 */ {"OpContrast", OpContrast, kPlain},
-    /* 15 */ {"OpDisplace", OpDisplace, kPlain},
-    /* 16 */ {"OpEdgeDetect", OpEdgeDetect, kPlain},
+    /* 15 */ {"OpDisplace", OpDisplace, kPlain | kOpTakesAlpha},
+    /* 16 */ {"OpEdgeDetect", OpEdgeDetect, kPlain | kOpLeavesBorder},
     /* 17 */ {"OpEqualize", OpEqualize, kPlain},
     /* 18 */ {"OpBrightness", OpBrightness, kPlain},
     /* 19 */ {"OpFill", OpFill, kOpDestRect},
-    /* 20 */ {"OpFilter", OpFilter, kPlain},
+    /* 20 */ {"OpFilter", OpFilter, kPlain | kOpLeavesBorder},
     /* 21 */ {"OpFrame", OpFrame, kPlain},
     /* 22 */ {"OpGamma", OpGamma, kPlain},
     /* 23 */ {"OpGreyScale", OpGreyScale, kPlain},
     /* 24 */ {"OpHueSaturation", OpHueSaturation, kPlain},
-    /* 25 */ {"OpLens", OpLens, kPlain},
+    /* 25 */ {"OpLens", OpLens, kPlain | kOpNeedsBackground},
     /* 26 */ {"OpFlip", OpFlip, kPlain},
     /* 27 */ {"OpMosaic", OpMosaic, kPlain},
     /* 28 */ {"OpNegative", OpNegative, kPlain},
     /* 29 */ {"OpNoise", OpNoise, kPlain},
     /* 30 */ {"OpPolar", OpPolar, kPlain},
     /* 31 */ {"OpPosterize", OpPosterize, kPlain},
-    /* 32 */ {"OpRaster", OpRaster, kPlain},
+    /* 32 */ {"OpRaster", OpRaster, kPlain | kOpNeedsBackground},
     /* 33 */ kInvalid,
-    /* 34 */ {"OpRotate", OpRotate, kOpSource | kOpNoClip},
+    /* 34 */ {"OpRotate", OpRotate, kOpSource | kOpNoClip | kOpAngleHundredths},
     /* 35 */ {"OpRotateRight", OpRotateRight, kOpSource | kOpSourceRect},
     /* 36 */ {"OpScale", OpScale, kScaled | kOpScaledClip},
     /* 37 */ {"OpSepia", OpSepia, kPlain},
     /* 38 */ {"OpSharpen", OpSharpen, kPlain},
     /* 39 */ {"OpToneMap", OpToneMap, kPlain},
-    /* 40 */ {"OpAlphaBlend", OpAlphaBlend, kPlain},
-    /* 41 */ {"OpAlphaAdd", OpAlphaAdd, kPlain},
-    /* 42 */ {"OpAlphaSubtract", OpAlphaSubtract, kPlain},
-    /* 43 */ {"OpAlphaCopy", OpAlphaCopy, kPlain},
+    /* 40 */ {"OpAlphaBlend", OpAlphaBlend, kPlain | kBlendsByAlpha},
+    /* 41 */ {"OpAlphaAdd", OpAlphaAdd, kPlain | kBlendsByAlpha},
+    /* 42 */ {"OpAlphaSubtract", OpAlphaSubtract, kPlain | kBlendsByAlpha},
+    /* 43 */ {"OpAlphaCopy", OpAlphaCopy, kPlain | kBlendsByAlpha},
     /* 44 */ kInvalid,
-    /* 45 */ {"OpAlphaInverse", OpAlphaInverse, kPlain},
-    /* 46 */ {"OpAlphaRaster", OpAlphaRaster, kPlain},
-    /* 47 */ {"OpAlphaRotate", OpAlphaRotate, kOpSource | kOpNoClip},
+    /* 45 */ {"OpAlphaInverse", OpAlphaInverse, kPlain | kBlendsByAlpha},
+    /* 46 */ {"OpAlphaRaster", OpAlphaRaster, kPlain | kBlendsByAlpha},
+    /* 47 */ {"OpAlphaRotate", OpAlphaRotate, kOpSource | kOpNoClip | kBlendsByAlpha | kOpAngleHundredths},
     /* 48 */ kInvalid,
     /* 49 */ kInvalid,
     /* 50 */ {"OpScaleBilinear", OpScaleBilinear, kScaled},
@@ -130,5 +132,10 @@ static_assert(kOps[kOpAlphaRotate].fn == OpAlphaRotate);
 }  // namespace
 
 std::span<const OpRow, kOpCount> op_table() { return kOps; }
+
+const OpRow& op_row(uint32_t op_word) {
+  const uint32_t code = op_word & kOpCodeMask;
+  return code < kOps.size() ? kOps[code] : kInvalid;
+}
 
 }  // namespace tesmo

@@ -22,13 +22,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "formats/image.h"
 #include "base/aligned_block.h"
+#include "formats/image.h"
 
 namespace tesmo {
 
 // Keys fixed by convention; the table gives keys no meaning.
 enum SurfaceKey : int32_t {
+  kKeyViewerTemporary = -3,  // a copy the viewer makes and removes within one step: the preview's
+                             // source carrying the alpha channel, a background picture being tried
   kKeyBlurTemporary = -1,
   kKeyTrimTemporary = -2,  // also the displacement snapshot, which stays
   kKeyBackBuffer = 0,
@@ -37,9 +39,14 @@ enum SurfaceKey : int32_t {
   kKeyWork = 3,
   kKeyEditInput = 4,
   kKeyPreview = 5,
+  kKeyClipboardView = 14,  // the clipboard's work surface: the view as the window shows it
+  kKeyMarkerStar = 15,     // the two marker star pictures of the embedded archive
+  kKeyMarkerStarSecond = 16,
   kKeyUndoImage = 17,
   kKeyUndoAlpha = 18,
   kKeyBackground = 19,
+  kKeyJobName = 20,  // the background job's progress texts: the file name
+  kKeyJobTime = 21,  // and the elapsed time
   kKeyFallingSprites = 30,  // the falling object preview's sprite sheet
 };
 

@@ -12,19 +12,6 @@
 namespace tesmo {
 namespace {
 
-// View operations that blend with the alpha channel: surface 2 is copied into the displayed
-// surface's alpha bytes before they run.
-constexpr bool takes_alpha(uint32_t op) { return op == 15 || (op >= 40 && op <= 43) || (op >= 45 && op <= 47); }
-
-// View operations that leave parts of the target uncovered: the background is redrawn under them.
-constexpr bool needs_background(uint32_t op) {
-  return op == 1 || op == 3 || op == 5 || op == 13 || op == 25 || op == 32 || (op >= 40 && op <= 43) ||
-         (op >= 45 && op <= 47);
-}
-
-// The shown surface with the alpha channel in its alpha bytes, for one preview frame.
-constexpr int32_t kKeyPreviewSource = -3;
-
 // The resampling flags of the zoom algorithm radio group (0 nearest … 5 type F).
 constexpr int32_t kAlgorithmFlags[] = {kScaleNearest,  kScaleBilinear, kScaleBicubic,
                                        kScaleLanczos2, kScaleLanczos3, kScaleTypeF};
@@ -42,7 +29,8 @@ void draw_background(Viewer& viewer, int target, bool scaled) {
   SurfaceTable& t = viewer.doc.surfaces();
   Surface* dst = surface_find(t, target);
   if (!dst) return;
-  if (needs_background(v.view_operation & kOpCodeMask)) v.flags |= kRedrawBackground;
+  // Operations that leave parts of the target uncovered have the background redrawn under them.
+  if (op_row(v.view_operation).needs_background()) v.flags |= kRedrawBackground;
   const Surface* bg = surface_find(t, kKeyBackground);
   if (viewer.shell.settings().background_mode == 0 || !bg || bg->width <= 0 || bg->height <= 0) {
     if (!(v.flags & kRedrawBackground)) return;
@@ -62,10 +50,12 @@ void draw_background(Viewer& viewer, int target, bool scaled) {
     for (int y = 0; y < dst->height; y += th) {
       for (int x = 0; x < dst->width; x += tw) {
         if (scaled) {
-          blit(t, target, kKeyBackground, x, y, 0, 0, bg->width, bg->height, kOpScale | kOpClipFlag, tw, th, 0,
-               resampling_flags(viewer));
+          blit(t, target, kKeyBackground, kOpScale | kOpClipFlag,
+               {.dst_x = x, .dst_y = y, .width = bg->width, .height = bg->height, .param1 = tw, .param2 = th,
+                .param4 = resampling_flags(viewer)});
         } else {
-          blit(t, target, kKeyBackground, x, y, 0, 0, bg->width, bg->height, kOpCopy | kOpClipFlag, 0, 0, 0, 0);
+          blit(t, target, kKeyBackground, kOpCopy | kOpClipFlag,
+               {.dst_x = x, .dst_y = y, .width = bg->width, .height = bg->height});
         }
       }
     }
@@ -77,7 +67,7 @@ void draw_background(Viewer& viewer, int target, bool scaled) {
 // Displacement mapping moves the picture's own pixels: its destination starts as the picture, and
 // the snapshot the op reads is taken afresh from that destination.
 void start_displacement(SurfaceTable& t, int target, int source, int x, int y, int w, int h) {
-  blit(t, target, source, x, y, 0, 0, w, h, kOpCopy | kOpClipFlag, 0, 0, 0, 0);
+  blit(t, target, source, kOpCopy | kOpClipFlag, {.dst_x = x, .dst_y = y, .width = w, .height = h});
   surface_remove(t, kKeyTrimTemporary);
 }
 
@@ -104,30 +94,34 @@ void compose_view(Viewer& viewer, int target) {
   // The preview never touches the picture: the ops that read per-pixel alpha run from a copy that
   // carries the alpha channel (255 when there is none), and every preview starts from the background.
   if (op != 0) v.flags |= kRedrawBackground;
-  if (takes_alpha(op) && surface_duplicate(t, kKeyPreviewSource, source) == 0) {
+  // Operations that blend with the alpha channel get surface 2 in the shown surface's alpha bytes,
+  // in a copy kept for one preview frame.
+  if (op_row(op).takes_alpha() && surface_duplicate(t, kKeyViewerTemporary, source) == 0) {
     const Surface* a = surface_find(t, kKeyAlpha);
     if (a && a->width == w && a->height == h) {
-      blit(t, kKeyPreviewSource, kKeyAlpha, 0, 0, 0, 0, w, h, kOpChannelCopy, 1, 0, 0, 0);
+      blit(t, kKeyViewerTemporary, kKeyAlpha, kOpChannelCopy, {.width = w, .height = h, .param1 = 1});
     } else {
-      surface_set_alpha(t, kKeyPreviewSource, 255);
+      surface_set_alpha(t, kKeyViewerTemporary, 255);
     }
-    source = kKeyPreviewSource;
-  } else if (op == kOpGamma && surface_duplicate(t, kKeyPreviewSource, source) == 0) {
-    surface_set_alpha(t, kKeyPreviewSource, 255);  // the colours are corrected as if opaque
-    source = kKeyPreviewSource;
+    source = kKeyViewerTemporary;
+  } else if (op == kOpGamma && surface_duplicate(t, kKeyViewerTemporary, source) == 0) {
+    surface_set_alpha(t, kKeyViewerTemporary, 255);  // the colours are corrected as if opaque
+    source = kKeyViewerTemporary;
   }
   struct DropCopy {
     SurfaceTable& t;
-    ~DropCopy() { surface_remove(t, kKeyPreviewSource); }
+    ~DropCopy() { surface_remove(t, kKeyViewerTemporary); }
   } drop_copy{t};
-  int32_t p1 = v.operation_params[0] * (op == 47 ? 100 : 1);
+  int32_t p1 = v.operation_params[0] * (op_row(op).angle_in_hundredths() ? kHundredthsPerDegree : 1);
   int32_t p2 = v.operation_params[1], p3 = v.operation_params[2], p4 = v.operation_params[3];
 
   if (v.zoom_x == kZoomActual) {
     draw_background(viewer, target, false);
     if (op == kOpDisplace) start_displacement(t, target, source, viewer.origin.x, viewer.origin.y, w, h);
     uint32_t clip = op == kOpRotate ? 0 : kOpClipFlag;
-    blit(t, target, source, viewer.origin.x, viewer.origin.y, 0, 0, w, h, op_word | clip, p1, p2, p3, p4);
+    blit(t, target, source, op_word | clip,
+         {.dst_x = viewer.origin.x, .dst_y = viewer.origin.y, .width = w, .height = h, .param1 = p1, .param2 = p2,
+          .param3 = p3, .param4 = p4});
     return;
   }
   if (op != 0) {
@@ -139,13 +133,15 @@ void compose_view(Viewer& viewer, int target) {
     v.flags |= kRedrawBackground;
     draw_background(viewer, kKeyPreview, false);
     if (op == kOpDisplace) start_displacement(t, kKeyPreview, source, 0, 0, w, h);
-    blit(t, kKeyPreview, source, 0, 0, 0, 0, w, h, op_word | kOpClipFlag, p1, p2, p3, p4);
+    blit(t, kKeyPreview, source, op_word | kOpClipFlag,
+         {.width = w, .height = h, .param1 = p1, .param2 = p2, .param3 = p3, .param4 = p4});
     t.clip = window_clip;
     source = kKeyPreview;
   }
   draw_background(viewer, target, true);
-  blit(t, target, source, viewer.origin.x, viewer.origin.y, 0, 0, w, h, kOpScale | kOpClipFlag, zoomed(w, v.zoom_x),
-       zoomed(h, v.zoom_y), 0, resampling_flags(viewer));
+  blit(t, target, source, kOpScale | kOpClipFlag,
+       {.dst_x = viewer.origin.x, .dst_y = viewer.origin.y, .width = w, .height = h, .param1 = zoomed(w, v.zoom_x),
+        .param2 = zoomed(h, v.zoom_y), .param4 = resampling_flags(viewer)});
 }
 
 void apply_channel_mask(Viewer& viewer, int target) {

@@ -194,7 +194,7 @@ void Viewer::build_folder_list() {
   markers.assign(folder_list.size(), MarkerEntry{});
   has_folder_list = true;
   ++folder_list_serial;
-  if ((!surface_find(doc.surfaces(), 15) || !surface_find(doc.surfaces(), 16))) {
+  if (!surface_find(doc.surfaces(), kKeyMarkerStar) || !surface_find(doc.surfaces(), kKeyMarkerStarSecond)) {
     load_marker_stars(doc.surfaces());
   }
 }

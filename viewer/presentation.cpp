@@ -246,7 +246,8 @@ const uint32_t* draw_fps_text(Viewer& viewer, const Surface& frame) {
   measure.measure_only = true;
   int32_t height = 0;
   const int32_t width = viewer.shell.text.draw_text_wide(text, 0, 0, measure, &height);
-  blit(bitmap, kKeyBackBuffer, kKeyBackBuffer, 0, 0, 0, 0, width, height, kOpFill | kOpClipFlag, 0x40, 0x40, 0x40, 0);
+  blit(bitmap, kKeyBackBuffer, kKeyBackBuffer, kOpFill | kOpClipFlag,
+       {.width = width, .height = height, .param1 = 0x40, .param2 = 0x40, .param3 = 0x40});
   TextStyle style;
   style.colour = 0xFFFFFF;
   style.blend = 1;

@@ -19,8 +19,6 @@ namespace {
 
 constexpr int32_t kNewPictureWidth = 1280;
 constexpr int32_t kNewPictureHeight = 720;
-// A scratch key for a background candidate, so that an unreadable file leaves surface 19 alone.
-constexpr int32_t kKeyBackgroundCandidate = -3;
 
 // Calibration greys: the left half 10, 10, 10 with a 22, 22, 22 rectangle in the middle of the
 // picture; the right half black.
@@ -148,9 +146,9 @@ int choose_background_picture(Viewer& viewer) {
   auto path = modal(viewer.shell, [&] { return viewer.shell.platform->choose_open_file(request); });
   if (!path) return 2;
   SurfaceTable& t = viewer.doc.surfaces();
-  if (surface_load(t, kKeyBackgroundCandidate, *path, false) != 0) return 1;
-  surface_duplicate(t, kKeyBackground, kKeyBackgroundCandidate);
-  surface_remove(t, kKeyBackgroundCandidate);
+  if (surface_load(t, kKeyViewerTemporary, *path, false) != 0) return 1;
+  surface_duplicate(t, kKeyBackground, kKeyViewerTemporary);
+  surface_remove(t, kKeyViewerTemporary);
   viewer.shell.settings().background_image = *path;
   return 0;
 }

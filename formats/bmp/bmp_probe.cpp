@@ -190,11 +190,7 @@ Verdict probe_file(const std::u16string& path, BmpState& s, ImageInfo& info, boo
   const uint64_t total =
       s.pixels_at + (coded ? s.image_data_size : s.stride * static_cast<uint64_t>(s.height));
   if (total < kMinFileBytes) return false;
-  std::optional<FileBytes> bytes = read_file_bytes(path, total);
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
+  return keep_file_bytes(path, s, total);
 }
 
 }  // namespace

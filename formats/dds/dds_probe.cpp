@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/bytes.h"
-#include "base/file_io.h"
 #include "formats/dds/dds.h"
 #include "formats/dds/dds_internal.h"
 
@@ -176,19 +175,9 @@ bool recognise(std::span<const uint8_t> head, DdsState& s, ImageInfo& info, bool
   return true;
 }
 
-// The file form: the header, then only the palette and the first level (never more than the file
-// holds).
-Verdict probe_file(const std::u16string& path, DdsState& s, ImageInfo& info, bool want_text) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kFileHeaderBytes);
-  if (!head) return false;
-  if (head->size() < kFileHeaderBytes) return short_header(*head, kMagic);
-  if (!recognise(*head, s, info, want_text)) return false;
-  const uint64_t total = s.pixels_at + stored_row_bytes(s) * stored_rows(s);
-  std::optional<FileBytes> bytes = read_file_bytes(path, static_cast<size_t>(total));
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
+// The bytes the decoder reads: the header, the palette and the first level.
+uint64_t bytes_needed(const DdsState& s, const ImageInfo&) {
+  return s.pixels_at + stored_row_bytes(s) * stored_rows(s);
 }
 
 }  // namespace
@@ -199,8 +188,11 @@ bool data_holds_picture(const DdsState& s) {
   return picture_within_data(s.width, s.height, stored, bytes_from(s.data, s.pixels_at), 1);
 }
 
+// The file form: the header, then only the palette and the first level (never more than the file
+// holds).
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  return probe_source<DdsState>(source, info, want_text, probe_file, recognise);
+  const FileForm<DdsState> file{.head_bytes = kFileHeaderBytes, .signature = kMagic, .kept = bytes_needed};
+  return probe_source<DdsState>(source, info, want_text, file, recognise);
 }
 
 }  // namespace tesmo::dds

@@ -65,17 +65,9 @@ bool recognise(std::span<const uint8_t> head, FntState& s, ImageInfo& info, bool
   return true;
 }
 
-// The file form: a file of more than 32 bytes; the header and the pixels it announces are read
-// (fewer when the file is shorter).
-bool probe_file(const std::u16string& path, FntState& s, ImageInfo& info, bool want_text) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head || head->size() <= kHeaderBytes) return false;
-  if (!recognise(*head, s, info, want_text)) return false;
-  std::optional<FileBytes> bytes = read_file_bytes(path, kHeaderBytes + size_t(s.width) * size_t(s.height));
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
+// The bytes the decoder reads: the header and the pixels it announces.
+uint64_t bytes_needed(const FntState& s, const ImageInfo&) {
+  return kHeaderBytes + uint64_t(s.width) * uint64_t(s.height);
 }
 
 struct Number {
@@ -133,8 +125,11 @@ std::optional<Header> parse_header_text(std::string_view text) {
 }
 
 
+// The file form: a file of more than 32 bytes; the header and the pixels it announces are read
+// (fewer when the file is shorter).
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  return probe_source<FntState>(source, info, want_text, probe_file, recognise);
+  const FileForm<FntState> file{.head_bytes = kHeaderBytes + 1, .kept = bytes_needed};
+  return probe_source<FntState>(source, info, want_text, file, recognise);
 }
 
 void decode(ReaderState& reader, std::span<uint32_t> pixels) {

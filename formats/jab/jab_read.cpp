@@ -55,19 +55,6 @@ bool recognise(std::span<const uint8_t> head, JabState& s, ImageInfo& info, bool
   return true;
 }
 
-// The file form: the header decides before the whole file is read.
-Verdict probe_file(const std::u16string& path, JabState& s, ImageInfo& info, bool want_text) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head) return false;
-  if (head->size() <= kHeaderBytes) return short_header(*head, kSignature);
-  if (!recognise(*head, s, info, want_text)) return false;
-  std::optional<FileBytes> bytes = read_file_bytes(path);
-  if (!bytes || bytes->size() <= kHeaderBytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
-}
-
 const std::string kNotJpeg = "not a JPEG stream";
 
 // `length` bytes from `at`, cut at the end of `data` (empty when `at` lies beyond it).
@@ -109,9 +96,10 @@ bool data_holds_picture(const JabState& s) {
 
 }  // namespace
 
-
+// The file form: the header decides before the whole file is read.
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  return probe_source<JabState>(source, info, want_text, probe_file, recognise);
+  const FileForm<JabState> file{.head_bytes = kHeaderBytes + 1, .signature = kSignature};
+  return probe_source<JabState>(source, info, want_text, file, recognise);
 }
 
 ReadFault decode(ReaderState& reader, std::span<uint32_t> pixels) {

@@ -1,8 +1,5 @@
 // PCX recognition: the 128-byte header.
-#include <optional>
-
 #include "base/bytes.h"
-#include "base/file_io.h"
 #include "formats/pcx/pcx.h"
 #include "formats/pcx/pcx_internal.h"
 
@@ -75,18 +72,6 @@ bool recognise(std::span<const uint8_t> head, PcxState& s, ImageInfo& info, bool
   return true;
 }
 
-// The file form: a file of more than 128 bytes, read whole (the palette is its last 768 bytes).
-bool probe_file(const std::u16string& path, PcxState& s, ImageInfo& info, bool want_text) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head || head->size() <= kHeaderBytes) return false;
-  if (!recognise(*head, s, info, want_text)) return false;
-  std::optional<FileBytes> bytes = read_file_bytes(path);
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
-}
-
 }  // namespace
 
 // A run-length pair (count byte, value) gives at most 63 bytes of a plane row.
@@ -96,8 +81,10 @@ bool data_holds_picture(const PcxState& s) {
                              s.run_length ? 32 : 1);
 }
 
+// The file form: a file of more than 128 bytes, read whole (the palette is its last 768 bytes).
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  return probe_source<PcxState>(source, info, want_text, probe_file, recognise);
+  return probe_source<PcxState>(source, info, want_text, FileForm<PcxState>{.head_bytes = kHeaderBytes + 1},
+                                recognise);
 }
 
 }  // namespace tesmo::pcx

@@ -1,10 +1,8 @@
 // PIC recognition: magic, "PICT" id, full-frame fields and one or two chained channel packets that
 // together name red, green and blue, with or without alpha.
 #include <algorithm>
-#include <optional>
 
 #include "base/bytes.h"
-#include "base/file_io.h"
 #include "formats/pic/pic.h"
 #include "formats/pic/pic_internal.h"
 
@@ -79,18 +77,13 @@ void describe(const PicState& s, ImageInfo& info, bool want_text) {
   }
 }
 
-// The file form: more than 112 bytes, the first 112 recognised, then the whole file.
-Verdict probe_file(const std::u16string& path, PicState& s) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kTwoPacketHeader + 1);
-  if (!head) return false;
-  if (head->size() <= kTwoPacketHeader) return short_header(*head, kMagic);
-  if (!read_header(*head, s)) return false;
-  std::optional<FileBytes> bytes = read_file_bytes(path);
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
+bool recognise(std::span<const uint8_t> head, PicState& s, ImageInfo& info, bool want_text) {
+  if (!read_header(head, s)) return false;
+  describe(s, info, want_text);
   return true;
 }
+
+}  // namespace
 
 // A mixed run-length packet of three count bytes and one value gives up to 65535 pixels.
 bool data_holds_picture(const PicState& s) {
@@ -100,19 +93,10 @@ bool data_holds_picture(const PicState& s) {
                              s.type == kTypeMixedRunLength ? 65535 : 1);
 }
 
-}  // namespace
-
+// The file form: more than 112 bytes, the first 112 recognised, then the whole file.
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  auto s = std::make_unique<PicState>();
-  if (source.from_file()) {
-    if (Verdict v = probe_file(*source.path, *s); !v) return v;
-  } else {
-    if (!read_header(source.memory, *s)) return nullptr;
-    s->data = source.memory;
-  }
-  if (!data_holds_picture(*s)) return ProbeResult::refused(kTooLargeForData);
-  describe(*s, info, want_text);
-  return s;
+  const FileForm<PicState> file{.head_bytes = kTwoPacketHeader + 1, .signature = kMagic};
+  return probe_source<PicState>(source, info, want_text, file, recognise);
 }
 
 }  // namespace tesmo::pic

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "base/bytes.h"
-#include "base/file_io.h"
 #include "formats/sgi/sgi.h"
 #include "formats/sgi/sgi_internal.h"
 
@@ -86,19 +85,6 @@ bool recognise(std::span<const uint8_t> head, SgiState& s, ImageInfo& info, bool
   return true;
 }
 
-// The file form: a file of more than 512 bytes, read whole (row offsets may point anywhere in it).
-Verdict probe_file(const std::u16string& path, SgiState& s, ImageInfo& info, bool want_text) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head) return false;
-  if (head->size() <= kHeaderBytes) return short_header(*head, kMagicBytes);
-  if (!recognise(*head, s, info, want_text)) return false;
-  std::optional<FileBytes> bytes = read_file_bytes(path);
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
-}
-
 }  // namespace
 
 // Verbatim rows must be there. A run-length code gives at most 127 samples from two bytes; rows
@@ -109,8 +95,10 @@ bool data_holds_picture(const SgiState& s) {
                              s.run_length ? 64 : 1);
 }
 
+// The file form: a file of more than 512 bytes, read whole (row offsets may point anywhere in it).
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  return probe_source<SgiState>(source, info, want_text, probe_file, recognise);
+  const FileForm<SgiState> file{.head_bytes = kHeaderBytes + 1, .signature = kMagicBytes};
+  return probe_source<SgiState>(source, info, want_text, file, recognise);
 }
 
 }  // namespace tesmo::sgi

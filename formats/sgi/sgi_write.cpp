@@ -63,10 +63,7 @@ std::vector<uint8_t> encode(std::span<const uint32_t> pixels, int32_t width, int
 }
 
 int save(std::span<const uint32_t> pixels, int32_t width, int32_t height, const SaveRequest& request) {
-  if (request.path.empty()) return 1;
-  std::vector<uint8_t> bytes = encode(pixels, width, height, request.pixel_format);
-  if (bytes.empty()) return 1;
-  return write_image_file(request.path, bytes);
+  return save_encoded(encode, pixels, width, height, request);
 }
 
 }  // namespace tesmo::sgi

@@ -2,7 +2,6 @@
 #include <optional>
 
 #include "base/bytes.h"
-#include "base/file_io.h"
 #include "formats/tga/tga.h"
 #include "formats/tga/tga_internal.h"
 
@@ -124,22 +123,9 @@ bool recognise(std::span<const uint8_t> head, TgaState& s, ImageInfo& info, bool
 
 // The bytes the decoder can use: the whole file for run-length packets, otherwise up to the end of
 // the stored pixels as the header computes them (a shorter file gives what it has).
-uint64_t bytes_needed(const TgaState& s, int32_t bits) {
+uint64_t bytes_needed(const TgaState& s, const ImageInfo& info) {
   if (s.run_length) return UINT64_MAX;
-  return s.pixels_at + uint64_t(s.width) * uint64_t(s.height) * uint64_t(bits / 8);
-}
-
-// The file form: a file of more than 18 bytes.
-bool probe_file(const std::u16string& path, TgaState& s, ImageInfo& info, bool want_text) {
-  std::optional<std::vector<uint8_t>> head = read_file_prefix(path, kHeaderBytes + 1);
-  if (!head || head->size() <= kHeaderBytes) return false;
-  if (!recognise(*head, s, info, want_text)) return false;
-  const uint64_t needed = bytes_needed(s, info.bits);
-  std::optional<FileBytes> bytes = read_file_bytes(path, needed > SIZE_MAX ? SIZE_MAX : size_t(needed));
-  if (!bytes) return false;
-  s.owned = std::move(*bytes);
-  s.data = s.owned.span();
-  return true;
+  return s.pixels_at + uint64_t(s.width) * uint64_t(s.height) * uint64_t(info.bits / 8);
 }
 
 }  // namespace
@@ -152,8 +138,10 @@ bool data_holds_picture(const TgaState& s) {
                              s.run_length ? 64 : 1);
 }
 
+// The file form: a file of more than 18 bytes.
 ProbeResult probe(const ImageSource& source, ImageInfo& info, bool want_text) {
-  return probe_source<TgaState>(source, info, want_text, probe_file, recognise);
+  const FileForm<TgaState> file{.head_bytes = kHeaderBytes + 1, .kept = bytes_needed};
+  return probe_source<TgaState>(source, info, want_text, file, recognise);
 }
 
 }  // namespace tesmo::tga

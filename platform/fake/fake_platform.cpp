@@ -13,7 +13,7 @@ FakeMenu::FakeMenu(const MenuTemplate* menu) {
   if (!menu) return;
   for (const MenuEntry& e : menu->entries) {
     if (e.kind == MenuEntryKind::Separator) continue;
-    if (e.id != 0) items_[e.id] = Item{false, e.kind != MenuEntryKind::Label};
+    if (e.id != kNoCommand) items_[e.id] = Item{false, e.kind != MenuEntryKind::Label};
   }
 }
 

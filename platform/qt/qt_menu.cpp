@@ -88,7 +88,7 @@ QtMenu::QtMenu(QMenuBar* bar, const MenuTemplate* menu, const AccelTemplate* acc
     parents.resize(std::min<size_t>(e.depth, parents.size() - 1) + 1);
     QAction* action = add_entry(parents.back(), e, keys, queue);
     if (e.kind == MenuEntryKind::Submenu) parents.push_back(action->menu());
-    if (action && e.id != 0) items_.emplace(e.id, action);
+    if (action && e.id != kNoCommand) items_.emplace(e.id, action);
   }
 }
 

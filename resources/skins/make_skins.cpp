@@ -62,7 +62,8 @@ class Painter {
   explicit Painter(tesmo::SurfaceTable& t) : t_(t) {}
 
   void fill(int32_t x, int32_t y, int32_t w, int32_t h, Rgb c) {
-    tesmo::blit(t_, kPicture, kPicture, x, y, 0, 0, w, h, tesmo::kOpFill, c.r, c.g, c.b, 0);
+    tesmo::blit(t_, kPicture, kPicture, tesmo::kOpFill,
+                {.dst_x = x, .dst_y = y, .width = w, .height = h, .param1 = c.r, .param2 = c.g, .param3 = c.b});
   }
   // Rows from `top` to `bottom` colour, one fill per row.
   void gradient(int32_t x, int32_t y, int32_t w, int32_t h, Rgb top, Rgb bottom) {
@@ -98,7 +99,7 @@ bool draw_label(tesmo::SurfaceTable& t, tesmo::GlyphTextRenderer& text, std::u16
   text.set_target(nullptr);
   int32_t x = centred ? box_x + (box_w - tw) / 2 : box_x;
   int32_t y = box_y + (box_h - th) / 2;
-  tesmo::blit(t, kPicture, kLabel, x, y, 0, 0, tw, th, tesmo::kOpAlphaBlend, 0, 0, 0, 0);
+  tesmo::blit(t, kPicture, kLabel, tesmo::kOpAlphaBlend, {.dst_x = x, .dst_y = y, .width = tw, .height = th});
   tesmo::surface_remove(t, kLabel);
   return true;
 }

@@ -16,6 +16,7 @@
 #include "platform/fake/fake_platform.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
+#include "resources/effect_commands.h"
 #include "shell/dialog_skin.h"
 #include "surface/compositor.h"
 #include "temp_folder.h"
@@ -115,7 +116,7 @@ TEST_F(RunningViewer, EffectsThroughTheDialogSaveOpaque) {
   start(picture("p.bmp", 8, 8, false, [](int i) { return 0xFF000000u | static_cast<uint32_t>(i * 0x030507); }));
   std::vector<int> transparent;
   for (int index = 0; index < kEffectCount; ++index) {
-    const uint16_t item = cmd::kEffectItems[static_cast<size_t>(index)];
+    const uint16_t item = resources::kEffectCommands[static_cast<size_t>(index)];
     if (!app->shell.window->menu().is_enabled(item)) continue;
     dispatch_command(*app, item);
     ASSERT_TRUE(effect_dialog_open(app->edit)) << index;
@@ -154,7 +155,7 @@ TEST_F(RunningViewer, GammaAndDisplacementWorkOnThePicture) {
     surface_create(t, 1, w, h);
     surface_create(t, 3, w, h);
     for (int i = 0; i < w * h; ++i) surface_find(t, 1)->pixels()[i] = 0xFF000000u | original[i];
-    blit(t, 3, 1, 0, 0, 0, 0, w, h, kOpGamma, 200, 200, 200, 0);
+    blit(t, 3, 1, kOpGamma, {.width = w, .height = h, .param1 = 200, .param2 = 200, .param3 = 200});
     corrected = colours(std::vector<uint32_t>(surface_find(t, 3)->pixels(), surface_find(t, 3)->pixels() + w * h));
   }
   const struct {

@@ -135,7 +135,8 @@ TEST_F(CompositorCommands, OpRunsTheFilterAndGeometricOperations) {
     surface_create(t, 1, 4, 3);
     std::copy(src.begin(), src.end(), surface_find(t, 1)->pixels());
     surface_duplicate(t, 3, 1);
-    blit(t, 3, 1, 0, 0, 0, 0, 4, 3, static_cast<uint32_t>(r.code), r.p1, r.p2, r.p3, r.p4);
+    blit(t, 3, 1, static_cast<uint32_t>(r.code),
+         {.width = 4, .height = 3, .param1 = r.p1, .param2 = r.p2, .param3 = r.p3, .param4 = r.p4});
     const Surface& want = *surface_find(t, 3);
     ASSERT_EQ(tesmo({"op", path("in.bmp"), path("out.bmp"), std::to_string(r.code), std::to_string(r.p1),
                      std::to_string(r.p2), std::to_string(r.p3), std::to_string(r.p4)}),

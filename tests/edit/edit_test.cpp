@@ -132,7 +132,8 @@ class EditFixture : public ::testing::Test {
     surface_create(t, 3, w, h);
     std::copy(src.begin(), src.end(), surface_find(t, 1)->pixels());
     std::fill_n(surface_find(t, 3)->pixels(), w * h, dst_fill);
-    blit(t, 3, 1, 0, 0, 0, 0, w, h, static_cast<uint32_t>(op), p1, p2, p3, p4);
+    blit(t, 3, 1, static_cast<uint32_t>(op),
+         {.width = w, .height = h, .param1 = p1, .param2 = p2, .param3 = p3, .param4 = p4});
     const Surface* s = surface_find(t, 3);
     return {s->pixels(), s->pixels() + s->pixel_count()};
   }

@@ -16,6 +16,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_widgets.h"
 #include "resources/command_ids.h"
+#include "resources/effect_commands.h"
 #include "surface/surface.h"
 #include "temp_folder.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 platform::Platform* g_platform = nullptr;
 
-constexpr uint16_t kBrightness = 40448;  // an effect dialog
+constexpr uint16_t kBrightness = resources::EffectBrightness;  // an effect dialog
 constexpr uint16_t kModelessCommands[] = {kBrightness, cmd::DummyFileGenerator, cmd::FallingObjectController,
                                           cmd::FilePackModule, cmd::PathGenerator};
 

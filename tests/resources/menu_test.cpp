@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/keys.h"
+#include "resources/effect_commands.h"
 #include "resources/resources.h"
 
 namespace tesmo::resources {
@@ -51,17 +52,19 @@ const Placed* find_item(uint16_t id) {
   return nullptr;
 }
 
+// `ids` followed by the effect items.
+std::vector<uint16_t> with_effects(std::vector<uint16_t> ids) {
+  ids.insert(ids.end(), kEffectCommands.begin(), kEffectCommands.end());
+  return ids;
+}
+
 // Every command id of each top-level menu.
 const std::vector<std::pair<uint16_t, std::vector<uint16_t>>> kMenuCommands = {
     {MenuFile, {40352, 40037, 40390, 40124, 40123, 40391, 40439, 40440, 40003, 40222, 40002,
                 40035, 40244, 40245, 40246, 40247, 40248, 40388, 40036, 40198, 40583, 40631}},
-    {MenuEdit, {40230, 40229, 40629, 40540, 40157, 40234, 40159, 40396, 40283, 40284, 40350,
-                40351, 40603, 40361, 40240, 40241, 40596, 40242, 40243, 40623, 40430, 40425,
-                40433, 40610, 40614, 40613, 40553,
-                40448, 40449, 40451, 40560, 40452, 40453, 40442, 40443, 40533, 40633, 40563,
-                40444, 40559, 40508, 40489, 40487, 40632, 40445, 40564, 40491, 40446, 40478,
-                40565, 40558, 40493, 40495, 40566, 40531, 40527, 40567, 40529, 40646, 40602,
-                40530, 40627}},
+    {MenuEdit, with_effects({40230, 40229, 40629, 40540, 40157, 40234, 40159, 40396, 40283, 40284, 40350,
+                             40351, 40603, 40361, 40240, 40241, 40596, 40242, 40243, 40623, 40430, 40425,
+                             40433, 40610, 40614, 40613, 40553})},
     {MenuView, {40203, 40336, 40568, 40503, 40537, 40570, 40218, 40202, 40356, 40357, 40639,
                 40325, 40403, 40249, 40251, 40572, 40573, 40574, 40252, 40253, 40470, 40471,
                 40634, 40458, 40339, 40621, 40524, 40525, 40483, 40485, 40256, 40343, 40371,
@@ -92,7 +95,7 @@ TEST(MainMenu, IsWellFormedTree) {
     ASSERT_NE(e.label_en, nullptr);
     std::u16string ja = e.label_ja, en = e.label_en;
     if (e.kind == Kind::Separator || e.kind == Kind::Label) {
-      EXPECT_EQ(e.id, 0);
+      EXPECT_EQ(e.id, platform::kNoCommand);
     } else {
       EXPECT_FALSE(ja.empty() || en.empty());
       EXPECT_EQ(ja.find(u'\t'), std::u16string::npos) << "key text belongs to the platform";
@@ -125,14 +128,18 @@ TEST(MainMenu, EveryCommandAppearsOnceInItsMenu) {
 }
 
 TEST(MainMenu, EffectItemsFollowEffectIndexOrderInTheirSubmenus) {
-  const std::vector<std::pair<uint16_t, std::vector<uint16_t>>> groups = {
-      {MenuEditAdjustments, {40448, 40449, 40451, 40560, 40452, 40453, 40442, 40443, 40533,
-                             40633, 40563, 40444, 40559}},
-      {MenuEditTransform, {40508, 40489, 40487, 40632}},
-      {MenuEditSpecialFx, {40445, 40564, 40491, 40446, 40478, 40565, 40558}},
-      {MenuEditBlend, {40493, 40495, 40566, 40531, 40527, 40567, 40529, 40646, 40602, 40530,
-                       40627}},
+  // Each submenu holds the next run of effect indices: 13 adjustments, 4 transforms, 7 special
+  // effects, 11 blends.
+  auto run = [](size_t first, size_t count) {
+    return std::vector<uint16_t>(kEffectCommands.begin() + first, kEffectCommands.begin() + first + count);
   };
+  const std::vector<std::pair<uint16_t, std::vector<uint16_t>>> groups = {
+      {MenuEditAdjustments, run(0, 13)},
+      {MenuEditTransform, run(13, 4)},
+      {MenuEditSpecialFx, run(17, 7)},
+      {MenuEditBlend, run(24, 11)},
+  };
+  ASSERT_EQ(kEffectCommands.size(), size_t{13 + 4 + 7 + 11});
   const std::vector<Placed> all = placed_entries();
   for (const auto& [submenu, ids] : groups) {
     std::vector<uint16_t> got;

@@ -3,6 +3,7 @@
 
 #include "platform/fake/fake_platform.h"
 #include "resources/command_ids.h"
+#include "resources/effect_commands.h"
 #include "resources/resources.h"
 #include "shell/menu_options.h"
 
@@ -77,7 +78,7 @@ TEST_F(MenuState, WithoutAnImageOnlyFileLevelCommandsStayEnabled) {
                       cmd::ChannelAlpha, cmd::LosslessTransform, cmd::AlphaNew, cmd::FullScreen}) {
     EXPECT_FALSE(menu.is_enabled(id)) << id;
   }
-  for (uint16_t id : cmd::kEffectItems) EXPECT_FALSE(menu.is_enabled(id)) << id;
+  for (uint16_t id : resources::kEffectCommands) EXPECT_FALSE(menu.is_enabled(id)) << id;
   for (uint16_t id : {cmd::New, cmd::OpenImage, cmd::Quit, cmd::Paste, cmd::Preferences, cmd::OsdFps,
                       cmd::Batch, cmd::About, cmd::CalibrateMonitor}) {
     EXPECT_TRUE(menu.is_enabled(id)) << id;

@@ -25,7 +25,7 @@ Pixels blend(uint32_t op, const Pixels& src, const Pixels& dst, int32_t p1, int3
   const int32_t n = static_cast<int32_t>(src.size());
   put(t, 1, n, 1, src);
   put(t, 2, n, 1, dst);
-  blit(t, 2, 1, 0, 0, 0, 0, n, 1, op, p1, p2, p3, p4);
+  blit(t, 2, 1, op, {.width = n, .height = 1, .param1 = p1, .param2 = p2, .param3 = p3, .param4 = p4});
   return get(t, 2);
 }
 
@@ -111,7 +111,9 @@ TEST(OpTint, PullsTheDestinationTowardsTheColourWithoutASource) {
     SurfaceTable t(1);
     put(t, 1, 3, 2, {}, c.before);
     // The source key does not exist: the tint never reads one. Only the 2 × 1 rectangle at (1, 1).
-    blit(t, 1, 42, 1, 1, 0, 0, 2, 1, kOpTint, 204, 255, 204, c.keep);
+    blit(t, 1, 42, kOpTint,
+         {.dst_x = 1, .dst_y = 1, .width = 2, .height = 1, .param1 = 204, .param2 = 255, .param3 = 204,
+          .param4 = c.keep});
     EXPECT_EQ(get(t, 1), (Pixels{c.before, c.before, c.before, c.before, c.after, c.after}));
   }
 }
@@ -120,7 +122,8 @@ TEST(OpTint, ClippedToTheClipRectangle) {
   SurfaceTable t(1);
   put(t, 0, 2, 2, {}, argb(9, 0, 0, 0));
   t.clip = {0, 0, 2, 2};
-  blit(t, 0, 0, -1, 1, 0, 0, 5, 5, kOpTint | kOpClipFlag, 255, 255, 255, 0);
+  blit(t, 0, 0, kOpTint | kOpClipFlag,
+       {.dst_x = -1, .dst_y = 1, .width = 5, .height = 5, .param1 = 255, .param2 = 255, .param3 = 255});
   EXPECT_EQ(get(t, 0), (Pixels{argb(9, 0, 0, 0), argb(9, 0, 0, 0), 0x00FFFFFFu, 0x00FFFFFFu}));
 }
 
@@ -195,7 +198,7 @@ TEST(Blends, WorkInPlaceOnOneSurface) {
   SurfaceTable t(1);
   const Pixels p{argb(0, 1, 2, 3), argb(128, 250, 5, 77), argb(255, 9, 9, 9)};
   put(t, 1, 3, 1, p);
-  blit(t, 1, 1, 0, 0, 0, 0, 3, 1, kOpAlphaBlend, 0, 1, 0, 0);
+  blit(t, 1, 1, kOpAlphaBlend, {.width = 3, .height = 1, .param2 = 1});
   EXPECT_EQ(get(t, 1), p);
 }
 
@@ -242,7 +245,8 @@ TEST(Blends, WalkOnlyTheirRectangle) {
     const Pixels src = testing::random_pixels(rng, 9), dst = testing::random_pixels(rng, 9);
     put(t, 1, 3, 3, src);
     put(t, 2, 3, 3, dst);
-    blit(t, 2, 1, 0, 1, 1, 0, 2, 2, op, 100, 20, -30, 77);
+    blit(t, 2, 1, op,
+         {.dst_y = 1, .src_x = 1, .width = 2, .height = 2, .param1 = 100, .param2 = 20, .param3 = -30, .param4 = 77});
     const Pixels out = get(t, 2);
     for (int y = 0; y < 3; ++y) {
       for (int x = 0; x < 3; ++x) {

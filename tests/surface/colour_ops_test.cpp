@@ -24,7 +24,7 @@ Pixels apply(SurfaceTable& t, uint32_t op, const Pixels& src, const Pixels& dst,
   const int32_t n = static_cast<int32_t>(src.size());
   put(t, 1, n, 1, src);
   put(t, 2, n, 1, dst);
-  blit(t, 2, 1, 0, 0, 0, 0, n, 1, op, p1, p2, p3, p4);
+  blit(t, 2, 1, op, {.width = n, .height = 1, .param1 = p1, .param2 = p2, .param3 = p3, .param4 = p4});
   return get(t, 2);
 }
 
@@ -411,7 +411,9 @@ TEST(ColourOps, WalkOnlyTheirRectangle) {
     const Pixels src = testing::random_pixels(rng, 9), dst = testing::random_pixels(rng, 9);
     put(t, 1, 3, 3, src);
     put(t, 2, 3, 3, dst);
-    blit(t, 2, 1, 0, 1, 1, 0, 2, 2, op, p[0], p[1], p[2], p[3]);
+    blit(t, 2, 1, op,
+         {.dst_y = 1, .src_x = 1, .width = 2, .height = 2, .param1 = p[0], .param2 = p[1], .param3 = p[2],
+          .param4 = p[3]});
     const Pixels out = get(t, 2);
     for (int y = 0; y < 3; ++y) {
       for (int x = 0; x < 3; ++x) {
@@ -430,7 +432,7 @@ TEST(ColourOps, WalkOnlyTheirRectangle) {
 TEST(ColourOps, WorkInPlace) {
   SurfaceTable t(1);
   put(t, 1, 2, 1, {argb(40, 10, 20, 30), argb(0, 250, 250, 250)});
-  blit(t, 1, 1, 0, 0, 0, 0, 2, 1, kOpBrightness, 10, 10, 10, 1);
+  blit(t, 1, 1, kOpBrightness, {.width = 2, .height = 1, .param1 = 10, .param2 = 10, .param3 = 10, .param4 = 1});
   EXPECT_EQ(get(t, 1), (Pixels{argb(41, 20, 30, 40), argb(1, 255, 255, 255)}));
 }
 

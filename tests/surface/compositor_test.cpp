@@ -54,7 +54,7 @@ TEST(OpTable, EachCodeReachesTheOperationItNames) {
     SurfaceTable t(1);
     put(t, 1, 2, 2, {a, b, c, d});
     put(t, 0, 2, 2, {}, kGrey);
-    blit(t, 0, 1, 0, 0, 0, 0, 2, 2, k.code, k.p1, k.p2, k.p3, k.p4);
+    blit(t, 0, 1, k.code, {.width = 2, .height = 2, .param1 = k.p1, .param2 = k.p2, .param3 = k.p3, .param4 = k.p4});
     EXPECT_EQ(get(t, 0), k.expected);
   }
 }
@@ -90,7 +90,7 @@ TEST_F(Blit, OpWordCarriesTheCodeInItsLowBitsAndIgnoresOtherHighBits) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetUp();
-    blit(t, 0, 1, 0, 0, 0, 0, 4, 3, c.word, 0, 0, 0, 0);
+    blit(t, 0, 1, c.word, {.width = 4, .height = 3});
     EXPECT_EQ(get(t, 0), c.copies ? numbered(4, 3) : untouched());
   }
 }
@@ -99,10 +99,11 @@ TEST_F(Blit, NonPositiveSizesDoNothingWithOrWithoutClipping) {
   const int32_t sizes[][2] = {{0, 3}, {4, 0}, {-1, 3}, {4, -5}, {0, 0}, {INT32_MIN, INT32_MIN}};
   for (const auto& s : sizes) {
     for (uint32_t clip : {0u, kOpClipFlag}) {
-      blit(t, 0, 1, 0, 0, 0, 0, s[0], s[1], kOpCopy | clip, 0, 0, 0, 0);
-      blit(t, 0, 1, 0, 0, 0, 0, s[0], s[1], kOpFill | clip, 1, 2, 3, 4);
-      blit(t, 0, 1, 0, 0, 0, 0, s[0], s[1], kOpScale | clip, 4, 3, 0, 0);
-      blit(t, 0, 1, 0, 0, 0, 0, s[0], s[1], kOpRotate | clip, 0, 0, 0, 0);
+      blit(t, 0, 1, kOpCopy | clip, {.width = s[0], .height = s[1]});
+      blit(t, 0, 1, kOpFill | clip,
+           {.width = s[0], .height = s[1], .param1 = 1, .param2 = 2, .param3 = 3, .param4 = 4});
+      blit(t, 0, 1, kOpScale | clip, {.width = s[0], .height = s[1], .param1 = 4, .param2 = 3});
+      blit(t, 0, 1, kOpRotate | clip, {.width = s[0], .height = s[1]});
       ASSERT_EQ(get(t, 0), untouched());
     }
   }
@@ -191,7 +192,7 @@ TEST(ClipScaled, KeepAspectCentreAndProportionalSourceShrinking) {
 TEST_F(Blit, ClippedCopyLeftOfAndAboveTheClipTakesTheMatchingSourcePart) {
   const Pixels src = numbered(4, 3);
   t.clip = {1, 1, 3, 2};
-  blit(t, 0, 1, -1, 0, 0, 0, 4, 3, kOpCopy | kOpClipFlag, 0, 0, 0, 0);
+  blit(t, 0, 1, kOpCopy | kOpClipFlag, {.dst_x = -1, .width = 4, .height = 3});
   // Destination (1, 1) takes source (2, 1): the source follows the destination's cut.
   Pixels want = untouched();
   want[5] = src[6];
@@ -218,19 +219,23 @@ TEST_F(Blit, ClippedAwayOrOutsideSurfacesDoesNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetUp();
-    blit(t, 0, 1, c.dx, c.dy, c.sx, c.sy, c.w, c.h, c.word, 1, 2, 3, 4);
+    blit(t, 0, 1, c.word,
+         {.dst_x = c.dx, .dst_y = c.dy, .src_x = c.sx, .src_y = c.sy, .width = c.w, .height = c.h, .param1 = 1,
+          .param2 = 2, .param3 = 3, .param4 = 4});
     EXPECT_EQ(get(t, 0), untouched());
   }
 }
 
 TEST_F(Blit, MissingSurfacesDoNothingExceptWhereNoSourceIsRead) {
-  blit(t, 0, 99, 0, 0, 0, 0, 2, 2, kOpCopy, 0, 0, 0, 0);
-  blit(t, 0, 99, 0, 0, 0, 0, 2, 2, kOpScale, 4, 3, 0, 0x10);
-  blit(t, 0, 99, 0, 0, 0, 0, 2, 2, kOpRotate, 0, 0, 0, 0);
-  blit(t, 99, 1, 0, 0, 0, 0, 2, 2, kOpCopy, 0, 0, 0, 0);
+  blit(t, 0, 99, kOpCopy, {.width = 2, .height = 2});
+  blit(t, 0, 99, kOpScale, {.width = 2, .height = 2, .param1 = 4, .param2 = 3, .param4 = 0x10});
+  blit(t, 0, 99, kOpRotate, {.width = 2, .height = 2});
+  blit(t, 99, 1, kOpCopy, {.width = 2, .height = 2});
   EXPECT_EQ(get(t, 0), untouched());
   EXPECT_EQ(surface_find(t, 99), nullptr);
-  blit(t, 0, 99, 1, 1, 0, 0, 2, 1, kOpFill, 0x11, 0x22, 0x33, 0x44);
+  blit(t, 0, 99, kOpFill,
+       {.dst_x = 1, .dst_y = 1, .width = 2, .height = 1, .param1 = 0x11, .param2 = 0x22, .param3 = 0x33,
+        .param4 = 0x44});
   Pixels want = untouched();
   want[5] = want[6] = 0x44112233u;
   EXPECT_EQ(get(t, 0), want);
@@ -238,7 +243,7 @@ TEST_F(Blit, MissingSurfacesDoNothingExceptWhereNoSourceIsRead) {
 
 TEST_F(Blit, RotationIgnoresTheClipFlagAndFillsTheWholeDestination) {
   t.clip = {0, 0, 1, 1};
-  blit(t, 0, 1, 0, 0, 0, 0, 1, 1, kOpRotate | kOpClipFlag, 0, 0, 0, 0);
+  blit(t, 0, 1, kOpRotate | kOpClipFlag, {.width = 1, .height = 1});
   EXPECT_EQ(get(t, 0), numbered(4, 3));
 }
 
@@ -248,25 +253,27 @@ TEST_F(Blit, ScaledClippingSamplesTheVisiblePartOfTheSource) {
   put(t, 1, 4, 1, {10, 11, 12, 13});
   put(t, 0, 8, 1, {}, kGrey);
   t.clip = {0, 0, 8, 1};
-  blit(t, 0, 1, -4, 0, 0, 0, 4, 1, kOpScale | kOpClipFlag, 8, 1, 0, 0);
+  blit(t, 0, 1, kOpScale | kOpClipFlag, {.dst_x = -4, .width = 4, .height = 1, .param1 = 8, .param2 = 1});
   EXPECT_EQ(get(t, 0), (Pixels{12, 12, 13, 13, kGrey, kGrey, kGrey, kGrey}));
   // Centred: 5 → 4 wide at x = 2 − (4 − 4) >> 1 = 2, 1 → 0 high: nothing is drawn.
   put(t, 0, 8, 1, {}, kGrey);
-  blit(t, 0, 1, 2, 0, 0, 0, 4, 1, kOpScale | kOpClipFlag, 5, 1, 0, kScaleCentre);
+  blit(t, 0, 1, kOpScale | kOpClipFlag,
+       {.dst_x = 2, .width = 4, .height = 1, .param1 = 5, .param2 = 1, .param4 = kScaleCentre});
   EXPECT_EQ(get(t, 0), Pixels(8, kGrey));
   put(t, 0, 8, 2, {}, kGrey);
   t.clip = {0, 0, 8, 2};
-  blit(t, 0, 1, 2, 0, 0, 0, 4, 1, kOpScale | kOpClipFlag, 5, 2, 0, kScaleCentre);
+  blit(t, 0, 1, kOpScale | kOpClipFlag,
+       {.dst_x = 2, .width = 4, .height = 1, .param1 = 5, .param2 = 2, .param4 = kScaleCentre});
   EXPECT_EQ(get(t, 0), (Pixels{kGrey, kGrey, 10, 11, 12, 13, kGrey, kGrey, kGrey, kGrey, 10, 11, 12, 13, kGrey, kGrey}));
 }
 
 TEST_F(Blit, ScaledBlitsNeedTheirDestinationInsideWithoutClipping) {
   put(t, 0, 4, 4, {}, kGrey);
-  blit(t, 0, 1, 1, 0, 0, 0, 4, 3, kOpScale, 4, 4, 0, 0);
-  blit(t, 0, 1, 0, 0, 0, 0, 4, 3, kOpScaleBilinear, 5, 4, 0, 0);
-  blit(t, 0, 1, 0, 0, 1, 0, 4, 3, kOpScaleBicubic, 4, 4, 0, 0);
+  blit(t, 0, 1, kOpScale, {.dst_x = 1, .width = 4, .height = 3, .param1 = 4, .param2 = 4});
+  blit(t, 0, 1, kOpScaleBilinear, {.width = 4, .height = 3, .param1 = 5, .param2 = 4});
+  blit(t, 0, 1, kOpScaleBicubic, {.src_x = 1, .width = 4, .height = 3, .param1 = 4, .param2 = 4});
   EXPECT_EQ(get(t, 0), Pixels(16, kGrey));
-  blit(t, 0, 1, 0, 0, 0, 0, 4, 3, kOpScale, 4, 4, 0, 0);
+  blit(t, 0, 1, kOpScale, {.width = 4, .height = 3, .param1 = 4, .param2 = 4});
   EXPECT_NE(get(t, 0), Pixels(16, kGrey));
 }
 
@@ -301,7 +308,9 @@ TEST(BlitFuzz, HostileRectanglesAndParametersStayInsideThePixelBlocks) {
     const int32_t w = pick(-1, mw + 1), h = pick(-1, mh + 1);
     auto at = [&](int32_t room) { return pick(-1, std::max(room, 0) + 1); };
     const Pixels before = get(t, dst);
-    blit(t, dst, src, at(mw - w), at(mh - h), at(mw - w), at(mh - h), w, h, word, p1, p2, pick(-300, 300), p4);
+    blit(t, dst, src, word,
+         {.dst_x = at(mw - w), .dst_y = at(mh - h), .src_x = at(mw - w), .src_y = at(mh - h), .width = w, .height = h,
+          .param1 = p1, .param2 = p2, .param3 = pick(-300, 300), .param4 = p4});
     const Pixels after = get(t, dst);
     changed += after != before;
     // A clipped blit of an operation that writes its destination rectangle writes nothing outside

@@ -18,7 +18,7 @@ using testing::put;
 constexpr uint32_t kGrey = 0xFF808080u;
 
 void run(SurfaceTable& t, int32_t dst, int32_t src, BlitArgs a, uint32_t op) {
-  blit(t, dst, src, a.dst_x, a.dst_y, a.src_x, a.src_y, a.width, a.height, op, a.param1, a.param2, a.param3, a.param4);
+  blit(t, dst, src, op, a);
 }
 
 // The expected result of copying the w × h rectangle at (sx, sy) to (dx, dy) of the same picture.
@@ -100,7 +100,7 @@ TEST(OpConvertDepth, ConvertsPaddedBitmapRowsIntoPixels) {
     std::memcpy(src.pixels(), rows.data(), rows.size());
     put(t, 3, 3, 2, {}, 0x77000000u);
     const int32_t dst = c.in_place ? 4 : 3;
-    run(t, dst, 4, {0, 0, 0, 0, 1, 1, 0, c.to, c.from}, kOpConvertDepth);
+    run(t, dst, 4, {.width = 1, .height = 1, .param1 = c.to, .param2 = c.from}, kOpConvertDepth);
     if (c.in_place) {
       // Within one block the 24-bit alpha bytes are whatever the rows left there; colours are the same.
       const Pixels got = get(t, 4);
@@ -116,7 +116,7 @@ TEST(OpConvertDepth, SurfacesOfDifferentSizesAreLeftAlone) {
   SurfaceTable t(1);
   put(t, 4, 3, 2, {}, 0x01020304u);
   put(t, 3, 2, 3, {}, kGrey);
-  run(t, 3, 4, {0, 0, 0, 0, 1, 1, 32, 24}, kOpConvertDepth);
+  run(t, 3, 4, {.width = 1, .height = 1, .param1 = 32, .param2 = 24}, kOpConvertDepth);
   EXPECT_EQ(get(t, 3), Pixels(6, kGrey));
 }
 
@@ -144,11 +144,11 @@ TEST(OpColourKey, SkipsTheKeyColourWhateverItsAlpha) {
   const uint32_t d = 0xAABBCCDDu;
   put(t, 1, 4, 1, src);
   put(t, 0, 4, 1, {}, d);
-  run(t, 0, 1, {0, 0, 0, 0, 4, 1, 0, 0x10, 0x20, 0x30}, kOpColourKey);
+  run(t, 0, 1, {.width = 4, .height = 1, .param1 = 0x10, .param2 = 0x20, .param3 = 0x30}, kOpColourKey);
   EXPECT_EQ(get(t, 0), (Pixels{d, d, 0x80102031u, 0x12345678u}));
   // A nonzero param4 copies the colour bytes only.
   put(t, 0, 4, 1, {}, d);
-  run(t, 0, 1, {0, 0, 0, 0, 4, 1, 0, 0x10, 0x20, 0x30, 1}, kOpColourKey);
+  run(t, 0, 1, {.width = 4, .height = 1, .param1 = 0x10, .param2 = 0x20, .param3 = 0x30, .param4 = 1}, kOpColourKey);
   EXPECT_EQ(get(t, 0), (Pixels{d, d, 0xAA102031u, 0xAA345678u}));
 }
 
@@ -191,7 +191,7 @@ TEST(OpFrame, CopiesThenPaintsABorderOfAlphaZero) {
     SurfaceTable t(1);
     put(t, 1, 5, 4, src);
     put(t, 0, 5, 4, {}, kGrey);
-    run(t, 0, 1, {0, 0, 0, 0, 5, 4, 0, 1, 2, 3, c.thickness}, kOpFrame);
+    run(t, 0, 1, {.width = 5, .height = 4, .param1 = 1, .param2 = 2, .param3 = 3, .param4 = c.thickness}, kOpFrame);
     EXPECT_EQ(get(t, 0), c.want);
   }
 }
@@ -215,13 +215,13 @@ TEST(OpFlipAndNegative, MirrorAndInvert) {
     SurfaceTable t(1);
     put(t, 1, 3, 2, src);
     put(t, 0, 3, 2, {}, kGrey);
-    run(t, 0, 1, {0, 0, 0, 0, 3, 2, 0, c.mode}, c.op);
+    run(t, 0, 1, {.width = 3, .height = 2, .param1 = c.mode}, c.op);
     EXPECT_EQ(get(t, 0), c.want);
   }
   SurfaceTable t(1);
   put(t, 1, 1, 1, {0x12345678u});
   put(t, 0, 1, 1, {}, kGrey);
-  run(t, 0, 1, {0, 0, 0, 0, 1, 1}, kOpNegative);
+  run(t, 0, 1, {.width = 1, .height = 1}, kOpNegative);
   EXPECT_EQ(get(t, 0), Pixels{0x12CBA987u});
 }
 
@@ -262,7 +262,7 @@ TEST(OpRotate, QuarterTurnsMatchOpRotateRight) {
     put(t, 0, 3, 5, {}, kGrey);
     put(t, 2, 3, 5, {}, kGrey);
     run(t, 0, 1, {c.dst_x, c.dst_y, 0, 0, 1, 1, 0, c.hundredths, 2, 1}, kOpRotate);
-    run(t, 2, 1, {0, 0, 0, 0, 5, 3, 0, c.right_angle}, kOpRotateRight);
+    run(t, 2, 1, {.width = 5, .height = 3, .param1 = c.right_angle}, kOpRotateRight);
     EXPECT_EQ(get(t, 0), get(t, 2));
   }
 }

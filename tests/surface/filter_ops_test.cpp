@@ -26,7 +26,7 @@ Pixels run(uint32_t op, int32_t w, int32_t h, const Pixels& src, int32_t p1, int
   SurfaceTable t(3);
   put(t, 1, w, h, src);
   put(t, 2, w, h, {}, kUnwritten);
-  blit(t, 2, 1, 0, 0, 0, 0, w, h, op, p1, p2, 0, 0);
+  blit(t, 2, 1, op, {.width = w, .height = h, .param1 = p1, .param2 = p2});
   return get(t, 2);
 }
 
@@ -226,7 +226,7 @@ TEST(NeighbourhoodFilters, InPlaceEqualsSeparate) {
   for (auto [op, p1, p2] : {std::tuple{kOpEdgeDetect, 3, 4}, std::tuple{kOpFilter, 0, 0}, std::tuple{kOpSharpen, 700, 0}}) {
     SurfaceTable t(1);
     put(t, 1, 8, 6, src);
-    blit(t, 1, 1, 0, 0, 0, 0, 8, 6, op, p1, p2, 0, 0);
+    blit(t, 1, 1, op, {.width = 8, .height = 6, .param1 = p1, .param2 = p2});
     Pixels want = run(op, 8, 6, src, p1, p2);
     for (size_t i = 0; i < want.size(); ++i) {
       if (want[i] == kUnwritten) want[i] = src[i];
@@ -257,7 +257,7 @@ TEST(Blur, FullSizeCopiesColoursAndSourceAlpha) {
   SurfaceTable t(5);
   put(t, 1, 6, 4, src);
   put(t, 2, 6, 4, {}, 0x11223344u);
-  blit(t, 2, 1, 0, 0, 0, 0, 6, 4, kOpBlur, 100, 3, 0, 0);
+  blit(t, 2, 1, kOpBlur, {.width = 6, .height = 4, .param1 = 100, .param2 = 3});
   EXPECT_EQ(get(t, 2), src);
   EXPECT_EQ(surface_find(t, kKeyBlurTemporary), nullptr);
 }

@@ -158,7 +158,8 @@ Pixels scaled(const Source& s, int32_t dw, int32_t dh, int32_t flags, bool fast 
   SurfaceTable t(1);
   put(t, 1, s.width, s.height, s.px);
   put(t, 0, dw, dh, {}, kGrey);
-  blit(t, 0, 1, 0, 0, s.sx, s.sy, s.sw, s.sh, kOpScale, dw, dh, 0, flags);
+  blit(t, 0, 1, kOpScale,
+       {.src_x = s.sx, .src_y = s.sy, .width = s.sw, .height = s.sh, .param1 = dw, .param2 = dh, .param4 = flags});
   return get(t, 0);
 }
 
@@ -194,8 +195,8 @@ TEST(OpScale, AZeroDestinationSizeWritesNothing) {
   put(t, 1, 2, 2, numbered(2, 2));
   Surface& d = put(t, 0, 2, 2, {}, kGrey);
   for (int32_t flags : kAllFilters) {
-    OpScale({&t, &d, surface_find(t, 1), {0, 0, 0, 0, 2, 2, kOpScale, 0, 2, 0, flags}});
-    OpScale({&t, &d, surface_find(t, 1), {0, 0, 0, 0, 2, 2, kOpScale, 2, 0, 0, flags}});
+    OpScale({&t, &d, surface_find(t, 1), {.width = 2, .height = 2, .op = kOpScale, .param2 = 2, .param4 = flags}});
+    OpScale({&t, &d, surface_find(t, 1), {.width = 2, .height = 2, .op = kOpScale, .param1 = 2, .param4 = flags}});
   }
   EXPECT_EQ(get(t, 0), Pixels(4, kGrey));
 }

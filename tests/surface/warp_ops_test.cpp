@@ -31,7 +31,7 @@ TEST(Displace, MapMovesPixelsOfTheSnapshot) {
   map[6] = argb(255, 0, 0, 0);  // f = 127: 12 across, 6 down, held at the bottom-right corner
   map[8] = argb(0, 0, 0, 0);    // f = −128: −12 across, −6 down, held at the top-left corner
   put(t, 1, 4, 3, map);
-  blit(t, 2, 1, 0, 0, 0, 0, 4, 3, kOpDisplace, 10, 5, 0, 0);
+  blit(t, 2, 1, kOpDisplace, {.width = 4, .height = 3, .param1 = 10, .param2 = 5});
   Pixels want = picture;
   want[1] = picture[2];
   want[6] = picture[11];
@@ -45,16 +45,16 @@ TEST(Displace, SnapshotIsKeptForTheSameSizeAndReplacedForAnother) {
   SurfaceTable t(2);
   put(t, 1, 3, 2, {}, argb(128, 0, 0, 0));  // no displacement
   put(t, 2, 3, 2, {}, 0x01010101u);
-  blit(t, 2, 1, 0, 0, 0, 0, 3, 2, kOpDisplace, 100, 100, 0, 0);
+  blit(t, 2, 1, kOpDisplace, {.width = 3, .height = 2, .param1 = 100, .param2 = 100});
   EXPECT_EQ(get(t, 2), Pixels(6, 0x01010101u));
   // The destination changes; the kept snapshot still holds the first picture and is used as it is.
   put(t, 2, 3, 2, {}, 0x02020202u);
-  blit(t, 2, 1, 0, 0, 0, 0, 3, 2, kOpDisplace, 100, 100, 0, 0);
+  blit(t, 2, 1, kOpDisplace, {.width = 3, .height = 2, .param1 = 100, .param2 = 100});
   EXPECT_EQ(get(t, 2), Pixels(6, 0x01010101u));
   // A destination of another size gets a new snapshot of itself.
   put(t, 1, 2, 2, {}, argb(128, 0, 0, 0));
   put(t, 2, 2, 2, {}, 0x03030303u);
-  blit(t, 2, 1, 0, 0, 0, 0, 2, 2, kOpDisplace, 100, 100, 0, 0);
+  blit(t, 2, 1, kOpDisplace, {.width = 2, .height = 2, .param1 = 100, .param2 = 100});
   EXPECT_EQ(get(t, 2), Pixels(4, 0x03030303u));
   EXPECT_EQ(surface_find(t, kKeyTrimTemporary)->width, 2);
 }
@@ -63,7 +63,7 @@ TEST(Displace, SnapshotIsKeptForTheSameSizeAndReplacedForAnother) {
 
 Pixels lens(SurfaceTable& t, int32_t size, int32_t distance) {
   put(t, 2, size, size, {}, kUnwritten);
-  blit(t, 2, 1, 0, 0, 0, 0, size, size, kOpLens, distance, 0, 0, 0);
+  blit(t, 2, 1, kOpLens, {.width = size, .height = size, .param1 = distance});
   return get(t, 2);
 }
 
@@ -139,7 +139,7 @@ TEST(Polar, AngleToColumnAndDistanceToRow) {
   const Pixels src = testing::numbered(3, 3);
   put(t, 1, 3, 3, src);
   put(t, 2, 3, 3, {}, kUnwritten);
-  blit(t, 2, 1, 0, 0, 0, 0, 3, 3, kOpPolar, 1, 1, 0, 0);
+  blit(t, 2, 1, kOpPolar, {.width = 3, .height = 3, .param1 = 1, .param2 = 1});
   auto at = [&](int32_t x, int32_t y) { return src[static_cast<size_t>(y * 3 + x)]; };
   // Column = ((3π/2 − atan2(dy, dx)) / 2π × 3) mod 3, row = distance mod 3, about (1, 1).
   const Pixels want{at(0, 1), at(0, 1), at(2, 1),   // 3.375 → 0, 3.0 → 0, 2.625 → 2; distances 1.41, 1, 1.41
@@ -154,7 +154,7 @@ TEST(Polar, MapIsReusedUntilSizeOrCentreChanges) {
   put(t, 1, 4, 3, src);
   put(t, 2, 4, 3, {}, kUnwritten);
   auto polar = [&](int32_t cx, int32_t cy) {
-    blit(t, 2, 1, 0, 0, 0, 0, 4, 3, kOpPolar, cx, cy, 0, 0);
+    blit(t, 2, 1, kOpPolar, {.width = 4, .height = 3, .param1 = cx, .param2 = cy});
     return get(t, 2);
   };
   const Pixels first = polar(2, 1);
@@ -185,7 +185,7 @@ Pixels raster(uint32_t op, int32_t w, int32_t h, const Pixels& src, int32_t axis
   SurfaceTable t(6);
   put(t, 1, w, h, src);
   put(t, 2, w, h, {}, kUnwritten);
-  blit(t, 2, 1, 0, 0, 0, 0, w, h, op, axis, amp, phase, offset);
+  blit(t, 2, 1, op, {.width = w, .height = h, .param1 = axis, .param2 = amp, .param3 = phase, .param4 = offset});
   return get(t, 2);
 }
 
@@ -222,7 +222,7 @@ TEST(Raster, InPlaceEqualsSeparate) {
   for (auto [axis, amp] : {std::pair{0, 4}, std::pair{0, -4}, std::pair{1, 3}, std::pair{1, -3}}) {
     SurfaceTable t(6);
     put(t, 1, 9, 7, src);
-    blit(t, 1, 1, 0, 0, 0, 0, 9, 7, kOpRaster, axis, amp, 40, 0);
+    blit(t, 1, 1, kOpRaster, {.width = 9, .height = 7, .param1 = axis, .param2 = amp, .param3 = 40});
     Pixels want = raster(kOpRaster, 9, 7, src, axis, amp, 40);
     for (size_t i = 0; i < want.size(); ++i) {
       if (want[i] == kUnwritten) want[i] = src[i];
@@ -253,8 +253,10 @@ TEST(AlphaRotate, FollowsTheRotationAndKeepsDestinationAlpha) {
     put(t, 1, 7, 5, src);
     put(t, 2, 6, 6, {}, 0x7F000000u | 0x102030u);
     put(t, 3, 6, 6, {}, 0x7F000000u | 0x102030u);
-    blit(t, 2, 1, 1, 0, 0, 0, 7, 5, kOpRotate, angle, 3, 2, 0);
-    blit(t, 3, 1, 1, 0, 0, 0, 7, 5, kOpAlphaRotate, angle, 3, 2, 255);  // α 255: the source colour
+    blit(t, 2, 1, kOpRotate, {.dst_x = 1, .width = 7, .height = 5, .param1 = angle, .param2 = 3, .param3 = 2});
+    blit(t, 3, 1, kOpAlphaRotate,
+         {.dst_x = 1, .width = 7, .height = 5, .param1 = angle, .param2 = 3, .param3 = 2,
+          .param4 = 255});  // α 255: the source colour
     Pixels want = get(t, 2);
     for (uint32_t& p : want) p = (p & 0xFFFFFFu) | 0x7F000000u;
     EXPECT_EQ(get(t, 3), want) << angle;
@@ -263,7 +265,7 @@ TEST(AlphaRotate, FollowsTheRotationAndKeepsDestinationAlpha) {
   SurfaceTable t(7);
   put(t, 1, 1, 1, {argb(128, 200, 200, 200)});
   put(t, 2, 1, 1, {argb(9, 0x10, 0x10, 0x10)});
-  blit(t, 2, 1, 0, 0, 0, 0, 1, 1, kOpAlphaRotate, 0, 0, 0, 0);
+  blit(t, 2, 1, kOpAlphaRotate, {.width = 1, .height = 1});
   EXPECT_EQ(get(t, 2), Pixels{argb(9, 108, 108, 108)});
 }
 

@@ -62,7 +62,8 @@ struct PackProgress {
 };
 
 // One packing run: entries in list order (the list index is the entry index), the error list
-// in the order the messages arose, the hooks later parts fill, and the buffers reused by entries.
+// in the order the messages arose, the hooks its caller fills (the JAB writer, the define
+// compiler, the progress view), and the buffers reused by entries.
 struct Packer {
   std::vector<PackEntry> entries;
   std::vector<std::u16string> errors;
@@ -70,8 +71,8 @@ struct Packer {
   size_t longest_identifier = 0;
   PackTime list_time;  // taken when the list is read
   bool delete_made_jab = true;
-  JabWriter jab_writer;            // empty until the JAB codec is built in
-  DefineCompiler define_compiler;  // empty until the script compiler is built in
+  JabWriter jab_writer;            // empty: a JAB conversion fails with its message
+  DefineCompiler define_compiler;  // empty: compiling the definitions fails with its message
   PackProgress progress;
   uint64_t archive_limit = kArchiveMaxSize;  // the largest archive; lowered only by tests
   std::unique_ptr<uint8_t[]> input_buffer;   // kPackInputBuffer bytes once used

@@ -49,7 +49,7 @@ inline constexpr std::u16string_view kEncodeFailed = u"dat: エンコードに�
 inline constexpr std::u16string_view kArchiveTooLarge = u"dat: アーカイブのファイル サイズが 4 GB を超えました。[%s], path=[%s]";
 inline constexpr std::u16string_view kExportFailed = u"txt: エクスポートに失敗しました。[%s]";
 inline constexpr std::u16string_view kCompileFailed = u"txt: 定義ファイルのコンパイルに失敗しました。[%s]";
-// Until the JAB codec and the script compiler are built in, the run says so and fails.
+// A packer given no JAB writer or no define compiler says so and fails the run.
 inline constexpr std::u16string_view kJabMissing = u"dat: JAB 変換はこのビルドに組み込まれていません。[%s]";
 inline constexpr std::u16string_view kCompilerMissing = u"txt: スクリプト コンパイラはこのビルドに組み込まれていません。[%s]";
 }  // namespace msg

@@ -43,8 +43,10 @@ void draw_cursor_info(Viewer& viewer) {
     draw_label(viewer, text, 1, cursor_colour_text(back_buffer_pixel(t, viewer.mouse.x, viewer.mouse.y)), 146, 6);
   }
   const int32_t k = slot_opacity(viewer.tweens[kTweenCursorInfo]);
-  blit(t, kKeyBackBuffer, kKeyCursorBar, W - 280, 0, 0, 0, kPanelWidth, 24, kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
-  blit(t, kKeyBackBuffer, kKeyCursorText, W - 280, 0, 0, 0, kPanelWidth, 24, kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
+  blit(t, kKeyBackBuffer, kKeyCursorBar, kOpAlphaBlend | kOpClipFlag,
+       {.dst_x = W - 280, .width = kPanelWidth, .height = 24, .param1 = k});
+  blit(t, kKeyBackBuffer, kKeyCursorText, kOpAlphaBlend | kOpClipFlag,
+       {.dst_x = W - 280, .width = kPanelWidth, .height = 24, .param1 = k});
 }
 
 }  // namespace tesmo

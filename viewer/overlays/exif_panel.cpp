@@ -102,10 +102,10 @@ void draw_exif(Viewer& viewer) {
   if (!image || image->info.format != kFormatJpeg) return;
   if (!(viewer.doc.view().flags & kExifPanelBuilt) || !surface_find(t, kKeyExifText)) build_exif_panel(viewer);
   const int32_t k = slot_opacity(viewer.tweens[kTweenExifInfo]);
-  blit(t, kKeyBackBuffer, kKeyExifBar, size.x - 280, size.y - 240, 0, 0, kPanelWidth, 240,
-       kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
-  blit(t, kKeyBackBuffer, kKeyExifText, size.x - 280, size.y - 240, 0, 0, kPanelWidth, 240,
-       kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
+  blit(t, kKeyBackBuffer, kKeyExifBar, kOpAlphaBlend | kOpClipFlag,
+       {.dst_x = size.x - 280, .dst_y = size.y - 240, .width = kPanelWidth, .height = 240, .param1 = k});
+  blit(t, kKeyBackBuffer, kKeyExifText, kOpAlphaBlend | kOpClipFlag,
+       {.dst_x = size.x - 280, .dst_y = size.y - 240, .width = kPanelWidth, .height = 240, .param1 = k});
 }
 
 }  // namespace tesmo

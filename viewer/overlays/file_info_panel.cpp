@@ -60,11 +60,13 @@ void build_file_info(Viewer& viewer) {
     const int32_t state = static_cast<size_t>(viewer.shown_index) < viewer.markers.size()
                               ? viewer.markers[static_cast<size_t>(viewer.shown_index)].state
                               : 0;
-    const Surface* star = surface_find(t, 15);
+    const Surface* star = surface_find(t, kKeyMarkerStar);
     for (int32_t n = 0; n < state && n < 2 && star; ++n) {
       const int32_t x = 216 + 32 * n;
-      blit(t, kKeyFileInfoText, 15, x, 90, 0, 0, star->width, star->height, kOpAlphaBlend | kOpClipFlag, 0, 0, 0, 0);
-      blit(t, kKeyFileInfoText, 15, x, 90, 0, 0, star->width, star->height, kOpChannelCopy | kOpClipFlag, 3, 0, 0, 0);
+      blit(t, kKeyFileInfoText, kKeyMarkerStar, kOpAlphaBlend | kOpClipFlag,
+           {.dst_x = x, .dst_y = 90, .width = star->width, .height = star->height});
+      blit(t, kKeyFileInfoText, kKeyMarkerStar, kOpChannelCopy | kOpClipFlag,
+           {.dst_x = x, .dst_y = 90, .width = star->width, .height = star->height, .param1 = 3});
     }
   }
   v.flags |= kFileInfoCurrent;
@@ -75,8 +77,10 @@ void draw_file_info(Viewer& viewer) {
   if (!(viewer.doc.view().flags & kFileInfoCurrent) || !surface_find(t, kKeyFileInfoText)) build_file_info(viewer);
   const int32_t H = back_buffer_size(viewer).y;
   const int32_t k = slot_opacity(viewer.tweens[kTweenFileInfo]);
-  blit(t, kKeyBackBuffer, kKeyFileInfoBar, 0, H - 116, 0, 0, kPanelWidth, 116, kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
-  blit(t, kKeyBackBuffer, kKeyFileInfoText, 0, H - 116, 0, 0, kPanelWidth, 116, kOpAlphaBlend | kOpClipFlag, k, 0, 0, 0);
+  blit(t, kKeyBackBuffer, kKeyFileInfoBar, kOpAlphaBlend | kOpClipFlag,
+       {.dst_y = H - 116, .width = kPanelWidth, .height = 116, .param1 = k});
+  blit(t, kKeyBackBuffer, kKeyFileInfoText, kOpAlphaBlend | kOpClipFlag,
+       {.dst_y = H - 116, .width = kPanelWidth, .height = 116, .param1 = k});
 }
 
 }  // namespace tesmo

@@ -14,9 +14,11 @@ constexpr uint32_t kSubLine = 0x00808080u;
 
 void line(SurfaceTable& t, int32_t target, int64_t x, int64_t y, int64_t w, int64_t h, uint32_t c) {
   if (w <= 0 || h <= 0 || x > INT32_MAX || y > INT32_MAX) return;
-  blit(t, target, target, static_cast<int32_t>(x), static_cast<int32_t>(y), 0, 0,
-       static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX)), static_cast<int32_t>(std::min<int64_t>(h, INT32_MAX)),
-       kOpFill | kOpClipFlag, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, 0);
+  blit(t, target, target, kOpFill | kOpClipFlag,
+       {.dst_x = static_cast<int32_t>(x), .dst_y = static_cast<int32_t>(y),
+        .width = static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX)),
+        .height = static_cast<int32_t>(std::min<int64_t>(h, INT32_MAX)), .param1 = (c >> 16) & 0xFF,
+        .param2 = (c >> 8) & 0xFF, .param3 = c & 0xFF});
 }
 
 // One direction: `count` cells of `cell` pixels from `start`, sub-lines every `sub` / 4096 pixels

@@ -42,8 +42,8 @@ void draw_histogram(Viewer& viewer, OverlayCache& cache) {
   }
   const TweenSlot& slot = viewer.tweens[kTweenHistogram];
   const int64_t scale = slot.keyframes ? static_cast<int64_t>(slot.curve.progress * 100.0f) : 100;
-  blit(t, kKeyBackBuffer, kKeyHistogramBar, 0, H - 240, 0, 0, kPanelWidth, 116, kOpAlphaBlend | kOpClipFlag,
-       slot_opacity(slot), 0, 0, 0);
+  blit(t, kKeyBackBuffer, kKeyHistogramBar, kOpAlphaBlend | kOpClipFlag,
+       {.dst_y = H - 240, .width = kPanelWidth, .height = 116, .param1 = slot_opacity(slot)});
 
   // Every channel array counts each pixel once, so each total is the pixel count.
   const Surface* shown = surface_find(t, v.displayed_surface);

@@ -35,8 +35,9 @@ void make_thumbnail(Viewer& viewer, int32_t key, const FolderEntry& entry) {
   for (uint32_t& p : thumb->picture()) p = 0xFFEE0000u;
   const Rect saved = t.clip;
   t.clip = Rect{0, 0, kThumbHeight, kThumbHeight};
-  blit(t, key, kKeyWork, 0, 0, 0, 0, w, h, kOpScale | kOpClipFlag, kThumbHeight, kThumbHeight, 0,
-       kScaleBilinear | kScaleKeepAspect);
+  blit(t, key, kKeyWork, kOpScale | kOpClipFlag,
+       {.width = w, .height = h, .param1 = kThumbHeight, .param2 = kThumbHeight,
+        .param4 = kScaleBilinear | kScaleKeepAspect});
   t.clip = saved;
   draw_label(viewer, thumb, 1, short_name(entry.name), 36, 2);
   char size[32];
@@ -46,7 +47,7 @@ void make_thumbnail(Viewer& viewer, int32_t key, const FolderEntry& entry) {
   if (!ensure_surface(t, kKeyWork, kThumbWidth, kThumbHeight)) return;
   fill_rect(t, kKeyWork, 0, 0, kThumbHeight, kThumbHeight, 0xFFFFFFFFu);
   fill_rect(t, kKeyWork, kThumbHeight, 0, kThumbWidth - kThumbHeight, kThumbHeight, 0x80808080u);
-  blit(t, key, kKeyWork, 0, 0, 0, 0, kThumbWidth, kThumbHeight, kOpChannelCopy, 1, 0, 0, 0);
+  blit(t, key, kKeyWork, kOpChannelCopy, {.width = kThumbWidth, .height = kThumbHeight, .param1 = 1});
 }
 
 // The strip: 224 × the back buffer's height, black at half alpha.
@@ -109,8 +110,8 @@ void draw_hyper_list(Viewer& viewer) {
   const platform::Point size = back_buffer_size(viewer);
   const int32_t a = static_cast<int32_t>(std::lround(tween_value(viewer.tweens[kTweenHyperList]))) * kStripWidth / 100;
   const int32_t left = size.x + a - kStripWidth;
-  blit(t, kKeyBackBuffer, kKeyHyperStrip, left, 0, 0, 0, strip->width, strip->height, kOpAlphaBlend | kOpClipFlag, 0,
-       0, 0, 0);
+  blit(t, kKeyBackBuffer, kKeyHyperStrip, kOpAlphaBlend | kOpClipFlag,
+       {.dst_x = left, .width = strip->width, .height = strip->height});
   const int32_t entries = static_cast<int32_t>(viewer.folder_list.size());
   int32_t count = 0;
   for (int32_t i = 0; i < entries; ++i) count += surface_find(t, kKeyFirstThumbnail + i) ? 1 : 0;
@@ -120,8 +121,8 @@ void draw_hyper_list(Viewer& viewer) {
     if (!surface_find(t, kKeyFirstThumbnail + i)) continue;
     const int32_t y = 4 - offset + kThumbStep * k++;
     if (y >= size.y || y + kThumbHeight <= 0) continue;
-    blit(t, kKeyBackBuffer, kKeyFirstThumbnail + i, left + 16, y, 0, 0, kThumbWidth, kThumbHeight,
-         kOpAlphaBlend | kOpClipFlag, 0, 0, 0, 0);
+    blit(t, kKeyBackBuffer, kKeyFirstThumbnail + i, kOpAlphaBlend | kOpClipFlag,
+         {.dst_x = left + 16, .dst_y = y, .width = kThumbWidth, .height = kThumbHeight});
   }
 }
 

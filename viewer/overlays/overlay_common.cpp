@@ -21,7 +21,9 @@ Surface* ensure_surface(SurfaceTable& t, int32_t key, int32_t w, int32_t h) {
 }
 
 void fill_rect(SurfaceTable& t, int32_t key, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t argb) {
-  blit(t, key, key, x, y, 0, 0, w, h, kOpFill, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
+  blit(t, key, key, kOpFill,
+       {.dst_x = x, .dst_y = y, .width = w, .height = h, .param1 = (argb >> 16) & 0xFF, .param2 = (argb >> 8) & 0xFF,
+        .param3 = argb & 0xFF, .param4 = argb >> 24});
 }
 
 void fill_panel(SurfaceTable& t, int32_t key) {

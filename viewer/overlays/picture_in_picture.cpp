@@ -31,8 +31,9 @@ void build_picture_in_picture(Viewer& viewer) {
     if (!cursor_method(viewer)) {
       const int32_t s = std::min(kInnerWidth * 256 / w, kInnerHeight * 256 / h);
       const int32_t dw = w * s / 256, dh = h * s / 256;
-      blit(t, kKeyPip, v.displayed_surface, (kInnerWidth - dw) / 2 + 1, (kInnerHeight - dh) / 2 + 1, 0, 0, w, h,
-           kOpScale, dw, dh, 0, kScaleBilinear);
+      blit(t, kKeyPip, v.displayed_surface, kOpScale,
+           {.dst_x = (kInnerWidth - dw) / 2 + 1, .dst_y = (kInnerHeight - dh) / 2 + 1, .width = w, .height = h,
+            .param1 = dw, .param2 = dh, .param4 = kScaleBilinear});
     } else {
       // The area centred on the cursor, clipped to the image; where it starts left of or above
       // the image, the panel keeps its background there.
@@ -40,7 +41,9 @@ void build_picture_in_picture(Viewer& viewer) {
       const int32_t x0 = std::max(sx, 0), y0 = std::max(sy, 0);
       const int32_t x1 = std::min(sx + kInnerWidth, w), y1 = std::min(sy + kInnerHeight, h);
       if (x1 > x0 && y1 > y0) {
-        blit(t, kKeyPip, v.displayed_surface, 1 + x0 - sx, 1 + y0 - sy, x0, y0, x1 - x0, y1 - y0, kOpCopy, 0, 0, 0, 0);
+        blit(t, kKeyPip, v.displayed_surface, kOpCopy,
+             {.dst_x = 1 + x0 - sx, .dst_y = 1 + y0 - sy, .src_x = x0, .src_y = y0, .width = x1 - x0,
+              .height = y1 - y0});
       }
     }
   }
@@ -57,8 +60,9 @@ void draw_picture_in_picture(Viewer& viewer) {
   ViewState& v = viewer.doc.view();
   if (cursor_method(viewer) && !(viewer.mouse == viewer.previous_mouse)) v.flags &= ~kThumbnailCurrent;
   if (!(v.flags & kThumbnailCurrent) || !surface_find(viewer.doc.surfaces(), kKeyPip)) build_picture_in_picture(viewer);
-  blit(viewer.doc.surfaces(), kKeyBackBuffer, kKeyPip, size.x - 280, 32, 0, 0, kPanelWidth, 210, kOpAlphaBlend | kOpClipFlag,
-       slot_opacity(viewer.tweens[kTweenPictureInPicture]), 0, 0, 0);
+  blit(viewer.doc.surfaces(), kKeyBackBuffer, kKeyPip, kOpAlphaBlend | kOpClipFlag,
+       {.dst_x = size.x - 280, .dst_y = 32, .width = kPanelWidth, .height = 210,
+        .param1 = slot_opacity(viewer.tweens[kTweenPictureInPicture])});
 }
 
 }  // namespace tesmo
