@@ -110,6 +110,34 @@ TEST_F(RunningViewer, ShiftedPlusAndMinusKeysZoom) {
   }
 }
 
+// The program's one wiring answers each way in: Space steps to the next file of the folder, the
+// menu's Arbitrary zoom opens its dialog whose OK zooms, and the undo after an effect goes through
+// the editor to the picture the file holds.
+TEST_F(RunningViewer, KeysMenuCommandsAndDialogsReachTheirSubsystems) {
+  const std::u16string first = picture("a.bmp", 8, 8, false, [](int) { return 0xFF102030u; });
+  picture("b.bmp", 6, 4, false, [](int) { return 0xFF405060u; });
+  start(first);
+  fake.push_key(key::Space);
+  run_events();
+  EXPECT_EQ(app->doc.view().path, tmp.file("b.bmp"));
+  EXPECT_EQ(app->doc.view().image_width, 6);
+
+  fake.dialog_scripts.push_back(
+      {res::kZoomDialogId, std::nullopt, {{DialogStep::SetText, res::kZoomField, u"300"}, {DialogStep::Enter}}});
+  fake.push_command(cmd::ZoomArbitrary);
+  run_events();
+  EXPECT_EQ(app->doc.view().zoom_x, 300 * 256);
+
+  fake.push_command(res::EffectNegative);
+  run_events();
+  ASSERT_TRUE(effect_dialog_open(app->edit));
+  effect_dialog().perform({DialogStep::Press, kSkinOkId});
+  EXPECT_EQ(colours(pixels(kKeyImage)), std::vector<uint32_t>(24, 0xBFAF9Fu));
+  fake.push_key(key::letter('Z'), key::ModControl);
+  run_events();
+  EXPECT_EQ(colours(pixels(kKeyImage)), std::vector<uint32_t>(24, 0x405060u));
+}
+
 // Every effect the menu offers for an opaque 24-bit picture, through its dialog's OK and Save As
 // PNG in its default 8:8:8:8 layout: the file is opaque.
 TEST_F(RunningViewer, EffectsThroughTheDialogSaveOpaque) {
@@ -162,7 +190,7 @@ TEST_F(RunningViewer, GammaAndDisplacementWorkOnThePicture) {
     uint16_t item;
     std::u16string p1;
     const std::vector<uint32_t>& want;
-  } cases[] = {{40452, u"200", corrected}, {40508, u"50", original}};
+  } cases[] = {{res::EffectGamma, u"200", corrected}, {res::EffectDisplacement, u"50", original}};
   for (const auto& c : cases) {
     start(path);
     const auto alpha = pixels(kKeyAlpha);
@@ -182,7 +210,7 @@ TEST_F(RunningViewer, PreviewBelowActualSizeCoversTheWholePicture) {
   const int w = 1000, h = 800;
   start(picture("p.bmp", w, h, false, [](int) { return 0xFF204060u; }));
   set_zoom(app->viewer, 12800, 12800);  // 50 %: a 500 × 400 window
-  dispatch_command(*app, 40443);  // negative
+  dispatch_command(*app, res::EffectNegative);
   ASSERT_TRUE(effect_dialog_open(app->edit));
   app->viewer.frame_update(0);
   EXPECT_EQ(shown(w / 2, h / 2), std::vector<uint32_t>(w / 2 * h / 2, 0xDFBF9Fu));
