@@ -219,7 +219,7 @@ int undo(Editor& editor) {
   }
   v.flags |= kRedrawBackground;
   v.flags &= ~kThumbnailCurrent;
-  if (editor.shell.window) layout_window(editor.viewer);
+  layout_window(editor.viewer);
   update_effect_items(editor);
   if (!editor.doc.edit_history.empty()) editor.doc.edit_history.pop_back();
   set_modified(editor.doc, editor.doc.edit_history.empty() ? 0 : 1);

@@ -58,7 +58,7 @@ void finish_size_change(Editor& editor, int32_t width, int32_t height) {
   v.zoom_x = v.zoom_y = kZoomActual;
   v.flags |= kRedrawBackground;
   v.flags &= ~kThumbnailCurrent;
-  if (editor.shell.window) layout_window(editor.viewer);
+  layout_window(editor.viewer);
   update_effect_items(editor);
   mark_modified(editor);
 }

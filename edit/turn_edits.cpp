@@ -41,7 +41,7 @@ int quarter_turn(Editor& editor, int32_t angle) {
   ViewState& v = editor.doc.view();
   std::swap(v.image_width, v.image_height);
   std::swap(v.decoded_width, v.decoded_height);
-  if (editor.shell.window) layout_window(editor.viewer);
+  layout_window(editor.viewer);
   update_effect_items(editor);
   return 0;
 }
@@ -128,7 +128,7 @@ int flip_image(Editor& editor, int32_t mode) {
   const int failed = rebuild_pictures(editor, [&](int32_t key) {
     return rebuild_picture(t, key, w, h, false, 0, 0, Rect{0, 0, w, h}, kOpFlip, mode);
   });
-  if (editor.shell.window) layout_window(editor.viewer);
+  layout_window(editor.viewer);
   finish_picture_change(editor);
   return failed;
 }

@@ -181,6 +181,7 @@ void place_window(Viewer& viewer, const Layout& l, int view_w, int view_h, const
 }  // namespace
 
 void layout_window(Viewer& viewer) {
+  if (!viewer.shell.window) return;  // a windowless run has nothing to lay out
   ViewState& v = viewer.doc.view();
   v.flags &= ~kFrameDrawn;
   // The Exif orientation turns the picture before anything is measured, so that the fit below is

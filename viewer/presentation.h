@@ -15,7 +15,7 @@ class Viewer;
 // Sizes and places the window, scroll bars and back buffer for the current view state. The client
 // area never goes below 400 × 300; windowed it stays inside the work area (scroll bars appear when
 // the zoomed picture is longer), full screen it takes the screen. Fits the zoom to the window once
-// per picture when a scale adjustment asks for it.
+// per picture when a scale adjustment asks for it. Without a window nothing happens.
 void layout_window(Viewer& viewer);
 
 
