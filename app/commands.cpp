@@ -82,7 +82,9 @@ struct OverlaySlot {
   int slot;
 };
 constexpr OverlaySlot kOverlaySlots[] = {
-    {cmd::OsdCursorInfo, kTweenCursorInfo}, {cmd::OsdPip, kTweenPictureInPicture}, {cmd::OsdHistogram, kTweenHistogram}, {cmd::OsdFileInfo, kTweenFileInfo}, {cmd::OsdExifInfo, kTweenExifInfo},
+    {cmd::OsdCursorInfo, kTweenCursorInfo}, {cmd::OsdPip, kTweenPictureInPicture},
+    {cmd::OsdHistogram, kTweenHistogram},   {cmd::OsdFileInfo, kTweenFileInfo},
+    {cmd::OsdExifInfo, kTweenExifInfo},
 };
 
 void overlay_toggle(Application& app, uint16_t id) {
@@ -108,7 +110,8 @@ void pip_method(Application& app, uint16_t id) {
 
 // The grid fades in with slot 6; without it the background under the lines is drawn again.
 void grid(Application& app, uint16_t id) {
-  if (toggle_menu_option(app.shell.window->menu(), app.shell.settings(), id)) start_tween(app.viewer.tweens, kTweenGrid);
+  platform::Menu& menu = app.shell.window->menu();
+  if (toggle_menu_option(menu, app.shell.settings(), id)) start_tween(app.viewer.tweens, kTweenGrid);
   else app.doc.view().flags |= kRedrawBackground;
   app.shell.settings_store().save();
 }
@@ -277,11 +280,12 @@ constexpr CommandRow kCommands[] = {
     {cmd::Undo, on_edit<undo_command>},
     {cmd::LosslessTransform, lossless_transform_item},
     {cmd::Batch, batch},
-    {cmd::ImageSize, on_edit<geometry_command>}, {cmd::CanvasSize, on_edit<geometry_command>}, {cmd::Scissor, on_edit<geometry_command>},
-    {cmd::Trim, on_edit<geometry_command>}, {cmd::RotateCcw90, on_edit<geometry_command>}, {cmd::Rotate180, on_edit<geometry_command>},
-    {cmd::RotateCw90, on_edit<geometry_command>}, {cmd::RotateArbitrary, on_edit<geometry_command>},
+    {cmd::ImageSize, on_edit<geometry_command>},      {cmd::CanvasSize, on_edit<geometry_command>},
+    {cmd::Scissor, on_edit<geometry_command>},        {cmd::Trim, on_edit<geometry_command>},
+    {cmd::RotateCcw90, on_edit<geometry_command>},    {cmd::Rotate180, on_edit<geometry_command>},
+    {cmd::RotateCw90, on_edit<geometry_command>},     {cmd::RotateArbitrary, on_edit<geometry_command>},
     {cmd::FlipHorizontal, on_edit<geometry_command>}, {cmd::FlipVertical, on_edit<geometry_command>},
-    {cmd::Connect, on_edit<geometry_command>}, {cmd::Divide, on_edit<geometry_command>},
+    {cmd::Connect, on_edit<geometry_command>},        {cmd::Divide, on_edit<geometry_command>},
     // The alpha channel and the clipboard.
     {cmd::AlphaNew, [](Application& a, uint16_t) { alpha_new(a.edit, true); }},
     {cmd::AlphaDelete, [](Application& a, uint16_t) { alpha_delete(a.edit, true); }},

@@ -28,8 +28,10 @@ struct Viewer {
     p.client_width = 400;
     p.client_height = 300;
     app->shell.window = fake.create_main_window(p);
-    app->shell.hbar = std::make_unique<tesmo::ScrollBarControl>(*app->shell.window, tesmo::platform::ScrollBarKind::Horizontal);
-    app->shell.vbar = std::make_unique<tesmo::ScrollBarControl>(*app->shell.window, tesmo::platform::ScrollBarKind::Vertical);
+    app->shell.hbar =
+        std::make_unique<tesmo::ScrollBarControl>(*app->shell.window, tesmo::platform::ScrollBarKind::Horizontal);
+    app->shell.vbar =
+        std::make_unique<tesmo::ScrollBarControl>(*app->shell.window, tesmo::platform::ScrollBarKind::Vertical);
     tesmo::init_menu_checks(app->shell.window->menu(), app->shell.settings(), nullptr);
     app->shell.window->menu().set_checked(tesmo::cmd::ScaleDownToFit, false);
     app->shell.settings().zoom_algorithm = 1;  // bilinear

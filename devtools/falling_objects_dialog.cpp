@@ -134,7 +134,8 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
 
   void warn(const char16_t* what, const std::u16string& path) {
     if (!tools_.shell.platform) return;
-    show_message(tools_.shell, std::u16string(what) + u":\n\n [" + path + u"]", u"Error", platform::MessageIcon::Warning);
+    show_message(tools_.shell, std::u16string(what) + u":\n\n [" + path + u"]", u"Error",
+                 platform::MessageIcon::Warning);
   }
 
   // The background becomes the shown picture the way a file is opened: the shown one is closed

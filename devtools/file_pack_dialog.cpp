@@ -182,7 +182,9 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
     if (!file.empty()) arguments.push_back(file);
     tools_.shell.platform->start_process(editor, arguments, directory_part(editor));
   }
-  void open_list(platform::Dialog& d) { open_in_editor(tools_.shell.settings().text_editor, d.text(res::kPackListField)); }
+  void open_list(platform::Dialog& d) {
+    open_in_editor(tools_.shell.settings().text_editor, d.text(res::kPackListField));
+  }
   void open_archive(platform::Dialog& d) {
     open_in_editor(tools_.shell.settings().binary_editor, d.text(res::kPackArchiveField));
   }

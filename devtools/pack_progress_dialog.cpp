@@ -24,7 +24,9 @@ platform::Rect client_on_screen(const platform::Dialog& d) {
 
 void centre_on(DevTools& tools, platform::Dialog& d, const platform::Rect& window, const platform::Rect& client) {
   const platform::Rect frame = d.window_rect();
-  if (auto at = place_dialog(tools.shell, window, client, {frame.width(), frame.height()}, kPlaceAtClient | kPlaceCentred)) d.move(*at);
+  if (auto at =
+          place_dialog(tools.shell, window, client, {frame.width(), frame.height()}, kPlaceAtClient | kPlaceCentred))
+    d.move(*at);
 }
 
 class ProgressWindow final : public platform::DialogHandler {
@@ -75,7 +77,8 @@ class ResultWindow final : public platform::DialogHandler {
 
   void init(platform::Dialog& d) override {
     for (const std::u16string& line : lines_) d.add_item(res::kPackResultList, line);
-    if (tools_.shell.window) centre_on(tools_, d, tools_.shell.window->window_rect(), tools_.shell.window->client_rect());
+    if (tools_.shell.window)
+      centre_on(tools_, d, tools_.shell.window->window_rect(), tools_.shell.window->client_rect());
   }
   void command(platform::Dialog& d, uint16_t id, int notification) override {
     if (id == res::kPackResultClose && notification == platform::kClicked) d.end(platform::kDialogOk);

@@ -13,7 +13,8 @@ ToolDialog::ToolDialog(DevTools& tools, int slot, uint16_t command, const platfo
     : tools_(tools), slot_(slot), command_(command), template_(t) {}
 
 ToolDialog::~ToolDialog() {
-  if (tools_.shell.dialogs[static_cast<size_t>(slot_)] == this) tools_.shell.dialogs[static_cast<size_t>(slot_)] = nullptr;
+  if (tools_.shell.dialogs[static_cast<size_t>(slot_)] == this)
+    tools_.shell.dialogs[static_cast<size_t>(slot_)] = nullptr;
   window_.reset();
 }
 
@@ -41,7 +42,8 @@ void ToolDialog::close(platform::Dialog& d) {
   if (closed_) return;
   closed_ = true;
   if (tools_.shell.window) tools_.shell.window->menu().set_enabled(command_, true);
-  if (tools_.shell.dialogs[static_cast<size_t>(slot_)] == this) tools_.shell.dialogs[static_cast<size_t>(slot_)] = nullptr;
+  if (tools_.shell.dialogs[static_cast<size_t>(slot_)] == this)
+    tools_.shell.dialogs[static_cast<size_t>(slot_)] = nullptr;
   d.end(platform::kDialogCancel);
 }
 

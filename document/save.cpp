@@ -252,7 +252,8 @@ int save_as_command(Document& doc, bool synchronous) {
     request.initial_folder = directory_part(v.path);
     request.initial_name = name_without_extension(v.path);
   }
-  std::optional<platform::SaveFileChoice> chosen = modal(doc.shell, [&] { return doc.shell.platform->choose_save_file(request); });
+  std::optional<platform::SaveFileChoice> chosen =
+      modal(doc.shell, [&] { return doc.shell.platform->choose_save_file(request); });
   if (!chosen || chosen->path.empty()) return 2;
 
   settings.format = format_for_file_name(name_part(chosen->path));

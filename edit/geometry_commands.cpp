@@ -32,7 +32,8 @@ constexpr GeometryItem kItems[] = {
 }  // namespace
 
 void geometry_command(Editor& editor, uint16_t id) {
-  const auto* item = std::find_if(std::begin(kItems), std::end(kItems), [id](const GeometryItem& i) { return i.id == id; });
+  const auto* item =
+      std::find_if(std::begin(kItems), std::end(kItems), [id](const GeometryItem& i) { return i.id == id; });
   if (item != std::end(kItems)) item->run(editor);
 }
 

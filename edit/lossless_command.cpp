@@ -54,7 +54,8 @@ class LosslessDialog final : public EditDialog {
 // Yes saves with Save As (synchronously); either answer goes on with the file as it is on disk.
 void offer_save(Editor& editor) {
   if (!(editor.doc.view().flags & kModified) || !editor.shell.platform) return;
-  const auto answer = show_message(editor.shell, kSaveQuestion, platform::MessageIcon::Question, platform::MessageButtons::YesNo);
+  const auto answer =
+      show_message(editor.shell, kSaveQuestion, platform::MessageIcon::Question, platform::MessageButtons::YesNo);
   if (answer == platform::MessageAnswer::Yes) save_as_command(editor.doc, true);
 }
 

@@ -62,7 +62,8 @@ int free_turn(Editor& editor, int32_t angle) {
   const Surface& image = *surface_find(t, kKeyImage);
   const int32_t w = image.width, h = image.height;
   return rebuild_pictures(editor, [&](int32_t key) {
-    return rebuild_picture(t, key, w, h, true, 0, 0, Rect{0, 0, w, h}, kOpRotate, angle * kHundredthsPerDegree, w >> 1, h >> 1);
+    return rebuild_picture(t, key, w, h, true, 0, 0, Rect{0, 0, w, h}, kOpRotate, angle * kHundredthsPerDegree, w >> 1,
+                           h >> 1);
   });
 }
 

@@ -49,7 +49,8 @@ int run_external_program(Viewer& viewer, int which) {
 
 int open_manual(Viewer& viewer) {
   if (!viewer.shell.platform) return 1;
-  const bool opened = viewer.shell.platform->open_document(viewer.shell.settings_store().program_folder() + kManualName);
+  const bool opened =
+      viewer.shell.platform->open_document(viewer.shell.settings_store().program_folder() + kManualName);
   viewer.shell.platform->sleep_ms(kSettleMs);
   return opened ? 0 : 1;
 }

@@ -37,7 +37,8 @@ bool file_shown(const Viewer& viewer) {
 // to save), 2 the user said No, 1 the save failed.
 int save_changes_first(Viewer& viewer) {
   if (!(viewer.doc.view().flags & kModified)) return 0;
-  if (show_message(viewer.shell, kSaveChangesQuestion, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+  if (show_message(viewer.shell, kSaveChangesQuestion, MessageIcon::Question, MessageButtons::YesNo) !=
+      MessageAnswer::Yes) {
     return 2;
   }
   return save_command(viewer.doc, nullptr, true) == 0 ? 0 : 1;
@@ -91,7 +92,8 @@ void show_from_cursor(Viewer& viewer, int32_t cursor) {
 class RenameDialog final : public SkinnedDialog {
  public:
   RenameDialog(Viewer& viewer, std::u16string current)
-      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), resources::kSkinRename, kSkinModalBase), name(std::move(current)) {}
+      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), resources::kSkinRename, kSkinModalBase),
+        name(std::move(current)) {}
 
   // The name without its extension is selected, ready to be typed over.
   void init(platform::Dialog& d) override {
@@ -126,9 +128,8 @@ int copy_or_move(Viewer& viewer, bool move) {
   int result = 0;
   // The shown file's own folder: the file is already there, and a move must not delete it.
   if (!same_file(source, target)) {
-    if (file_exists(target) &&
-        show_message(viewer.shell, move ? kMoveOverwrite : kCopyOverwrite, MessageIcon::Question, MessageButtons::YesNo) !=
-            MessageAnswer::Yes) {
+    if (file_exists(target) && show_message(viewer.shell, move ? kMoveOverwrite : kCopyOverwrite, MessageIcon::Question,
+                                            MessageButtons::YesNo) != MessageAnswer::Yes) {
       return 2;
     }
     result = copy_file_replacing(source, target);
@@ -190,7 +191,8 @@ int rename_shown_file(Viewer& viewer) {
   v.path = new_path;
   if (viewer.current_path == old_path) viewer.current_path = new_path;
   const int32_t entry = find_folder_entry(viewer.folder_list, old_path);
-  if (viewer.has_folder_list && entry >= 0) viewer.folder_list[static_cast<size_t>(entry)] = make_folder_entry(new_path);
+  if (viewer.has_folder_list && entry >= 0)
+    viewer.folder_list[static_cast<size_t>(entry)] = make_folder_entry(new_path);
   update_title(viewer.doc, (v.flags & kModified) ? 1 : 0);
   if (viewer.shell.window && viewer.shell.window->menu().is_checked(cmd::OsdFileInfo)) v.flags &= ~kFileInfoCurrent;
   return 0;

@@ -214,7 +214,8 @@ void frame_update(Viewer& viewer, int target) {
   viewer.cursor_y100 = static_cast<int32_t>(static_cast<int64_t>(vs.pos - viewer.centre.y + viewer.mouse.y) * 100 / py);
 
   // Hit region and the mouse action set.
-  HitRegion region{viewer.hit_region.x, viewer.hit_region.y, viewer.hit_region.width, viewer.hit_region.height, true, 0};
+  HitRegion region{
+      viewer.hit_region.x, viewer.hit_region.y, viewer.hit_region.width, viewer.hit_region.height, true, 0};
   viewer.hovered_region = hit_test(std::span<const HitRegion>(&region, 1), viewer.mouse.x, viewer.mouse.y);
   evaluate_action_sets(viewer.input, now, viewer.hovered_region);
   if (pressed(viewer.input, kLeftButton)) {

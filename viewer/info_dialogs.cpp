@@ -35,7 +35,8 @@ class ShowingDialog : public SkinnedDialog {
 class FileInfoDialog final : public ShowingDialog {
  public:
   FileInfoDialog(Viewer& viewer, std::array<std::u16string, 11> texts)
-      : ShowingDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinFileInformation, kSkinModalBase), texts_(std::move(texts)) {}
+      : ShowingDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinFileInformation, kSkinModalBase),
+        texts_(std::move(texts)) {}
   void init(platform::Dialog& d) override {
     ShowingDialog::init(d);
     for (size_t i = 0; i < texts_.size(); ++i) d.set_text(res::kFileInfoFields[i], texts_[i]);
@@ -192,9 +193,9 @@ std::u16string colour_count_text(int32_t colours, int32_t alpha_colours) {
 int file_information_dialog(Viewer& viewer) {
   if (!(viewer.doc.view().flags & kImageShown) || !surface_find(viewer.doc.surfaces(), kKeyImage)) return 1;
   const FileInfoTexts t = file_info_texts(viewer);
-  FileInfoDialog handler(viewer, {t.name, t.folder, file_index_text(viewer, t.image_count), t.format_name, t.format_detail,
-                               t.compression, t.size_and_depth, colour_count_text(t.colours, t.alpha_colours),
-                               t.file_size, t.file_time, t.load_time});
+  FileInfoDialog handler(
+      viewer, {t.name, t.folder, file_index_text(viewer, t.image_count), t.format_name, t.format_detail, t.compression,
+               t.size_and_depth, colour_count_text(t.colours, t.alpha_colours), t.file_size, t.file_time, t.load_time});
   run_modal_dialog(viewer.shell, res::file_info_dialog(), handler);
   return 0;
 }

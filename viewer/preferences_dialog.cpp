@@ -64,7 +64,8 @@ constexpr size_t kFieldChars = kMaxPath - 1;  // a 260-unit field keeps its term
 class PreferencesDialog final : public SkinnedDialog {
  public:
   PreferencesDialog(Viewer& viewer, SystemSettings settings)
-      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinPreferences, kSkinModalBase, res::kPrefBrowseButtons),
+      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinPreferences, kSkinModalBase,
+                      res::kPrefBrowseButtons),
         settings(std::move(settings)) {}
 
   void init(platform::Dialog& d) override {

@@ -113,7 +113,8 @@ bool fit_once(Viewer& viewer, const Layout& l) {
 // Step 6: page and line steps from the grid; each bar keeps its relative position.
 void set_scroll_bars(Viewer& viewer, int view_w, int view_h, const Layout& l) {
   const ViewState& v = viewer.doc.view();
-  const int page_step = static_cast<int>(static_cast<int64_t>(viewer.shell.settings().grid_spacing) * v.zoom_x / kZoomActual);
+  const int page_step =
+      static_cast<int>(static_cast<int64_t>(viewer.shell.settings().grid_spacing) * v.zoom_x / kZoomActual);
   const int line_step = page_step / effective_grid_divisions(viewer.shell.settings());
   struct Axis {
     ScrollBarControl* bar;
@@ -306,7 +307,9 @@ void toggle_always_on_top(Viewer& viewer) {
 }
 
 void dock_dialog(Viewer& viewer, int slot) {
-  if (slot < 0 || slot >= static_cast<int>(viewer.shell.dialogs.size()) || !viewer.shell.dialogs[slot] || !viewer.shell.window) return;
+  if (slot < 0 || slot >= static_cast<int>(viewer.shell.dialogs.size()) || !viewer.shell.dialogs[slot] ||
+      !viewer.shell.window)
+    return;
   const platform::Rect w = viewer.shell.window->window_rect();
   const platform::Rect c = viewer.shell.window->client_rect();
   viewer.shell.dialogs[slot]->move_to({w.right, c.top});

@@ -117,7 +117,8 @@ int calibrate_monitor(Viewer& viewer) {
   viewer.close_image(false);
   const platform::Metrics m = viewer.shell.platform->metrics();
   const platform::Size screen = viewer.shell.platform->screen_size();
-  const platform::Rect work = viewer.shell.platform->work_area().value_or(platform::Rect{0, 0, screen.width, screen.height});
+  const platform::Rect work =
+      viewer.shell.platform->work_area().value_or(platform::Rect{0, 0, screen.width, screen.height});
   const int32_t w = work.width() - 2 * m.dialog_frame_x;
   const int32_t h = work.height() - 2 * m.dialog_frame_y - m.caption - m.menu;
   SurfaceTable& t = viewer.doc.surfaces();
@@ -155,7 +156,8 @@ int choose_background_picture(Viewer& viewer) {
 
 int background_setting(Viewer& viewer) {
   if (viewer.shell.window->menu().is_checked(cmd::BackgroundFill)) {
-    auto colour = modal(viewer.shell, [&] { return viewer.shell.platform->choose_colour(viewer.shell.settings().background_colour); });
+    auto colour = modal(
+        viewer.shell, [&] { return viewer.shell.platform->choose_colour(viewer.shell.settings().background_colour); });
     if (!colour) return 2;
     viewer.shell.settings().background_colour = *colour & 0x00FFFFFFu;
   } else if (int r = choose_background_picture(viewer); r != 0) {

@@ -56,7 +56,8 @@ class NewPictureDialog final : public SkinnedDialog {
 class KeyAssignmentDialog final : public SkinnedDialog {
  public:
   KeyAssignmentDialog(Viewer& viewer, const KeyAssignment& current)
-      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinKeyAssignment, kSkinModalBase), assignment(current) {}
+      : SkinnedDialog(viewer.shell, viewer.doc.surfaces(), res::kSkinKeyAssignment, kSkinModalBase),
+        assignment(current) {}
 
   void init(platform::Dialog& d) override {
     SkinnedDialog::init(d);

@@ -388,7 +388,8 @@ TEST(PngRead, CutOrDamagedDataKeepsTheRowsBefore) {
 TEST(PngRead, DamagedFilesNeverEndTheProcess) {
   std::vector<uint32_t> stored;
   for (uint32_t y = 0; y < 11; ++y) {
-    for (uint32_t x = 0; x < 13; ++x) stored.push_back(0xFF000000u | (x * 19 & 255) << 16 | (y * 23 & 255) << 8 | (x * y & 255));
+    for (uint32_t x = 0; x < 13; ++x)
+      stored.push_back(0xFF000000u | (x * 19 & 255) << 16 | (y * 23 & 255) << 8 | (x * y & 255));
   }
   const std::vector<uint8_t> files[] = {library_png(pattern(false)), library_png(pattern(true))};
   uint32_t seed = 5;

@@ -357,7 +357,8 @@ TEST_F(SkinnedDialogs, WithoutPicturesTheDialogStillWorksUnskinned) {
   // The pictures cannot be had: nothing is drawn, nothing is left behind, the dialog works.
   class Unskinned final : public SkinnedDialog {
    public:
-    explicit Unskinned(Application& a) : SkinnedDialog(a.shell, a.doc.surfaces(), resources::SkinGroup{200, 3, 0, 1, 2}, kSkinModalBase) {}
+    explicit Unskinned(Application& a)
+        : SkinnedDialog(a.shell, a.doc.surfaces(), resources::SkinGroup{200, 3, 0, 1, 2}, kSkinModalBase) {}
   } handler(*app);
   fake.dialog_scripts.push_back(DialogScript{0, std::nullopt, {{DialogStep::Press, kSkinOkId}}});
   EXPECT_EQ(run_modal_dialog(app->shell, resources::zoom_dialog(), handler), platform::kDialogOk);

@@ -322,9 +322,11 @@ TEST(BlitFuzz, HostileRectanglesAndParametersStayInsideThePixelBlocks) {
                          (!(row & kOpScaled) || (row & kOpScaledClip));
     for (int32_t y = 0; clipped && y < d.height; ++y) {
       for (int32_t x = 0; x < d.width; ++x) {
-        const bool inside = x >= t.clip.x && x < t.clip.x + t.clip.width && y >= t.clip.y && y < t.clip.y + t.clip.height;
+        const bool inside =
+            x >= t.clip.x && x < t.clip.x + t.clip.width && y >= t.clip.y && y < t.clip.y + t.clip.height;
         const size_t k = static_cast<size_t>(y) * d.width + x;
-        ASSERT_TRUE(inside || after[k] == before[k]) << "op " << code << " wrote (" << x << ", " << y << ") outside the clip";
+        ASSERT_TRUE(inside || after[k] == before[k])
+            << "op " << code << " wrote (" << x << ", " << y << ") outside the clip";
       }
     }
     put(t, dst, surface_find(t, dst)->width, surface_find(t, dst)->height, before);

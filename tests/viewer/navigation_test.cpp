@@ -265,7 +265,8 @@ TEST_F(Navigation, ClosingAModifiedPictureAsksAndYesRunsSaveAs) {
   app->viewer.open_file(picture("a.bmp"), -1, -1);
   const std::u16string saved = picture("saved.bmp");
   fake.save_answers = {platform::SaveFileChoice{saved, 1}};
-  fake.dialog_scripts.push_back({resources::kSaveOptionsDialogId, std::nullopt, {{platform::DialogStep::Press, kSkinOkId}}});
+  fake.dialog_scripts.push_back(
+      {resources::kSaveOptionsDialogId, std::nullopt, {{platform::DialogStep::Press, kSkinOkId}}});
   bool modal_seen = false;
   fake.on_modal = [&] { modal_seen = app->shell.modal_open; };
   app->doc.view().flags |= kModified;

@@ -164,7 +164,8 @@ TEST_F(Overlays, PanelsRebuildOnlyWhenTheirContentChanges) {
   menu().set_checked(cmd::PipThumbnail, false);
   frame();
   const uint32_t mark = 0x12345678u;
-  for (int key : {kKeyFileInfoText, kKeyCursorText, kKeyPip}) surface_find(app->doc.surfaces(), key)->pixels()[200] = mark;
+  for (int key : {kKeyFileInfoText, kKeyCursorText, kKeyPip})
+    surface_find(app->doc.surfaces(), key)->pixels()[200] = mark;
   frame();  // nothing changed: the mouse stays, the marker too
   for (int key : {kKeyFileInfoText, kKeyCursorText, kKeyPip}) EXPECT_EQ(at(key, 200, 0), mark) << key;
 

@@ -52,7 +52,8 @@ void draw_line(Surface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint3
 namespace {
 
 TextStyle label_style(Viewer& viewer, Surface* target, int font, uint32_t colour) {
-  viewer.shell.text.set_font(font >= 0 && font < kFontCount ? viewer.shell.fonts[static_cast<size_t>(font)].font.get() : nullptr);
+  viewer.shell.text.set_font(font >= 0 && font < kFontCount ? viewer.shell.fonts[static_cast<size_t>(font)].font.get()
+                                                            : nullptr);
   viewer.shell.text.set_target(target);
   viewer.shell.text.set_width_limit(0, false);
   TextStyle style{};

@@ -16,7 +16,8 @@ void draw_overlays(Viewer& viewer, OverlayCache& cache) {
   if (menu.is_checked(cmd::Grid)) {
     const SystemSettings& s = viewer.shell.settings();
     draw_grid(viewer.doc.surfaces(), kKeyBackBuffer, viewer.origin, v.image_width, v.image_height, v.zoom_x, v.zoom_y,
-              s.grid_spacing, s.grid_divisions, static_cast<int32_t>(std::lround(tween_value(viewer.tweens[kTweenGrid]))));
+              s.grid_spacing, s.grid_divisions,
+              static_cast<int32_t>(std::lround(tween_value(viewer.tweens[kTweenGrid]))));
   }
   if (menu.is_checked(cmd::HyperList)) {
     update_hyper_list(viewer, cache);
