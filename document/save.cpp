@@ -26,10 +26,9 @@ namespace {
 constexpr int32_t kFullQuality = 100;
 constexpr char16_t kDefaultExtension[] = u"bmp";
 
-// The alpha of a picture lives in surface 2 while the Alpha channel item is enabled.
-bool alpha_channel_enabled(const Document& doc) {
-  return doc.shell.window && doc.shell.window->menu().is_enabled(cmd::ChannelAlpha);
-}
+// The alpha of a picture lives in surface 2 while it has one (the Alpha channel item is enabled
+// with it).
+bool alpha_channel_enabled(Document& doc) { return surface_find(doc.surfaces(), kKeyAlpha) != nullptr; }
 
 // Step 1 of the job: the alpha view's grey (its blue byte) into the picture's alpha bytes. True when
 // something was merged (the alpha bytes must be cleared again afterwards).
