@@ -10,6 +10,7 @@ packages=(
   libtiff-dev                                 # TIFF
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic  # glyphs
   qt6-base-dev                                # the viewer's window system
+  qt6-translations-l10n                       # Qt's own texts (choosers, message box buttons) in Japanese
   libxcb1-dev                                 # the pointer's buttons while the window manager drags
   googletest libgtest-dev libgmock-dev        # tests (GoogleTest + GoogleMock)
   xvfb xauth                                  # a display for the viewer and screenshots

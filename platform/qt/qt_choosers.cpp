@@ -44,6 +44,15 @@ QStringList filter_list(const Filter& filter) {
 
 QString filter_text(const OpenFileRequest& request) { return filter_list(request.filter).join(QStringLiteral(";;")); }
 
+// The system's filter texts already show their patterns ("BMP (*.bmp, *.ico, *.cur)"): the chooser
+// then shows each text as it is and keeps the appended list for matching only.
+QFileDialog::Options filter_options(const Filter& filter) {
+  for (const auto& entry : filter) {
+    if (entry.first.empty() || entry.first.back() != u')') return {};
+  }
+  return QFileDialog::HideNameFilterDetails;
+}
+
 // A per-user folder for the instances' sockets, readable by its owner only.
 QString instance_folder(const char* class_name) {
   QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -59,7 +68,7 @@ QString instance_folder(const char* class_name) {
 
 std::optional<std::u16string> QtPlatform::choose_open_file(const OpenFileRequest& request) {
   const QString path = QFileDialog::getOpenFileName(main_frame_, qs(request.title), qs(request.initial_folder),
-                                                    filter_text(request));
+                                                    filter_text(request), nullptr, filter_options(request.filter));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdU16String();
 }
@@ -68,6 +77,7 @@ std::optional<SaveFileChoice> QtPlatform::choose_save_file(const SaveFileRequest
   QFileDialog dialog(main_frame_, qs(request.title), qs(request.initial_folder));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);  // a new name in an existing folder
+  dialog.setOptions(filter_options(request.filter));
   const QStringList filters = filter_list(request.filter);
   dialog.setNameFilters(filters);
   if (request.filter_index >= 1 && request.filter_index <= filters.size()) {

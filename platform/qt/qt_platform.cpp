@@ -2,6 +2,8 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMenuBar>
 #include <QLocalServer>
 #include <QMessageBox>
@@ -83,9 +85,14 @@ void read_frame(const QWidget* frame, Metrics& m) {
 
 }  // namespace
 
-QtPlatform::QtPlatform(int& argc, char** argv) : app_(std::make_unique<QApplication>(argc, argv)) {
+QtPlatform::QtPlatform(int& argc, char** argv)
+    : app_(std::make_unique<QApplication>(argc, argv)), translator_(std::make_unique<QTranslator>()) {
   // Closing the window is the system's decision, made through Close and destroy().
   QApplication::setQuitOnLastWindowClosed(false);
+  // The standard windows (choosers, the buttons of message boxes) speak Japanese as the menus do.
+  if (translator_->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(translator_.get());
+  }
 }
 
 QtPlatform::~QtPlatform() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTranslator>
 #include <memory>
 
 #include "platform/platform.h"
@@ -73,6 +74,7 @@ class QtPlatform final : public Platform {
 
  private:
   std::unique_ptr<QApplication> app_;
+  std::unique_ptr<QTranslator> translator_;  // Qt's own Japanese texts, when installed
   qt::EventQueue queue_;
   QPointer<QWidget> main_frame_;  // the last main window's frame, for metrics and box parents
   std::unique_ptr<QLocalServer> instance_server_;

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
@@ -110,6 +114,37 @@ TEST(QtViewer, HalfOpacityWhileTheUserDragsTheWindow) {
   EXPECT_NEAR(during, 128 / 255.0, 0.01);
   EXPECT_EQ(after, 1.0);
   app.reset();
+}
+
+// The standard windows as the user meets them: a chooser shows each filter text once, and message
+// box buttons speak Japanese.
+TEST(QtStandardWindows, ChoosersShowFilterTextsOnceAndButtonsSpeakJapanese) {
+  QStringList shown;
+  auto* poll = new QTimer;
+  int polls = 0;
+  QObject::connect(poll, &QTimer::timeout, [&, poll] {
+    auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!chooser && ++polls < 500) return;
+    if (chooser) {
+      if (auto* types = chooser->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+      }
+      chooser->reject();
+    }
+    poll->stop();
+    poll->deleteLater();
+  });
+  poll->start(10);
+  platform::OpenFileRequest request;
+  request.title = u"開く";
+  request.filter = {{u"BMP (*.bmp, *.ico, *.cur)", u"*.bmp;*.ico;*.cur"}, {u"Text File (*.txt)", u"*.txt"}};
+  EXPECT_FALSE(g_platform->choose_open_file(request));
+  EXPECT_EQ(shown, (QStringList{QStringLiteral("BMP (*.bmp, *.ico, *.cur)"), QStringLiteral("Text File (*.txt)")}));
+
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")));
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
 }
 
 }  // namespace
