@@ -5,6 +5,7 @@
 //   file_io.h  whole-file reads (FileBytes: uninitialised, huge-page advised), file_replace
 //              (temporary file + rename), read-only attribute
 //   aligned_block.h  32-byte aligned raw blocks, huge pages for large ones
+//   trash.h    the user's trash folder and moving a file into it
 //   zuk.h      the ZUK signature and the name hash
 #pragma once
 
@@ -13,4 +14,5 @@
 #include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "base/trash.h"
 #include "base/zuk.h"

@@ -152,6 +152,11 @@ int delete_shown_file(Viewer& viewer, bool permanent) {
   if (permanent) {
     delete_file(path);
   } else if (viewer.shell.platform) {
+    // The window system gives no confirmation of its own: the file goes to the trash only on Yes.
+    const std::u16string question = name_part(path) + kTrashQuestion;
+    if (show_message(viewer.shell, question, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+      return 2;
+    }
     modal(viewer.shell, [&] { return viewer.shell.platform->move_to_trash(path); });
   }
   if (file_exists(path)) {

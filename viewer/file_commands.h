@@ -10,6 +10,7 @@ namespace tesmo {
 class Viewer;
 
 inline constexpr char16_t kDeleteFailed[] = u"ファイルが削除できませんでした。";
+inline constexpr char16_t kTrashQuestion[] = u" をごみ箱に移動しますか？";  // after the file's name
 inline constexpr char16_t kRenameTargetExists[] = u"指定されたファイルは既に存在します。\n別の名前を指定してください。";
 inline constexpr char16_t kCopyOverwrite[] =
     u"コピー先のフォルダーには、既に同じファイルが存在します。\nファイルを上書きしますか？";
@@ -18,7 +19,7 @@ inline constexpr char16_t kMoveOverwrite[] =
 inline constexpr char16_t kMacFilesDeleted[] = u"Mac 固有ファイルを削除しました。";
 
 // Deletes the shown file (`permanent`: for good, clearing its read-only attribute; otherwise to the
-// trash) and shows the next file of the folder in its place: the entry now at the shown position,
+// user's trash after "NAME をごみ箱に移動しますか？" is answered Yes; No returns 2) and shows the next file of the folder in its place: the entry now at the shown position,
 // or the new last one when the last was deleted, going on past files that do not open (wrapping
 // with Loop). The only file of a folder leaves the empty window. A file that stays reports
 // kDeleteFailed and keeps the view.

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "base/text.h"
+#include "base/trash.h"
 #include "platform/qt/qt_platform.h"
 
 namespace tesmo::platform {
@@ -145,7 +146,7 @@ bool QtPlatform::set_clipboard_text(std::string_view text) {
   return true;
 }
 
-bool QtPlatform::move_to_trash(const std::u16string& path) { return QFile::moveToTrash(qs(path)); }
+bool QtPlatform::move_to_trash(const std::u16string& path) { return move_to_trash_folder(path, user_trash_folder()); }
 
 bool QtPlatform::open_document(const std::u16string& path_or_address) {
   const QString target = qs(path_or_address);

@@ -10,10 +10,14 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
 #include "app/application.h"
+#include "base/path.h"
+#include "base/text.h"
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_main_window.h"
@@ -145,6 +149,21 @@ TEST(QtStandardWindows, ChoosersShowFilterTextsOnceAndButtonsSpeakJapanese) {
   box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
   EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")));
   EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
+}
+
+// Del's trash is the user's own (here the data home the environment names), never a folder beside
+// the program.
+TEST(QtStandardWindows, TheTrashIsTheUsersOwn) {
+  testing::TempFolder tmp;
+  const std::u16string file = tmp.file("a.bmp");
+  std::ofstream(to_fs_path(file)) << "picture";
+  const std::string data = utf16_to_utf8(tmp.folder()) + "data";
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  EXPECT_TRUE(g_platform->move_to_trash(file));
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_FALSE(std::filesystem::exists(to_fs_path(file)));
+  EXPECT_TRUE(std::filesystem::exists(data + "/Trash/files/a.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(data + "/Trash/info/a.bmp.trashinfo"));
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ TEST_F(FileCommands, DeletingTheOnlyFileLeavesTheEmptyWindow) {
   for (const uint16_t id : {cmd::DeleteToTrash, cmd::DeleteFile}) {
     const auto a = picture("only.bmp", 900, 700);
     open(a);
+    fake.answers = {platform::MessageAnswer::Yes};  // the trash asks first; a permanent delete does not
     command(id);
     EXPECT_FALSE(file_exists(a));
     EXPECT_FALSE(image());
@@ -82,7 +83,18 @@ TEST_F(FileCommands, DeletingTheOnlyFileLeavesTheEmptyWindow) {
     EXPECT_FALSE(app->shell.window->menu().is_enabled(cmd::DeleteFile));
   }
   EXPECT_EQ(fake.trashed, std::vector<std::u16string>{tmp.file("only.bmp")});  // only the first went to the trash
-  EXPECT_TRUE(fake.messages.empty());
+  EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"only.bmp をごみ箱に移動しますか？"});
+}
+
+TEST_F(FileCommands, TheTrashAsksFirstAndNoKeepsTheFile) {
+  const auto a = picture("a.bmp"), b = picture("b.bmp");
+  open(a);
+  fake.answers = {platform::MessageAnswer::No};
+  command(cmd::DeleteToTrash);
+  EXPECT_TRUE(file_exists(a));
+  EXPECT_TRUE(fake.trashed.empty());
+  EXPECT_EQ(shown(), a);
+  EXPECT_EQ(fake.message_icons, std::vector<platform::MessageIcon>{platform::MessageIcon::Question});
 }
 
 TEST_F(FileCommands, AfterADeleteTheNextFileThatOpensIsShown) {
@@ -140,10 +152,11 @@ TEST_F(FileCommands, APermanentDeleteTakesReadOnlyFilesAndAFileThatStaysIsReport
   EXPECT_EQ(shown(), b);
 
   fake.refuse_trash = true;
+  fake.answers = {platform::MessageAnswer::Yes};
   command(cmd::DeleteToTrash);
   EXPECT_TRUE(file_exists(b));
-  EXPECT_EQ(fake.messages, std::vector<std::u16string>{u"ファイルが削除できませんでした。"});
-  EXPECT_EQ(fake.message_captions, std::vector<std::u16string>{u"Tesmo64"});
+  EXPECT_EQ(fake.messages, (std::vector<std::u16string>{u"b.bmp をごみ箱に移動しますか？", u"ファイルが削除できませんでした。"}));
+  EXPECT_EQ(fake.message_captions, (std::vector<std::u16string>{u"Tesmo64", u"Tesmo64"}));
   EXPECT_EQ(shown(), b);
   EXPECT_TRUE(image());
 }
