@@ -155,7 +155,7 @@ void channel(Application& app, uint16_t id) {
   v.flags |= kRedrawBackground;
 }
 
-void open_image(Application& app, uint16_t) { app.viewer.open_file(u"<dialog>", -1, -1); }
+void open_image(Application& app, uint16_t) { app.viewer.open_asked(u"<dialog>"); }
 void first_file(Application& app, uint16_t) { app.viewer.step_first(); }
 void previous_file(Application& app, uint16_t) { app.viewer.step_previous(); }
 void next_file(Application& app, uint16_t) { app.viewer.step_next(); }

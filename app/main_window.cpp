@@ -122,7 +122,7 @@ void open_start_file(Application& app, const CommandLine& cl) {
   }
   if (cl.full_screen) toggle_full_screen(app.viewer);
   if (cl.has_list_index) app.viewer.open_file(cl.path, cl.list_index, 0);
-  else app.viewer.open_file(cl.path, -1, -1);
+  else app.viewer.open_asked(cl.path);
 }
 
 }  // namespace

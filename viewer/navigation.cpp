@@ -3,6 +3,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "base/text.h"
 #include "document/modified_mark.h"
 #include "document/save.h"
 #include "formats/registry.h"
@@ -21,6 +22,7 @@ namespace {
 
 constexpr char16_t kDialogPath[] = u"<dialog>";
 constexpr char16_t kSaveQuestion[] = u"変更をセーブしますか？";
+constexpr char16_t kNotOpened[] = u" を開けませんでした。\n\n";  // after the file's name, before the reason
 constexpr int kEmptyClientWidth = 400;
 constexpr int kEmptyClientHeight = 300;
 constexpr char16_t kProgramName[] = u"tesmo64";
@@ -96,10 +98,21 @@ int Viewer::open_file(const std::u16string& path, int32_t index, int32_t entry_m
   return 0;
 }
 
+int Viewer::open_asked(const std::u16string& path) {
+  current_path.clear();
+  load_fault.clear();
+  const int result = open_file(path, -1, -1);
+  if (result != 0 && !current_path.empty() && !load_fault.empty()) {
+    show_warning(shell, name_part(current_path) + kNotOpened + utf8_to_utf16(load_fault));
+  }
+  return result;
+}
+
 int Viewer::load_into_view(const std::u16string& path, int32_t entry_mode) {
   if (entry_mode != -1) return 1;  // archive entries are never opened
   const uint32_t start = shell.platform ? shell.platform->now_ms() : 0;
-  if (surface_load(doc.surfaces(), kKeyImage, path, true) != 0) return 1;
+  load_fault.clear();
+  if (surface_load(doc.surfaces(), kKeyImage, path, true, &load_fault) != 0) return 1;
   const Surface& image = *surface_find(doc.surfaces(), kKeyImage);
   const ImageInfo info = image.info;
   ViewState& v = doc.view();
@@ -280,7 +293,7 @@ void Viewer::drop_files(const std::vector<std::u16string>& items) {
     }
     if (first) {
       first = false;
-      open_file(path, -1, -1);
+      open_asked(path);
     } else if (shell.platform) {
       shell.platform->start_process(shell.settings_store().program_folder() + kProgramName, {path});
     }

@@ -57,6 +57,10 @@ class Viewer {
   // back to its empty 400 × 300 state. `index` and `entry_mode` select an archive entry: −1 when
   // not used (an archive entry is never opened).
   int open_file(const std::u16string& path, int32_t index, int32_t entry_mode);
+  // Opens the one file the user asked for (the command line, Open, a drop) as open_file does; when
+  // a reader refuses it, a warning names the file and gives the reader's reason. Stepping through
+  // a folder uses open_file and skips unreadable files silently.
+  int open_asked(const std::u16string& path);
   // Closes the shown image, asking to save changes. `reset` also returns the window to its empty
   // 400 × 300 state. Remembers the zoom for the next picture; keeps the full-screen and keep-place
   // flags.
@@ -98,6 +102,7 @@ class Viewer {
   int32_t cursor_index = 0;         // list position being tried
   int32_t shown_index = 0;          // list position of the shown file
   std::u16string current_path;      // the last path handed to load
+  std::string load_fault;           // why the last load failed (the reader's reason); empty after success
   int32_t current_list_index = -1;
   int32_t source_mode = 0;          // 0 nothing shown, 1 a file
 

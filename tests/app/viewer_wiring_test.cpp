@@ -2,12 +2,15 @@
 // message loop, the effect dialogs' OK, the live preview, Save As, the batch dialog, full screen.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "app/application.h"
+#include "base/path.h"
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "edit/batch.h"
@@ -136,6 +139,37 @@ TEST_F(RunningViewer, KeysMenuCommandsAndDialogsReachTheirSubsystems) {
   fake.push_key(key::letter('Z'), key::ModControl);
   run_events();
   EXPECT_EQ(colours(pixels(kKeyImage)), std::vector<uint32_t>(24, 0x405060u));
+}
+
+// A file the user asked for that no reader takes is named with the reader's reason, whichever way it
+// was asked for; a file stepped over in its folder is skipped without a word.
+TEST_F(RunningViewer, AFileAskedForThatCannotBeOpenedIsReported) {
+  const std::u16string text = tmp.file("notes.txt"), empty = tmp.file("empty.bmp");
+  std::ofstream(to_fs_path(text)) << "not a picture";
+  std::ofstream(to_fs_path(empty)).flush();
+  start(text);  // the command line
+  ASSERT_EQ(fake.messages.size(), 1u);
+  EXPECT_EQ(fake.messages[0].rfind(u"notes.txt を開けませんでした。\n\n", 0), 0u);
+  EXPECT_GT(fake.messages[0].size(), std::u16string(u"notes.txt を開けませんでした。\n\n").size());  // the reason
+
+  fake.open_answers = {empty};  // File → Open
+  fake.push_command(cmd::OpenImage);
+  run_events();
+  ASSERT_EQ(fake.messages.size(), 2u);
+  EXPECT_EQ(fake.messages[1].rfind(u"empty.bmp を開けませんでした。", 0), 0u);
+
+  fake.push(platform::Event{.kind = platform::EventKind::DropFiles, .files = {text}});
+  run_events();
+  EXPECT_EQ(fake.messages.size(), 3u);
+
+  const std::u16string a = picture("a.bmp", 4, 4, false, [](int) { return 0xFF000000u; });
+  picture("c.bmp", 4, 4, false, [](int) { return 0xFF000000u; });
+  fake.messages.clear();
+  app->viewer.open_asked(a);
+  fake.push_key(key::Space);  // past empty.bmp and notes.txt to c.bmp
+  run_events();
+  EXPECT_EQ(app->doc.view().path, tmp.file("c.bmp"));
+  EXPECT_TRUE(fake.messages.empty());
 }
 
 // Every effect the menu offers for an opaque 24-bit picture, through its dialog's OK and Save As
