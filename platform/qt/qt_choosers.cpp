@@ -54,6 +54,15 @@ QFileDialog::Options filter_options(const Filter& filter) {
   return QFileDialog::HideNameFilterDetails;
 }
 
+// The chosen filter counted from 1: the dialog names it by its full text, or by the text alone
+// when the details are hidden; 0 when it is neither.
+int chosen_filter_index(const QStringList& full, const Filter& filter, const QString& selected) {
+  for (int i = 0; i < full.size(); ++i) {
+    if (full[i] == selected || qs(filter[static_cast<size_t>(i)].first) == selected) return i + 1;
+  }
+  return 0;
+}
+
 // A per-user folder for the instances' sockets, readable by its owner only.
 QString instance_folder(const char* class_name) {
   QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -90,7 +99,7 @@ std::optional<SaveFileChoice> QtPlatform::choose_save_file(const SaveFileRequest
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
   return SaveFileChoice{files.front().toStdU16String(),
-                        static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
+                        chosen_filter_index(filters, request.filter, dialog.selectedNameFilter())};
 }
 
 std::optional<uint32_t> QtPlatform::choose_colour(uint32_t initial) {
