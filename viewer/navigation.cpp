@@ -99,10 +99,9 @@ int Viewer::open_file(const std::u16string& path, int32_t index, int32_t entry_m
 }
 
 int Viewer::open_asked(const std::u16string& path) {
-  current_path.clear();
-  load_fault.clear();
+  load_fault.clear();  // stays empty when nothing was loaded (a cancelled chooser, an empty path)
   const int result = open_file(path, -1, -1);
-  if (result != 0 && !current_path.empty() && !load_fault.empty()) {
+  if (result != 0 && !load_fault.empty()) {
     show_warning(shell, name_part(current_path) + kNotOpened + utf8_to_utf16(load_fault));
   }
   return result;
