@@ -25,7 +25,7 @@ const std::vector<std::pair<std::u16string, std::u16string>> kAllFiles{{u"すべ
 class DummyFileDialog final : public ToolDialog {
  public:
   explicit DummyFileDialog(DevTools& tools)
-      : ToolDialog(tools, kDummyFileSlot, cmd::DummyFileGenerator, res::dummy_file_dialog()) {}
+      : ToolDialog(tools, kSlotDummyFile, cmd::DummyFileGenerator, res::dummy_file_dialog()) {}
 
   void init(platform::Dialog& d) override {
     ToolDialog::init(d);

@@ -6,7 +6,6 @@ namespace tesmo {
 
 class DevTools;
 
-inline constexpr int kDummyFileSlot = 5;
 inline constexpr char16_t kDummyFileCaption[] = u"Dummy File Generator";
 inline constexpr char16_t kDummyFileFailed[] = u"ダミー ファイルの生成に失敗しました。";
 inline constexpr char16_t kDummyFileDone[] = u"ダミー ファイルを生成しました。";

@@ -25,7 +25,6 @@ namespace {
 namespace res = resources;
 
 constexpr char16_t kProgramName[] = u"tesmo64";
-constexpr int kDialogSlot = 1;
 
 struct Range {
   int32_t min, max;
@@ -73,7 +72,7 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
       d.set_position(res::kFallingVariableUpDowns[i], kVariableDefaults[i]);
     }
     if (tools_.shell.window) tools_.shell.window->menu().set_enabled(cmd::FallingObjectController, false);
-    tools_.shell.dialogs[kDialogSlot] = this;
+    tools_.shell.dialogs[kSlotFallingObjects] = this;
   }
 
   void command(platform::Dialog& d, uint16_t id, int notification) override {
@@ -109,7 +108,7 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
     tools_.viewer.close_image(true);
     if (tools_.shell.window) tools_.shell.window->menu().set_enabled(cmd::FallingObjectController, true);
     tools_.shell.keep_running_when_inactive = false;
-    if (tools_.shell.dialogs[kDialogSlot] == this) tools_.shell.dialogs[kDialogSlot] = nullptr;
+    if (tools_.shell.dialogs[kSlotFallingObjects] == this) tools_.shell.dialogs[kSlotFallingObjects] = nullptr;
     closed_ = true;
     d.end(platform::kDialogCancel);
   }
@@ -163,7 +162,7 @@ class FallingDialog final : public platform::DialogHandler, public ModelessDialo
       return;
     }
     falling_start(sim_, fixed_fields(d), variable_fields(d));
-    dock_dialog(tools_.viewer, kDialogSlot);
+    dock_dialog(tools_.viewer, kSlotFallingObjects);
     tools_.shell.keep_running_when_inactive = true;
     if (tools_.shell.platform) tools_.shell.frame_timer.restart_window(tools_.shell.platform->now_ms());
     tools_.falling_preview = this;
@@ -291,7 +290,7 @@ int open_falling_objects_dialog(DevTools& tools) {
   auto window = tools.shell.platform->open_modeless_dialog(res::falling_dialog(), h);
   if (!window) {
     if (tools.shell.window) tools.shell.window->menu().set_enabled(cmd::FallingObjectController, true);
-    if (tools.shell.dialogs[kDialogSlot] == &h) tools.shell.dialogs[kDialogSlot] = nullptr;
+    if (tools.shell.dialogs[kSlotFallingObjects] == &h) tools.shell.dialogs[kSlotFallingObjects] = nullptr;
     tools.falling_dialog.reset();
     return 1;
   }

@@ -26,7 +26,6 @@ namespace res = resources;
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-constexpr int kSlot = 2;  // the module's dialog slot
 constexpr char16_t kCaption[] = u"Vardo32";
 constexpr char16_t kBrowseFileTitle[] = u"select file.";
 constexpr char16_t kBrowseFolderTitle[] = u"select path.";
@@ -76,7 +75,7 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
     d.set_range(res::kPackNumberUpDown, 0, kPackProjectCount - 1);
     d.set_position(res::kPackNumberUpDown, shown_);
     pack_project_show(d, projects_, shown_);
-    tools_.shell.dialogs[kSlot] = this;
+    tools_.shell.dialogs[kSlotFilePack] = this;
     if (tools_.shell.window) tools_.shell.window->menu().set_enabled(cmd::FilePackModule, false);
   }
 
@@ -116,7 +115,7 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
 
   // Also when the window goes with the application: the slot must not point at a closed dialog.
   void destroy(platform::Dialog&) override {
-    if (tools_.shell.dialogs[kSlot] == this) tools_.shell.dialogs[kSlot] = nullptr;
+    if (tools_.shell.dialogs[kSlotFilePack] == this) tools_.shell.dialogs[kSlotFilePack] = nullptr;
   }
 
   // ModelessDialog: the dialog's events come to it through the window system's own dispatch.
@@ -221,7 +220,7 @@ class FilePackDialog final : public platform::DialogHandler, public ModelessDial
     projects_.current = number_in_field(d);
     pack_project_save(project_path(), projects_);
     if (tools_.shell.window) tools_.shell.window->menu().set_enabled(cmd::FilePackModule, true);
-    if (tools_.shell.dialogs[kSlot] == this) tools_.shell.dialogs[kSlot] = nullptr;
+    if (tools_.shell.dialogs[kSlotFilePack] == this) tools_.shell.dialogs[kSlotFilePack] = nullptr;
     d.end(platform::kDialogCancel);
   }
 
@@ -277,7 +276,7 @@ int open_file_pack_dialog(DevTools& tools) {
   auto handler = std::make_unique<FilePackDialog>(tools);
   auto window = tools.shell.platform->open_modeless_dialog(res::file_pack_dialog(), *handler);
   if (!window) {
-    if (tools.shell.dialogs[kSlot] == handler.get()) tools.shell.dialogs[kSlot] = nullptr;
+    if (tools.shell.dialogs[kSlotFilePack] == handler.get()) tools.shell.dialogs[kSlotFilePack] = nullptr;
     if (tools.shell.window) tools.shell.window->menu().set_enabled(cmd::FilePackModule, true);
     return 1;
   }

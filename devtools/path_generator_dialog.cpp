@@ -34,7 +34,7 @@ float to_single(double v) {
 class PathGeneratorDialog final : public ToolDialog {
  public:
   explicit PathGeneratorDialog(DevTools& tools)
-      : ToolDialog(tools, kPathGeneratorSlot, cmd::PathGenerator, res::path_generator_dialog()) {}
+      : ToolDialog(tools, kSlotPathGenerator, cmd::PathGenerator, res::path_generator_dialog()) {}
 
   void init(platform::Dialog& d) override {
     ToolDialog::init(d);

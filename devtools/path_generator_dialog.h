@@ -6,7 +6,6 @@ namespace tesmo {
 
 class DevTools;
 
-inline constexpr int kPathGeneratorSlot = 6;
 inline constexpr char16_t kPathGeneratorCaption[] = u"Path Generator";
 inline constexpr char16_t kExportComplete[] = u"Export complete!!";
 // The table would pass the text limit (a huge count or range): nothing is written.

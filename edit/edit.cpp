@@ -70,7 +70,7 @@ class EffectDialog final : public EditDialog, public ModelessDialog {
     std::copy(values_.begin(), values_.end(), v.operation_params);
     editor_.shell.keep_running_when_inactive = true;
     if (editor_.shell.platform) editor_.shell.frame_timer.reset(editor_.shell.platform->now_ms());
-    editor_.shell.dialogs[0] = this;
+    editor_.shell.dialogs[kSlotEffect] = this;
     if (editor_.shell.window) {
       const platform::Rect w_rect = editor_.shell.window->window_rect();
       const platform::Rect c_rect = editor_.shell.window->client_rect();
@@ -126,7 +126,7 @@ class EffectDialog final : public EditDialog, public ModelessDialog {
     v.view_operation = 0;
     v.flags |= kRedrawBackground;
     editor_.shell.keep_running_when_inactive = false;
-    if (editor_.shell.dialogs[0] == this) editor_.shell.dialogs[0] = nullptr;
+    if (editor_.shell.dialogs[kSlotEffect] == this) editor_.shell.dialogs[kSlotEffect] = nullptr;
     free_dialog_pictures(editor_.doc.surfaces(), kSkinEffectBase, res::kSkinEffect.count);
     d.end(platform::kDialogCancel);
   }
@@ -271,7 +271,7 @@ int open_effect_dialog(Editor& editor, int index) {
     h.close();
     editor.doc.view().view_operation = 0;
     editor.shell.keep_running_when_inactive = false;
-    if (editor.shell.dialogs[0] == &h) editor.shell.dialogs[0] = nullptr;
+    if (editor.shell.dialogs[kSlotEffect] == &h) editor.shell.dialogs[kSlotEffect] = nullptr;
     editor.effect_dialog.reset();
     return 1;
   }

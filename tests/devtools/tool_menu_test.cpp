@@ -60,7 +60,7 @@ TEST_F(ToolMenu, PathGeneratorOpensOnceAtTheClientCornerAndCancelGivesTheCommand
   EXPECT_EQ(dialog().dialog_template().id, res::kPathDialogId);
   EXPECT_EQ(dialog().dialog_template().caption, u"Path Generator");
   EXPECT_FALSE(enabled(cmd::PathGenerator));
-  EXPECT_NE(app->shell.dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_NE(app->shell.dialogs[kSlotPathGenerator], nullptr);
   const platform::Rect client = app->shell.window->client_rect();
   EXPECT_EQ(dialog().window_rect().left, client.left);
   EXPECT_EQ(dialog().window_rect().top, client.top);
@@ -90,7 +90,7 @@ TEST_F(ToolMenu, PathGeneratorOpensOnceAtTheClientCornerAndCancelGivesTheCommand
   perform({DialogStep::Escape});
   EXPECT_TRUE(dialog().ended());
   EXPECT_TRUE(enabled(cmd::PathGenerator));
-  EXPECT_EQ(app->shell.dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_EQ(app->shell.dialogs[kSlotPathGenerator], nullptr);
   EXPECT_TRUE(fake.save_requests.empty());
 
   dispatch_command(*app, cmd::PathGenerator);  // open again, fresh
@@ -150,7 +150,7 @@ TEST_F(ToolMenu, DummyFileGeneratorHoldsTheSizeAndWritesFileAndCopies) {
   EXPECT_EQ(dialog().dialog_template().id, res::kDummyDialogId);
   EXPECT_EQ(dialog().dialog_template().caption, u"Dummy File Generator");
   EXPECT_FALSE(enabled(cmd::DummyFileGenerator));
-  EXPECT_NE(app->shell.dialogs[kDummyFileSlot], nullptr);
+  EXPECT_NE(app->shell.dialogs[kSlotDummyFile], nullptr);
   EXPECT_EQ(dialog().window_rect().left, app->shell.window->client_rect().left);
   EXPECT_TRUE(dialog().checked(res::kDummyUnitMegaBytes));
   EXPECT_FALSE(dialog().checked(res::kDummyUnitBytes));
@@ -206,7 +206,7 @@ TEST_F(ToolMenu, DummyFileGeneratorHoldsTheSizeAndWritesFileAndCopies) {
   press(2);
   EXPECT_TRUE(dialog().ended());
   EXPECT_TRUE(enabled(cmd::DummyFileGenerator));
-  EXPECT_EQ(app->shell.dialogs[kDummyFileSlot], nullptr);
+  EXPECT_EQ(app->shell.dialogs[kSlotDummyFile], nullptr);
 }
 
 TEST_F(ToolMenu, DummyFileBrowseButtonsFillTheirFields) {
@@ -273,8 +273,8 @@ TEST_F(ToolMenu, EveryToolOfTheMenuOpensFromIt) {
 TEST_F(ToolMenu, BothDialogsCanBeOpenAtOnceAndGoWithTheApplication) {
   dispatch_command(*app, cmd::PathGenerator);
   dispatch_command(*app, cmd::DummyFileGenerator);
-  EXPECT_NE(app->shell.dialogs[kPathGeneratorSlot], nullptr);
-  EXPECT_NE(app->shell.dialogs[kDummyFileSlot], nullptr);
+  EXPECT_NE(app->shell.dialogs[kSlotPathGenerator], nullptr);
+  EXPECT_NE(app->shell.dialogs[kSlotDummyFile], nullptr);
   EXPECT_FALSE(enabled(cmd::PathGenerator));
   EXPECT_FALSE(enabled(cmd::DummyFileGenerator));
   app.reset();  // the open dialogs are closed with it (ASan checks the order)
@@ -284,8 +284,8 @@ TEST_F(ToolMenu, ADialogThatCannotBeMadeLeavesTheCommandEnabled) {
   fake.refuse_dialogs = true;
   dispatch_command(*app, cmd::PathGenerator);
   EXPECT_TRUE(enabled(cmd::PathGenerator));
-  EXPECT_EQ(app->shell.dialogs[kPathGeneratorSlot], nullptr);
-  EXPECT_EQ(app->tools.tool_dialogs[kPathGeneratorSlot], nullptr);
+  EXPECT_EQ(app->shell.dialogs[kSlotPathGenerator], nullptr);
+  EXPECT_EQ(app->tools.tool_dialogs[kSlotPathGenerator], nullptr);
 }
 
 }  // namespace
