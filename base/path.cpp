@@ -14,6 +14,10 @@ std::u16string program_folder() {
   return directory_part(utf8_to_utf16(std::string_view(buffer, static_cast<size_t>(n))));
 }
 
+std::u16string shared_data_folder(std::u16string_view program_folder) {
+  return std::u16string(program_folder) + u"../share/tesmo64/";
+}
+
 std::u16string directory_part(std::u16string_view path) {
   size_t cut = path.rfind(kPathSeparator);
   if (cut == std::u16string_view::npos) return {};

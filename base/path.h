@@ -14,6 +14,10 @@ constexpr size_t kMaxPath = 260;  // the longest path the stored records can hol
 // The running executable's folder with a trailing separator; empty when it cannot be found.
 std::u16string program_folder();
 
+// The folder of the data the program ships beside its executables (the manual, the icons): the
+// same place relative to the executable in the build tree and in an installed copy, "bin/../share/tesmo64/".
+std::u16string shared_data_folder(std::u16string_view program_folder);
+
 // `path` cut after its last separator (kept); empty when it has none.
 std::u16string directory_part(std::u16string_view path);
 
