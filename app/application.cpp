@@ -22,5 +22,6 @@ void Application::dispatch_command(uint16_t id) { tesmo::dispatch_command(*this,
 void Application::cancel_effect_dialog() { tesmo::cancel_effect_dialog(edit); }
 bool Application::apply_exif_orientation() { return tesmo::apply_exif_orientation(edit); }
 void Application::advance_tools(float step) { tools.advance(step); }
+bool Application::tools_animating() const { return tools.falling_preview != nullptr; }
 
 }  // namespace tesmo

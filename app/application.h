@@ -36,6 +36,7 @@ class Application final : public ViewerOwner {
   void cancel_effect_dialog() override;
   bool apply_exif_orientation() override;
   void advance_tools(float step) override;
+  bool tools_animating() const override;
 };
 
 }  // namespace tesmo

@@ -154,25 +154,48 @@ void handle_main_window_event(Application& app, const Event& e) {
   }
 }
 
+namespace {
+
+// One event to the accelerators, the modeless dialogs or the main window, in that order.
+void dispatch_event(Application& app, const Event& e) {
+  uint16_t command = 0;
+  if (app.shell.window && app.shell.window->is_foreground() &&
+      translate_accelerator(resources::accelerators(), e, command)) {
+    handle_main_window_event(app, Event{.kind = EventKind::Command, .code = command});
+    return;
+  }
+  if (offer_to_dialogs(app, e)) return;
+  if (e.window == 0 && app.shell.window) handle_main_window_event(app, e);
+}
+
+// Waits for the next event. The frame rate is measured afresh afterwards, so the time spent
+// waiting does not count as one long frame.
+void sleep_until_event(Application& app) {
+  app.shell.platform->wait_event();
+  app.shell.frame_timer.restart_window(app.shell.platform->now_ms());
+}
+
+}  // namespace
+
+// While the window is active every event (but the paint that shows a composed frame) is followed
+// by at least one frame, and frames go on while the frame can change by itself; then the loop
+// sleeps until the next event.
 int run_message_loop(Application& app) {
   platform::Platform& platform = *app.shell.platform;
-  const platform::AccelTemplate& accel = resources::accelerators();
+  bool frame_due = true;
   for (;;) {
     Event e;
     if (platform.peek_event(e)) {
       if (e.kind == EventKind::Quit) return e.code;
-      uint16_t command = 0;
-      if (app.shell.window && app.shell.window->is_foreground() && translate_accelerator(accel, e, command)) {
-        handle_main_window_event(app, Event{.kind = EventKind::Command, .code = command});
-        continue;
-      }
-      if (offer_to_dialogs(app, e)) continue;
-      if (e.window == 0 && app.shell.window) handle_main_window_event(app, e);
-    } else if (app.shell.active) {
+      dispatch_event(app, e);
+      frame_due = frame_due || e.kind != EventKind::Paint;  // a paint only shows the frame composed
+    } else if (app.shell.active && (frame_due || app.viewer.frame_can_change())) {
+      frame_due = false;
       app.viewer.frame_update(0);
+      app.viewer.read_ahead();
       platform.sleep_ms(1);
     } else {
-      platform.wait_event();
+      sleep_until_event(app);
     }
   }
 }

@@ -102,12 +102,6 @@ int prepare_destination(SurfaceTable& t, int32_t code, const std::string* dst_pa
   return 0;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 }  // namespace
 
 int cmd_scale(Args args) {

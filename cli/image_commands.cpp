@@ -26,12 +26,6 @@ std::string decode_file(const std::string& path, ImageInfo& info, std::vector<ui
 
 std::string text(const std::string& cp932) { return utf16_to_utf8(cp932_to_utf16(cp932)); }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 }  // namespace
 
 int cmd_info(Args args) {

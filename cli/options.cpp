@@ -53,4 +53,11 @@ ParsedArgs parse_args(std::span<const char* const> args, std::span<const char* c
   return p;
 }
 
+double median(std::vector<double> times) {
+  if (times.empty()) return 0;
+  std::sort(times.begin(), times.end());
+  const size_t n = times.size();
+  return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+}
+
 }  // namespace tesmo::cli

@@ -24,6 +24,9 @@ struct ParsedArgs {
 ParsedArgs parse_args(std::span<const char* const> args, std::span<const char* const> with_value,
                       std::span<const char* const> without_value = {});
 
+// The middle of the timings (the mean of the two middle ones for an even count); 0 when empty.
+double median(std::vector<double> times);
+
 // A whole-text decimal or "0x" hexadecimal integer; nothing when the text is not one.
 std::optional<int64_t> parse_integer(const std::string& text);
 

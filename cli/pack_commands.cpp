@@ -112,12 +112,6 @@ int archive_extract(const Command& usage, Args args) {
   return write_output(args[2], *data);
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 }  // namespace
 
 int cmd_pack(Args args) {

@@ -158,6 +158,11 @@ int surface_load(SurfaceTable& t, int32_t key, const std::u16string& path, bool 
                  std::string* fault = nullptr);
 int surface_load(SurfaceTable& t, int32_t key, std::span<const uint8_t> memory, bool want_text,
                  std::string* fault = nullptr);
+// The surface `surface_load` would add under `key`, decoded outside any table (on any thread, so a
+// picture can be read ahead and later handed to a table with `SurfaceTable::append`); null with
+// `fault` when it cannot be read.
+std::unique_ptr<Surface> surface_decode(int32_t key, const std::u16string& path, bool want_text,
+                                        std::string* fault = nullptr);
 
 // Writes the surface to `path`. With `request`: its format, pixel_format, compress, quality and (when
 // not empty) exif_source and fnt_header_text; `bits` and its path are not used. Without: BMP, pixel

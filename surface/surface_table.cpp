@@ -47,8 +47,7 @@ std::unique_ptr<Surface> decoded_surface(ImageFile& file, int32_t key, std::stri
 }
 
 template <typename Probe>
-int load_with(SurfaceTable& t, int32_t key, bool want_text, std::string* fault, Probe probe) {
-  t.remove(key);
+std::unique_ptr<Surface> decode_with(int32_t key, bool want_text, std::string* fault, Probe probe) {
   ImageFile file = image_file_create(want_text);
   std::string why;
   std::unique_ptr<Surface> s;
@@ -58,10 +57,15 @@ int load_with(SurfaceTable& t, int32_t key, bool want_text, std::string* fault, 
     s = decoded_surface(file, key, why);
   }
   image_file_close(file);
-  if (!s) {
-    if (fault) *fault = why;
-    return 1;
-  }
+  if (!s && fault) *fault = why;
+  return s;
+}
+
+template <typename Probe>
+int load_with(SurfaceTable& t, int32_t key, bool want_text, std::string* fault, Probe probe) {
+  t.remove(key);
+  std::unique_ptr<Surface> s = decode_with(key, want_text, fault, probe);
+  if (!s) return 1;
   t.append(std::move(s));
   return 0;
 }
@@ -126,6 +130,10 @@ int surface_create(SurfaceTable& t, int32_t key, int32_t width, int32_t height) 
 
 int surface_load(SurfaceTable& t, int32_t key, const std::u16string& path, bool want_text, std::string* fault) {
   return load_with(t, key, want_text, fault, [&](ImageFile& f) { return image_probe(f, path); });
+}
+
+std::unique_ptr<Surface> surface_decode(int32_t key, const std::u16string& path, bool want_text, std::string* fault) {
+  return decode_with(key, want_text, fault, [&](ImageFile& f) { return image_probe(f, path); });
 }
 
 int surface_load(SurfaceTable& t, int32_t key, std::span<const uint8_t> memory, bool want_text,

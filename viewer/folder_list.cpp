@@ -31,6 +31,12 @@ bool has_image_extension(std::u16string_view path) {
   return std::find(kImageExtensions.begin(), kImageExtensions.end(), ext) != kImageExtensions.end();
 }
 
+std::vector<FolderEntry> folder_list_of(const std::u16string& path) {
+  std::vector<FolderEntry> list = scan_image_folder(directory_part(path));
+  if (find_folder_entry(list, path) < 0) list.push_back(make_folder_entry(path));
+  return list;
+}
+
 FolderEntry make_folder_entry(const std::u16string& path) {
   return FolderEntry{path, name_part(path), path_hash(path), false};
 }

@@ -35,6 +35,10 @@ bool has_image_extension(std::u16string_view path);
 // folder cannot be read.
 std::vector<FolderEntry> scan_image_folder(const std::u16string& folder);
 
+// The list the file steps walk for a shown `path`: its folder scanned, with `path` added at the end
+// when the scan does not hold it.
+std::vector<FolderEntry> folder_list_of(const std::u16string& path);
+
 // One entry for `path`.
 FolderEntry make_folder_entry(const std::u16string& path);
 

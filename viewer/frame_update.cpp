@@ -182,6 +182,15 @@ int run_binding(Viewer& viewer, int slot) {
   return code != 0 ? 1 : 0;
 }
 
+bool Viewer::frame_can_change() const {
+  const auto running = [](const TweenSlot& s) { return s.keyframes && s.index < s.count; };
+  const auto held = [](uint8_t button) { return button == kButtonDown; };
+  return std::any_of(tweens.begin(), tweens.end(), running) ||
+         std::any_of(input.buttons.begin(), input.buttons.end(), held) || dragging || doc.job_running() ||
+         doc.view().view_operation != 0 || (owner && owner->tools_animating()) ||
+         (shell.window && shell.window->menu().is_checked(cmd::OsdFps));
+}
+
 void frame_update(Viewer& viewer, int target) {
   ViewState& v = viewer.doc.view();
   viewer.doc.poll_background_job();

@@ -11,6 +11,7 @@
 #include "shell/dialog_skin.h"
 #include "shell/menu_options.h"
 #include "shell/modal.h"
+#include "viewer/prefetch.h"
 #include "viewer/presentation.h"
 #include "viewer/shell_link.h"
 #include "viewer/viewer.h"
@@ -111,7 +112,11 @@ int Viewer::load_into_view(const std::u16string& path, int32_t entry_mode) {
   if (entry_mode != -1) return 1;  // archive entries are never opened
   const uint32_t start = shell.platform ? shell.platform->now_ms() : 0;
   load_fault.clear();
-  if (surface_load(doc.surfaces(), kKeyImage, path, true, &load_fault) != 0) return 1;
+  if (std::unique_ptr<Surface> ready = prefetcher->take(path, kKeyImage)) {
+    doc.surfaces().append(std::move(ready));
+  } else if (surface_load(doc.surfaces(), kKeyImage, path, true, &load_fault) != 0) {
+    return 1;
+  }
   const Surface& image = *surface_find(doc.surfaces(), kKeyImage);
   const ImageInfo info = image.info;
   ViewState& v = doc.view();
@@ -200,8 +205,7 @@ void Viewer::build_folder_list() {
     drop_folder_list(*this);
   }
   if (doc.view().path.empty()) return;
-  folder_list = scan_image_folder(directory_part(doc.view().path));
-  if (find_folder_entry(folder_list, doc.view().path) < 0) folder_list.push_back(make_folder_entry(doc.view().path));
+  folder_list = folder_list_of(doc.view().path);
   cursor_index = shown_index = find_folder_entry(folder_list, doc.view().path);
   markers.assign(folder_list.size(), MarkerEntry{});
   has_folder_list = true;
@@ -267,6 +271,22 @@ void Viewer::step_last() {
   if (!shown(*this)) return;
   build_folder_list();
   if (has_folder_list) walk(*this, static_cast<int32_t>(folder_list.size()) - 1, -1, false);
+}
+
+void Viewer::read_ahead() {
+  const ViewState& v = doc.view();
+  if (!shell.window || !shown(*this) || source_mode != 1 || !v.display_name.empty()) return;
+  const bool listed = has_folder_list && find_folder_entry(folder_list, v.path) >= 0;
+  const ReadAheadFor wanted{v.path, listed ? folder_list_serial : 0, loop_checked(*this)};
+  if (wanted == read_ahead_for_) return;
+  read_ahead_for_ = wanted;
+  ReadAheadPlan plan{.shown = v.path, .folder = {}, .wrap = wanted.wrap};
+  if (listed) {
+    for (const FolderEntry& e : folder_list) {
+      if (!e.directory) plan.folder.push_back(e.path);
+    }
+  }
+  prefetcher->follow(std::move(plan));
 }
 
 void Viewer::refresh() {

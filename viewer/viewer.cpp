@@ -4,11 +4,13 @@
 #include "resources/command_ids.h"
 #include "viewer/frame_update.h"
 #include "viewer/overlays/overlays.h"
+#include "viewer/prefetch.h"
 
 namespace tesmo {
 
 Viewer::Viewer(Shell& shell, Document& doc)
-    : shell(shell), doc(doc), overlay_cache(std::make_unique<OverlayCache>()) {
+    : shell(shell), doc(doc), overlay_cache(std::make_unique<OverlayCache>()),
+      prefetcher(std::make_unique<Prefetcher>()) {
   init_input_state(input);
 }
 

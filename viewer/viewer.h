@@ -19,6 +19,7 @@
 namespace tesmo {
 
 struct OverlayCache;
+class Prefetcher;
 
 class ViewerOwner {
  public:
@@ -32,6 +33,8 @@ class ViewerOwner {
   virtual bool apply_exif_orientation() = 0;
   // The frame's step of the development tools' previews (drawn into the back buffer).
   virtual void advance_tools(float step) = 0;
+  // True while a tool's preview moves on every frame.
+  virtual bool tools_animating() const = 0;
 };
 
 class Viewer {
@@ -49,6 +52,10 @@ class Viewer {
   void frame_update(int target);
   uint32_t frame_passes() const { return frame_passes_; }  // calls of frame_update
   uint32_t frames_drawn() const { return frames_drawn_; }  // frames composed into the back buffer
+  // True while the next frame can differ from the last one without an event: an animation slot
+  // runs, a background job or a tool's preview works, an effect is previewed, a mouse button is
+  // held (repeats, drags) or the frame rate is shown. Otherwise the loop may wait for an event.
+  bool frame_can_change() const;
   void count_frame() { ++frames_drawn_; }
 
   // Shows a file: "<dialog>" asks for one first (cancel: 1, nothing changes); the shown image is
@@ -81,6 +88,9 @@ class Viewer {
   void step_previous();
   void step_first();
   void step_last();
+  // Reads ahead the files the next and previous steps would show (once a picture is on screen;
+  // again when the shown file, the folder list or the loop option changes).
+  void read_ahead();
   // Reopens the shown path keeping the zoom and the window's place.
   void refresh();
   // A drop on the window: the first item opens here (a folder gives its first file, searched
@@ -125,8 +135,17 @@ class Viewer {
   // 0 keeps the frame, which the cursor bar and the colour copy read).
   std::unique_ptr<OverlayCache> overlay_cache;
   SurfaceTable fps_bitmap;
+  std::unique_ptr<Prefetcher> prefetcher;  // the pictures read ahead for the steps
 
  private:
+  // What the pictures read ahead were chosen for.
+  struct ReadAheadFor {
+    std::u16string shown;
+    uint32_t folder_list_serial = 0;
+    bool wrap = false;
+    bool operator==(const ReadAheadFor&) const = default;
+  };
+  ReadAheadFor read_ahead_for_;
   uint32_t frame_passes_ = 0;
   uint32_t frames_drawn_ = 0;
 };

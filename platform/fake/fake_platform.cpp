@@ -170,7 +170,10 @@ bool FakePlatform::peek_event(Event& out) {
 
 void FakePlatform::wait_event() {
   ++waits;
-  if (events.empty()) post_quit(-99);  // nothing can ever arrive
+  if (!events.empty()) return;
+  if (events_while_waiting.empty()) return post_quit(-99);  // nothing can ever arrive
+  events.push_back(events_while_waiting.front());
+  events_while_waiting.pop_front();
 }
 
 void FakePlatform::post_quit(int code) { events.push_back(Event{.kind = EventKind::Quit, .code = code}); }

@@ -134,6 +134,8 @@ class FakePlatform final : public Platform {
   }
 
   std::deque<Event> events;
+  // Events that arrive only while the loop waits: each wait_event delivers the next one.
+  std::deque<Event> events_while_waiting;
   std::set<uint16_t> held_keys;
   uint32_t clock_ms = 1000;
   std::optional<Rect> work_area_rect = Rect{0, 0, 1920, 1040};

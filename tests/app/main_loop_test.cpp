@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
@@ -9,6 +10,7 @@
 #include "platform/fake/fake_platform.h"
 #include "resources/command_ids.h"
 #include "temp_folder.h"
+#include "tests/app/fake_viewer.h"
 
 namespace tesmo {
 namespace {
@@ -94,13 +96,20 @@ TEST_F(Viewer, TheCommandLinePictureLandsInSurfaceOne) {
   EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyImage), nullptr);
 }
 
-TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
-  fake.max_idle_polls = 5;
+// An active window composes a frame after each event and then sleeps until the next one; an
+// inactive window only waits.
+TEST_F(Viewer, AnActiveWindowComposesAfterEachEventThenSleeps) {
+  const Event arrivals[] = {
+      {.kind = EventKind::KeyDown, .code = key::Shift}, {.kind = EventKind::KeyUp, .code = key::Shift},
+      {.kind = EventKind::MouseMove, .x = 5, .y = 5},   {.kind = EventKind::Wheel},
+      {.kind = EventKind::Move, .x = 120, .y = 90},
+      {.kind = EventKind::Size, .code = platform::Restored}};
   fake.push(Event{.kind = EventKind::Activate, .code = platform::ClickActive});
+  for (const Event& e : arrivals) fake.events_while_waiting.push_back(e);
   EXPECT_EQ(run(), -99);  // the fake ends the run when its script is exhausted
-  EXPECT_EQ(app->viewer.frame_passes(), 5u);
-  EXPECT_EQ(fake.sleeps, 5);
-  EXPECT_EQ(fake.waits, 0);
+  const uint32_t events = std::size(arrivals) + 1;
+  EXPECT_EQ(app->viewer.frame_passes(), events);
+  EXPECT_EQ(fake.waits, static_cast<int>(events));
 
   platform::FakePlatform idle;
   auto inactive = std::make_unique<Application>(tmp.folder());
@@ -108,6 +117,28 @@ TEST_F(Viewer, ActiveWindowComposesOneFramePerIdlePassAndInactiveOneWaits) {
   EXPECT_EQ(run_viewer(*inactive, idle, parse_command_line({u"p"})), -99);
   EXPECT_EQ(inactive->viewer.frame_passes(), 0u);
   EXPECT_EQ(idle.waits, 1);
+}
+
+// What moves by itself keeps the frames coming: a fading overlay until its fade ends, the
+// frame-rate display for as long as it is shown.
+TEST_F(Viewer, FramesGoOnWhileSomethingMoves) {
+  const std::u16string path = tmp.file("pic.bmp");
+  ASSERT_EQ(file_replace(path, bmp::encode(std::vector<uint32_t>(6, 0xFF102030u), 3, 2, 5)), 0);
+  app = testing::make_fake_viewer(fake, tmp.folder());
+  ASSERT_EQ(app->viewer.open_file(path, -1, -1), 0);
+  app->viewer.frame_update(0);
+  EXPECT_FALSE(app->viewer.frame_can_change());
+  dispatch_command(*app, cmd::OsdFps);
+  EXPECT_TRUE(app->viewer.frame_can_change());
+  dispatch_command(*app, cmd::OsdFps);
+  EXPECT_FALSE(app->viewer.frame_can_change());
+
+  dispatch_command(*app, cmd::OsdHistogram);
+  app->shell.frame_timer.time_step = 1.0f;  // one nominal frame per frame
+  int frames = 0;
+  for (; frames < 100 && app->viewer.frame_can_change(); ++frames) app->viewer.frame_update(0);
+  EXPECT_GE(frames, 15);  // the fade's nominal frames
+  EXPECT_LT(frames, 100);
 }
 
 TEST_F(Viewer, ActivationRules) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QDialog>
 #include <QPointer>
@@ -117,6 +118,58 @@ TEST(QtViewer, HalfOpacityWhileTheUserDragsTheWindow) {
   EXPECT_EQ(before, 1.0);
   EXPECT_NEAR(during, 128 / 255.0, 0.01);
   EXPECT_EQ(after, 1.0);
+  app.reset();
+}
+
+// The processor time this process has used, in milliseconds (every thread).
+double process_cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+// With a picture shown and nothing happening the loop sleeps in the window system's wait (well
+// under 3 % of a core); a mouse move over the picture wakes it for a frame at once.
+TEST(QtViewer, AnIdleViewerSleepsUntilTheNextEvent) {
+  testing::TempFolder tmp;
+  const std::u16string picture = tmp.file("pic.bmp");
+  {
+    SurfaceTable t;
+    ASSERT_EQ(surface_create(t, 1, 64, 48), 0);
+    ASSERT_EQ(surface_save(t, 1, picture, 24, nullptr), 0);
+  }
+  auto app = std::make_unique<Application>(tmp.folder());
+  double idle_cpu_ms = -1;
+  uint32_t idle_frames = 0, frames_before_move = 0, frames_after_move = 0;
+  when_running(*app, [&] {
+    ASSERT_EQ(app->viewer.open_file(picture, -1, -1), 0);
+    app->shell.active = true;
+    QTimer::singleShot(300, [&] {
+      const double cpu = process_cpu_ms();
+      const uint32_t frames = app->viewer.frames_drawn();
+      QTimer::singleShot(1000, [&, cpu, frames] {
+        idle_cpu_ms = process_cpu_ms() - cpu;
+        idle_frames = app->viewer.frames_drawn() - frames;
+        frames_before_move = app->viewer.frames_drawn();
+        for (QWidget* w : QApplication::allWidgets()) {
+          if (dynamic_cast<platform::qt::PictureArea*>(w)) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(w, &move);
+          }
+        }
+        QTimer::singleShot(100, [&] {
+          frames_after_move = app->viewer.frames_drawn();
+          dispatch_command(*app, cmd::Quit);
+        });
+      });
+    });
+  });
+  EXPECT_EQ(run_viewer(*app, *g_platform, parse_command_line({u"tesmo64"})), 0);
+  EXPECT_GE(idle_cpu_ms, 0);
+  EXPECT_LE(idle_cpu_ms, 30) << "over one idle second";
+  EXPECT_LE(idle_frames, 1u);
+  EXPECT_GT(frames_after_move, frames_before_move);
   app.reset();
 }
 

@@ -14,6 +14,7 @@
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
 #include "tests/formats/damaged_files.h"
+#include "viewer/prefetch.h"
 #include "viewer/zoom.h"
 
 namespace tesmo {
@@ -307,6 +308,57 @@ TEST_F(Navigation, SpaceDoesNothingWhileAModalDialogIsOpen) {
   fake.idle_polls = 0;
   run_message_loop(*app);
   EXPECT_EQ(shown(), b);
+}
+
+// Stepping adopts the pictures read ahead: the files the steps reach (an unreadable one skipped,
+// round the end with Loop), each the picture a plain load shows, alpha view included.
+TEST_F(Navigation, StepsShowWhatWasReadAheadAsAPlainLoadShowsIt) {
+  const auto a = picture("a.bmp");
+  junk("b.bmp");
+  const std::u16string c = tmp.file("c.bmp");
+  std::vector<uint32_t> px(12);
+  for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint32_t>(i * 20) << 24 | 0x00336699u;
+  ASSERT_EQ(file_replace(c, bmp::encode(px, 4, 3, 6)), 0);
+  auto read_ahead_then_step = [&] {
+    app->viewer.read_ahead();
+    app->viewer.prefetcher->wait_until_done();
+    later();
+    command(cmd::NextFile);
+  };
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  read_ahead_then_step();
+  ASSERT_EQ(shown(), c);
+  EXPECT_EQ(app->viewer.prefetcher->served(), 1u);
+
+  platform::FakePlatform plain_platform;
+  auto plain = testing::make_fake_viewer(plain_platform, tmp.folder());
+  ASSERT_EQ(plain->viewer.open_file(c, -1, -1), 0);
+  for (int32_t key : {kKeyImage, kKeyAlpha}) {
+    EXPECT_EQ(testing::surface_pixels(*app, key), testing::surface_pixels(*plain, key)) << key;
+  }
+  EXPECT_EQ(surface_find(app->doc.surfaces(), kKeyImage)->info, surface_find(plain->doc.surfaces(), kKeyImage)->info);
+  EXPECT_EQ(app->doc.view().decoded_has_alpha, plain->doc.view().decoded_has_alpha);
+
+  command(cmd::Loop);
+  read_ahead_then_step();
+  EXPECT_EQ(shown(), a);
+  EXPECT_EQ(app->viewer.prefetcher->served(), 2u);
+}
+
+// A file written again after it was read ahead is read again by the step.
+TEST_F(Navigation, AFileChangedOnDiskAfterReadingAheadIsReadAgain) {
+  const auto a = picture("a.bmp"), b = picture("b.bmp", 4, 3, 0xFF0000FFu);
+  ASSERT_EQ(app->viewer.open_file(a, -1, -1), 0);
+  app->viewer.read_ahead();
+  app->viewer.prefetcher->wait_until_done();
+  picture("b.bmp", 5, 3, 0xFF00FF00u);
+  later();
+  command(cmd::NextFile);
+  ASSERT_EQ(shown(), b);
+  EXPECT_EQ(app->viewer.prefetcher->served(), 0u);
+  const std::vector<uint32_t> now = testing::surface_pixels(*app, kKeyImage);
+  ASSERT_EQ(now.size(), 15u);
+  EXPECT_EQ(now[0] & 0xFFFFFFu, 0x00FF00u);
 }
 
 }  // namespace
