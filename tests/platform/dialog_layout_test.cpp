@@ -4,21 +4,16 @@
 // its controls).
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QGlyphRun>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextLayout>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -38,8 +33,8 @@ QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), static_c
 
 QRect rect_of(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
-// The widget the dialog built for control `c`: the direct child at the control's place and of its
-// text, not yet taken by an earlier control.
+// The widget the dialog built for control `c`: the direct child at the control's place not yet
+// taken by an earlier control.
 QWidget* widget_of(QWidget& dialog, const ControlTemplate& c, std::vector<QWidget*>& taken) {
   for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (w->geometry() != rect_of(c.rect) || std::find(taken.begin(), taken.end(), w) != taken.end()) continue;
@@ -48,6 +43,8 @@ QWidget* widget_of(QWidget& dialog, const ControlTemplate& c, std::vector<QWidge
   }
   return nullptr;
 }
+
+constexpr int kLineEditTextMargin = 2;  // the room a line edit leaves on each side of its text
 
 // The width the control's text needs, drawn as the control draws it; 0 for controls without text.
 int needed_width(QWidget& w, const ControlTemplate& c) {
@@ -64,7 +61,8 @@ int needed_width(QWidget& w, const ControlTemplate& c) {
     case ControlKind::OwnerDrawButton: return advance + 2 * style.pixelMetric(QStyle::PM_ButtonMargin, nullptr, &w);
     case ControlKind::Edit: {
       const QMargins m = static_cast<QLineEdit&>(w).textMargins();
-      return advance + m.left() + m.right() + 2 * style.pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &w) + 4;
+      return advance + m.left() + m.right() + 2 * style.pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &w) +
+             2 * kLineEditTextMargin;
     }
     default: return 0;
   }
