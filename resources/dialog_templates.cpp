@@ -118,7 +118,7 @@ constexpr ControlTemplate effect_field(int k) {
 }
 constexpr ControlTemplate effect_link(int k) {
   return {kEffectLinks[k], ControlKind::CheckBox, u"+",
-          {324, kEffectTop + k * kEffectRow + 34, 352, kEffectTop + k * kEffectRow + 54}};
+          {322, kEffectTop + k * kEffectRow + 34, 357, kEffectTop + k * kEffectRow + 54}};
 }
 constexpr std::array<ControlTemplate, 17> kEffectControls{{
     effect_label(0), effect_slider(0), effect_field(0), effect_link(0),

@@ -65,11 +65,18 @@ static_assert(kInfoTop + 11 * kInfoRow <= kInfoH, "the rows fit the background")
 constexpr platform::DialogTemplate kInfo{kFileInfoDialogId, u"ファイル情報", kInfoW, kInfoH, kInfoControls, kPlainOk,
                                          kPlainCancel};
 
-// Exif Information: the 411 × 550 report list at (9, 21); the 450 × 480 background (entry 15) is
-// stretched to the taller client area.
-constexpr int kExifW = 450, kExifH = 21 + 550 + 9;
+// Exif Information: the report list under the title band, wide enough for its columns side by side
+// and a scroll bar, 550 high; the 450 × 480 background (entry 15) is stretched to the client area.
+constexpr int kExifListX = 9, kExifListY = kSkinTitleBand + 4, kExifListH = 550;
+constexpr int kExifListFrame = 2, kExifScrollBar = 16;  // both sides' frame; the rows' scroll bar
+constexpr int kExifListW = [] {
+  int w = kExifListFrame + kExifScrollBar;
+  for (const platform::ListColumn& c : kExifColumns) w += c.width;
+  return w;
+}();
+constexpr int kExifW = kExifListX + kExifListW + kExifListX, kExifH = kExifListY + kExifListH + kExifListX;
 constexpr std::array<ControlTemplate, 1> kExifControls{{
-    {kExifList, ControlKind::ListView, u"", {9, 21, 9 + 411, 21 + 550}},
+    {kExifList, ControlKind::ListView, u"", {kExifListX, kExifListY, kExifListX + kExifListW, kExifListY + kExifListH}},
 }};
 constexpr platform::DialogTemplate kExif{kExifDialogId, u"撮影情報", kExifW, kExifH, kExifControls, kPlainOk,
                                          kPlainCancel};

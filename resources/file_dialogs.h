@@ -35,9 +35,13 @@ inline constexpr std::array<uint16_t, 11> kFileInfoFields = {
 };
 const platform::DialogTemplate& file_info_dialog();
 
-// Exif Information (146): one report list of the file's Exif items.
+// Exif Information (146): one report list of the file's Exif items, in four columns: the row's
+// icon, "項目", "情報" and "オフセット".
 inline constexpr uint16_t kExifDialogId = 146;
 inline constexpr uint16_t kExifList = 1004;
+inline constexpr std::array<platform::ListColumn, 4> kExifColumns = {{
+    {u"", 20}, {u"項目", 196}, {u"情報", 196}, {u"オフセット", 128},
+}};
 const platform::DialogTemplate& exif_dialog();
 
 // About (153): three labels and their values.

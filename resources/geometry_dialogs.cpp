@@ -62,7 +62,7 @@ constexpr ControlTemplate kImageSizeControls[] = {
     row_box(kWidthField, kRightL, kTop, kRightR, 0),
     row_label(u"高さ", kRightL, kTop, 1),
     row_box(kHeightField, kRightL, kTop, kRightR, 1),
-    check(kImageKeepAspect, u"アスペクト比を固定する", kRightL + 12, kTop + 88, kRightR - 8),
+    check(kImageKeepAspect, u"アスペクト比を固定する", kRightL + 12, kTop + 88, kRightR - 4),
     group(u"アルゴリズム", kLeftL, kTop + 132, kRightR, kTop + 192),
     {kResampleCombo, ControlKind::ComboBox, u"", {kLeftL + 12, kTop + 156, kRightR - 12, kTop + 180}},
     ok(kEditW, kEditH),
@@ -70,9 +70,11 @@ constexpr ControlTemplate kImageSizeControls[] = {
 };
 constexpr auto kImageSize = dialog(kImageSizeDialogId, u"画像解像度", kEditW, kEditH, kImageSizeControls);
 
+// The 3 × 3 anchor grid, centred in its group: each radio button holds its mark and arrow.
+constexpr int kAnchorW = 38, kAnchorStep = 40;
 constexpr ControlTemplate anchor(int k, std::u16string_view arrow) {
-  const int x = kRightL + 38 + (k % 3) * 32, y = kTop + 154 + (k / 3) * 24;
-  return {static_cast<uint16_t>(kFirstAnchor + k), ControlKind::RadioButton, arrow, {x, y, x + 30, y + 22}};
+  const int x = kRightL + 22 + (k % 3) * kAnchorStep, y = kTop + 154 + (k / 3) * 24;
+  return {static_cast<uint16_t>(kFirstAnchor + k), ControlKind::RadioButton, arrow, {x, y, x + kAnchorW, y + 22}};
 }
 
 constexpr ControlTemplate kCanvasSizeControls[] = {
@@ -82,7 +84,7 @@ constexpr ControlTemplate kCanvasSizeControls[] = {
     row_box(kWidthField, kRightL, kTop, kRightR, 0),
     row_label(u"高さ", kRightL, kTop, 1),
     row_box(kHeightField, kRightL, kTop, kRightR, 1),
-    check(kCanvasKeepAspect, u"アスペクト比を固定する", kRightL + 12, kTop + 88, kRightR - 8),
+    check(kCanvasKeepAspect, u"アスペクト比を固定する", kRightL + 12, kTop + 88, kRightR - 4),
     group(u"単位", kLeftL, kLowerTop, kLeftR, kLowerTop + 90),
     row_label(u"幅", kLeftL, kLowerTop, 0),
     row_box(kAlignXField, kLeftL, kLowerTop, kLeftR, 0),
@@ -154,7 +156,7 @@ constexpr auto kRotation = dialog(kRotationDialogId, u"角度を指定", kRotati
 
 constexpr ControlTemplate connect_side(int k, std::u16string_view text) {
   const int x = kLeftL + 12 + k * 82;
-  return check(kConnectSideBoxes[static_cast<size_t>(k)], text, x, kLowerTop + 26, x + 76);
+  return check(kConnectSideBoxes[static_cast<size_t>(k)], text, x, kLowerTop + 26, x + 74);
 }
 constexpr ControlTemplate kConnectControls[] = {
     group(u"対象", kLeftL, kTop, kRightR, kTop + 90),

@@ -29,6 +29,12 @@ struct SkinPicture {
 inline constexpr int32_t kSkinPictureCount = 69;
 inline constexpr int32_t kSkinStateRows = 3;  // normal, focused, pressed
 inline constexpr int32_t kSkinTitleBand = 24;  // rows of a background's title band; controls go below
+// A title in the band: font 2 of the system's font table, this far in from the left edge, centred
+// in the band's height, in this colour (0xRRGGBB). Backgrounds drawn without a title get the
+// dialog's caption written the same way when the dialog is painted.
+inline constexpr int32_t kSkinTitleFont = 2;
+inline constexpr int32_t kSkinTitleX = 12;
+inline constexpr uint32_t kSkinTitleInk = 0x2C3440;
 
 namespace skin_detail {
 using R = SkinRole;

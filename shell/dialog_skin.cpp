@@ -40,6 +40,35 @@ void fit_into(SurfaceTable& t, const Surface& work, const Surface& picture, int3
   t.clip = saved;
 }
 
+// Writes the caption into the title band of `work` as the skins write their titles: rendered with
+// its coverage as alpha into a temporary surface, then blended over the band.
+void write_band_caption(SurfaceTable& t, Surface& work, const BandCaption& caption) {
+  constexpr int32_t kLabel = -1;  // a temporary of this operation
+  GlyphTextRenderer& text = caption.renderer;
+  text.set_font(caption.font);
+  text.set_width_limit(work.width - 2 * resources::kSkinTitleX, false);
+  TextStyle measure;
+  measure.measure_only = true;
+  int32_t height = 0;
+  const int32_t width = text.draw_text_wide(caption.text, 0, 0, measure, &height);
+  if (width > 0 && height > 0 && surface_create(t, kLabel, width, height) == 0) {
+    surface_fill(t, kLabel, 0, 0, 0, 0);
+    text.set_target(surface_find(t, kLabel));
+    TextStyle style;
+    style.colour = resources::kSkinTitleInk;
+    text.draw_text_wide(caption.text, 0, 0, style);
+    text.set_target(nullptr);
+    const Rect saved = t.clip;
+    t.clip = {0, 0, work.width, work.height};
+    const int32_t band = resources::kSkinTitleBand - 1;  // the rows between the frame and the band's line
+    blit(t, work.key, kLabel, kOpAlphaBlend | kOpClipFlag,
+         {.dst_x = resources::kSkinTitleX, .dst_y = 1 + (band - height) / 2, .width = width, .height = height});
+    t.clip = saved;
+    surface_remove(t, kLabel);
+  }
+  text.set_width_limit(0, false);
+}
+
 }  // namespace
 
 int32_t skin_work_key(int32_t base) {
@@ -88,13 +117,14 @@ int load_marker_stars(SurfaceTable& t, std::span<const uint8_t> archive) {
 }
 
 bool paint_dialog_background(SurfaceTable& t, const platform::Dialog& d, platform::Canvas& canvas,
-                             int32_t work_key, int32_t picture_key) {
+                             int32_t work_key, int32_t picture_key, const BandCaption* caption) {
   const Surface* picture = surface_find(t, picture_key);
   const platform::Size client = d.client_size();
   if (!picture || picture->width <= 0 || picture->height <= 0 || client.width <= 0 || client.height <= 0) return false;
   Surface* work = work_surface(t, work_key, client.width, client.height);
   if (!work) return false;
   fit_into(t, *work, *picture, 0, picture->height);
+  if (caption && caption->font && !caption->text.empty()) write_band_caption(t, *work, *caption);
   canvas.draw(work->pixels(), work->width, work->height, 0, 0);
   return true;
 }
@@ -135,7 +165,15 @@ void SkinnedDialog::init(platform::Dialog& d) {
 }
 
 bool SkinnedDialog::erase(platform::Dialog& d, platform::Canvas& canvas) {
-  return paint_dialog_background(surfaces_, d, canvas, skin_work_key(base_), base_ + group_.background);
+  // A background drawn without a title (one serves several dialogs, or the caption changes) gets
+  // the dialog's caption in its band.
+  const int32_t entry = group_.first_entry + group_.background;
+  const bool titled = entry >= 0 && entry < resources::kSkinPictureCount &&
+                      !resources::kSkinPictures[static_cast<size_t>(entry)].title.empty();
+  const BandCaption caption{d.dialog_template().caption, shell_.text,
+                            shell_.fonts[static_cast<size_t>(resources::kSkinTitleFont)].font.get()};
+  return paint_dialog_background(surfaces_, d, canvas, skin_work_key(base_), base_ + group_.background,
+                                 titled ? nullptr : &caption);
 }
 
 bool SkinnedDialog::draw_item(platform::Dialog&, const platform::DrawItem& item) {

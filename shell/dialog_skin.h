@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "resources/skin_pictures.h"
 #include "surface/surface.h"
+#include "text/glyph_text.h"
 
 namespace tesmo {
 
@@ -46,11 +47,20 @@ void free_dialog_pictures(SurfaceTable& t, int32_t key, int32_t count);
 // had (the stars are then left out).
 int load_marker_stars(SurfaceTable& t, std::span<const uint8_t> archive = load_resource_archive());
 
+// A caption to write into the title band of a background drawn without a title, with the renderer
+// and the font of the skins' titles.
+struct BandCaption {
+  std::u16string_view text;
+  GlyphTextRenderer& renderer;
+  platform::GlyphFont* font = nullptr;  // null: nothing is written
+};
+
 // The erase handler: the background picture `picture_key` copied (or scaled with OpScale when the
-// client size differs) into work surface `work_key` of the client size, then drawn on `canvas`.
-// false when the picture is missing or the work surface cannot be made (nothing drawn).
+// client size differs) into work surface `work_key` of the client size, `caption` (when given)
+// written into its title band, then drawn on `canvas`. false when the picture is missing or the
+// work surface cannot be made (nothing drawn).
 bool paint_dialog_background(SurfaceTable& t, const platform::Dialog& d, platform::Canvas& canvas,
-                             int32_t work_key, int32_t picture_key);
+                             int32_t work_key, int32_t picture_key, const BandCaption* caption = nullptr);
 // The owner-draw handler: the state's third of button picture `picture_key` (row 0 normal or
 // disabled, 1 focused, 2 pressed) in work surface `work_key` of the button's size, a disabled
 // button brightened by OpBrightness (96, 96, 96, 0), drawn on the item's canvas. false when the

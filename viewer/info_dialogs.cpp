@@ -21,11 +21,6 @@ constexpr char16_t kAlphaName[] = u"α";
 constexpr char16_t kUnderDevelopment[] = u"[開発中]";
 constexpr char16_t kUnknownTag[] = u"未知のタグ";
 
-// The report list's columns at 96 dots per inch (the window system scales dialogs itself).
-constexpr std::array<platform::ListColumn, 4> kExifColumns = {{
-    {u"", 20}, {u"項目", 196}, {u"情報", 196}, {u"オフセット", 128},
-}};
-
 // Dialogs that only show: the skin's background, no buttons; Esc and the close box end them.
 class ShowingDialog : public SkinnedDialog {
  public:
@@ -54,7 +49,7 @@ class ExifDialog final : public ShowingDialog {
         icons_(exif_icon_pictures()) {}
   void init(platform::Dialog& d) override {
     ShowingDialog::init(d);
-    d.set_columns(res::kExifList, kExifColumns);
+    d.set_columns(res::kExifList, res::kExifColumns);
     std::array<platform::IconPicture, 4> icons;
     for (size_t i = 0; i < icons.size(); ++i) icons[i] = {icons_[i].data(), kExifIconSize, kExifIconSize};
     d.set_icons(res::kExifList, icons);

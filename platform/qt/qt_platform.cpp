@@ -2,6 +2,7 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QMenuBar>
@@ -55,6 +56,11 @@ MessageAnswer answer_of(int result, MessageAnswer dismissed) {
   }
 }
 
+// The face of every window's texts: a proportional Japanese Gothic (the face the glyph service opens
+// for the system's proportional fonts). A face without Japanese would leave a text that mixes
+// Latin and Japanese to a fallback face for part of it, in other letter sizes.
+constexpr char kWindowFontFamily[] = "IPAPGothic";
+
 Rect to_rect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
 
 // The height of a one-line menu bar: the main window's own, attached or not, or else a probe's
@@ -89,6 +95,9 @@ QtPlatform::QtPlatform(int& argc, char** argv)
     : app_(std::make_unique<QApplication>(argc, argv)), translator_(std::make_unique<QTranslator>()) {
   // Closing the window is the system's decision, made through Close and destroy().
   QApplication::setQuitOnLastWindowClosed(false);
+  QFont font = QApplication::font();
+  font.setFamilies({QString::fromLatin1(kWindowFontFamily)});
+  QApplication::setFont(font);
   // The standard windows (choosers, the buttons of message boxes) speak Japanese as the menus do.
   if (translator_->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(translator_.get());

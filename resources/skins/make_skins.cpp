@@ -41,7 +41,7 @@ constexpr int32_t kBmp24 = 5;  // BMP writer pixel formats
 constexpr int32_t kBmp32 = 6;
 constexpr time_t kListTime = 946684800;  // 2000-01-01 00:00:00 UTC
 constexpr int32_t kButtonFont = 1;       // "ＭＳ Ｐゴシック" 10 pt
-constexpr int32_t kTitleFont = 2;        // "ＭＳ Ｐゴシック" 11 pt bold
+constexpr int32_t kTitleFont = tesmo::resources::kSkinTitleFont;  // "ＭＳ Ｐゴシック" 11 pt bold
 
 struct Fonts {
   std::unique_ptr<tesmo::platform::GlyphFont> button, title;
@@ -105,7 +105,8 @@ bool draw_label(tesmo::SurfaceTable& t, tesmo::GlyphTextRenderer& text, std::u16
 }
 
 constexpr Rgb kPage{244, 246, 249}, kPageBottom{228, 233, 240}, kEdge{150, 161, 175};
-constexpr Rgb kBand{222, 229, 239}, kBandBottom{205, 214, 227}, kBandLine{176, 188, 204}, kInk{44, 52, 64};
+constexpr Rgb kBand{222, 229, 239}, kBandBottom{205, 214, 227}, kBandLine{176, 188, 204}, kInk{
+    tesmo::resources::kSkinTitleInk >> 16, tesmo::resources::kSkinTitleInk >> 8 & 0xFF, tesmo::resources::kSkinTitleInk & 0xFF};
 
 void draw_background(tesmo::SurfaceTable& t, tesmo::GlyphTextRenderer& text, const SkinPicture& p) {
   Painter paint(t);
@@ -116,7 +117,8 @@ void draw_background(tesmo::SurfaceTable& t, tesmo::GlyphTextRenderer& text, con
   paint.fill(1, band + 1, p.width - 2, 1, {252, 253, 254});  // a light line under the band
   paint.frame(0, 0, p.width, p.height, kEdge, 1);
   text.set_font(g_fonts.title.get());
-  if (!p.title.empty()) draw_label(t, text, p.title, 12, 1, p.width - 24, band - 1, kInk, false);
+  const int32_t title_x = tesmo::resources::kSkinTitleX;
+  if (!p.title.empty()) draw_label(t, text, p.title, title_x, 1, p.width - 2 * title_x, band - 1, kInk, false);
 }
 
 std::u16string_view button_label(SkinRole role) {

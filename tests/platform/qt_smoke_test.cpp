@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -30,6 +31,7 @@ namespace tesmo::platform {
 namespace {
 
 using qt::QtMainWindow;
+using qt::QtMenu;
 
 Platform* g_platform = nullptr;
 
@@ -238,6 +240,29 @@ TEST_F(QtWindowTest, TriggeringAnItemQueuesItsCommandAndLeavesTheCheckToTheSyste
   EXPECT_EQ(commands[0].code, kTopmost);
   EXPECT_EQ(commands[1].code, kTopmost);
   EXPECT_EQ(commands[2].code, kUndo);
+}
+
+// Radio items are drawn as one exclusive group per radio group (check items stay alone); picking
+// one changes nothing until the system chooses it.
+TEST_F(QtWindowTest, RadioItemsFormExclusiveGroupsAndLeaveTheChoiceToTheSystem) {
+  const QtMenu& items = window_->qt_menu();
+  const QActionGroup* group = items.action(kLoop)->actionGroup();
+  ASSERT_NE(group, nullptr);
+  EXPECT_TRUE(group->isExclusive());
+  EXPECT_EQ(items.action(kNoLoop)->actionGroup(), group);
+  EXPECT_EQ(items.action(kTopmost)->actionGroup(), nullptr);
+
+  Menu& menu = window_->menu();
+  menu.set_checked(kNoLoop, true);
+  drain();
+  items.action(kLoop)->trigger();
+  EXPECT_TRUE(menu.is_checked(kNoLoop));
+  EXPECT_FALSE(menu.is_checked(kLoop));
+  menu.set_checked(kLoop, true);  // the system's choice unchecks the other item
+  EXPECT_FALSE(menu.is_checked(kNoLoop));
+  items.action(kLoop)->trigger();
+  EXPECT_TRUE(menu.is_checked(kLoop));
+  ASSERT_EQ(drain(EventKind::Command).size(), 2u);
 }
 
 TEST_F(QtWindowTest, ScrollInfoRoundTripsAndMapsToTheBarsLastReachablePosition) {

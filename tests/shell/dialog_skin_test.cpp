@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "base/bytes.h"
+#include "platform/fake/fake_glyphs.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
@@ -351,6 +352,42 @@ TEST_F(SkinnedDialogs, ModelessEffectSkinSurvivesAModalDialog) {
   EXPECT_EQ(d.paints[before + 1].pixels, state_row(51, 1));  // OK holds the focus
   window.reset();
   for (int32_t key : {52, 53, 54, 74, 75}) EXPECT_EQ(surface_find(app->doc.surfaces(), key), nullptr) << key;
+}
+
+// A background drawn without a title (Image Size shares its look with the other edit dialogs) shows
+// the dialog's caption in its band; one drawn with its title (Crop) is shown as drawn.
+TEST(SkinnedDialogCaptions, BackgroundsWithoutATitleShowTheCaptionInTheirBand) {
+  testing::TempFolder tmp;
+  platform::FakePlatform fake;
+  auto app = std::make_unique<Application>(tmp.folder());
+  app->shell.glyphs = std::make_unique<platform::FakeGlyphService>();
+  open_main_window(*app, fake);
+  const std::u16string picture = tmp.file("pic.bmp");
+  ASSERT_EQ(testing::write_flat_bmp(picture, 8, 8), 0);
+  ASSERT_EQ(app->viewer.open_file(picture, -1, -1), 0);
+  struct Case {
+    uint16_t command, dialog;
+    uint32_t entry;  // the background picture
+    bool caption_written;
+  };
+  for (const Case& c : {Case{cmd::ImageSize, resources::kImageSizeDialogId, 24, true},
+                        Case{cmd::Scissor, resources::kCropDialogId, 30, false}}) {
+    SCOPED_TRACE(c.command);
+    fake.dialog_scripts.push_back(DialogScript{c.dialog, std::nullopt, {{DialogStep::Press, kSkinCancelId}}});
+    dispatch_command(*app, c.command);
+    ASSERT_FALSE(fake.dialogs.empty());
+    const DialogRecord& shown = fake.dialogs.back();
+    ASSERT_EQ(shown.id, c.dialog);
+    const auto background = std::find_if(shown.paints.begin(), shown.paints.end(),
+                                         [](const DialogPaint& p) { return p.control == 0; });
+    ASSERT_NE(background, shown.paints.end());
+    int32_t w = 0, h = 0;
+    const std::vector<uint32_t> drawn = entry_picture(c.entry, w, h);
+    ASSERT_EQ(background->width, w);
+    const size_t band = static_cast<size_t>(resources::kSkinTitleBand) * static_cast<size_t>(w);
+    EXPECT_EQ(!std::equal(drawn.begin(), drawn.begin() + static_cast<ptrdiff_t>(band), background->pixels.begin()),
+              c.caption_written);
+  }
 }
 
 TEST_F(SkinnedDialogs, WithoutPicturesTheDialogStillWorksUnskinned) {
