@@ -74,7 +74,7 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 m1=$(median "${one[@]}")
 m2=$(median "${two[@]}")
-echo "list: 300 files, $(du -sb "$work/data" | cut -f1) bytes; $repeat runs each, alternating"
+echo "list: 300 files, $(find "$work/data" -type f -printf "%s\n" | awk "{ s += \$1 } END { print s }") bytes; $repeat runs each, alternating"
 echo "jobs 1: ${one[*]} ms; median $m1 ms; archive $bytes_one bytes"
 echo "jobs 2: ${two[*]} ms; median $m2 ms; archive $bytes_two bytes"
 awk -v a="$m2" -v b="$m1" 'BEGIN { printf "ratio (jobs 2 / jobs 1): %.3f\n", a / b }'
