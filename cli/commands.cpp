@@ -21,9 +21,12 @@ constexpr Command kCommands[] = {
      "write a path generator table to OUT (0 float line, 1 int line, 2 sine arch, 3 figure eight, 4 bicubic)",
      cmd_path},
     {"lst", "FOLDER", "write FOLDER/output.lst naming every file below FOLDER (the LST generator)", cmd_lst},
-    {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N] | step FOLDER [--prefetch 0|1]",
+    {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N]"
+     " | pack LIST OPTIONS [--jobs N] [--repeat N] | step FOLDER [--prefetch 0|1]",
      "time whole-picture work; prints the median", cmd_bench},
-    {"pack", "LIST OPTIONS PREFIX", "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX)", cmd_pack},
+    {"pack", "LIST OPTIONS PREFIX [--jobs N]",
+     "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX) on N threads (default: one per core)",
+     cmd_pack},
     {"block", "deflate IN OUT LEVEL | lzss IN OUT | expand IN OUT", "make or expand one compressed block", cmd_block},
     {"archive", "list ARCHIVE|--embedded | extract ARCHIVE|--embedded INDEX OUT",
      "list or extract the entries of an independent pack archive", cmd_archive},
@@ -50,6 +53,7 @@ constexpr BenchKind kBenchKinds[] = {
     {"decode", cmd_bench_decode},
     {"zoom", cmd_bench_zoom},
     {"block", cmd_bench_block},
+    {"pack", cmd_bench_pack},
     {"step", cmd_bench_step},
 };
 

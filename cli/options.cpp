@@ -2,7 +2,10 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+
+#include "base/path.h"
 
 namespace tesmo::cli {
 namespace {
@@ -52,6 +55,25 @@ ParsedArgs parse_args(std::span<const char* const> args, std::span<const char* c
   }
   return p;
 }
+
+std::optional<unsigned> jobs_option(const ParsedArgs& p) {
+  if (!p.options.contains("--jobs")) return 0u;
+  std::optional<int64_t> jobs = p.integer("--jobs");
+  if (!jobs || *jobs < 1 || *jobs > UINT32_MAX) return std::nullopt;
+  return static_cast<unsigned>(*jobs);
+}
+
+ScratchFolder::ScratchFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tesmo_scratch_XXXXXX").string();
+  if (mkdtemp(pattern.data())) path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::u16string ScratchFolder::folder() const { return from_fs_path(path_) + kPathSeparator; }
 
 double median(std::vector<double> times) {
   if (times.empty()) return 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <span>
@@ -26,6 +27,26 @@ ParsedArgs parse_args(std::span<const char* const> args, std::span<const char* c
 
 // The middle of the timings (the mean of the two middle ones for an even count); 0 when empty.
 double median(std::vector<double> times);
+
+// The value of "--jobs": 0 (one thread per core) when it is absent; nothing when it is not a
+// number of at least 1.
+std::optional<unsigned> jobs_option(const ParsedArgs& p);
+
+// A fresh folder below the system's temporary folder, removed with this object.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  bool made() const { return !path_.empty(); }
+  // The folder with a trailing separator.
+  std::u16string folder() const;
+
+ private:
+  std::filesystem::path path_;
+};
 
 // A whole-text decimal or "0x" hexadecimal integer; nothing when the text is not one.
 std::optional<int64_t> parse_integer(const std::string& text);

@@ -1,25 +1,30 @@
 // `tesmo pack`, `tesmo block`, `tesmo archive` and `tesmo bench block`: the pack tools from the
 // command line.
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "base/file_io.h"
+#include "base/path.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "formats/jab/jab.h"
+#include "devtools/pack_worker.h"
 #include "shell/dialog_skin.h"
 #include "surface/surface.h"
 #include "tools/pack/pack.h"
-#include "tools/script/script.h"
 
 namespace tesmo::cli {
 namespace {
 
 constexpr int64_t kDefaultRepeat = 20;
+constexpr int64_t kDefaultPackRepeat = 5;  // a packing run takes seconds, not milliseconds
+constexpr const char* kBenchPrefix = "FID_";  // the file pack module's default prefix
 
 std::optional<std::vector<uint8_t>> read_input(const std::string& path) { return read_file(utf8_to_utf16(path)); }
 
@@ -116,14 +121,17 @@ int archive_extract(const Command& usage, Args args) {
 
 int cmd_pack(Args args) {
   const Command& usage = command_named("pack");
-  if (args.size() != 3) return usage_error(usage);
-  auto options = parse_integer(args[1]);
-  if (!options || *options < 0 || *options > UINT32_MAX) return usage_error(usage);
+  static const char* const kOptions[] = {"--jobs"};
+  ParsedArgs p = parse_args(args, kOptions);
+  if (!p.ok || p.positional.size() != 3) return usage_error(usage);
+  auto options = parse_integer(p.positional[1]);
+  std::optional<unsigned> jobs = jobs_option(p);
+  if (!options || *options < 0 || *options > UINT32_MAX || !jobs) return usage_error(usage);
   Packer packer;
-  packer.jab_writer = jab::write_from_bmp;
-  packer.define_compiler = script_compile_definitions;
-  int result = pack_run_windowless(packer, utf8_to_utf16(args[0]), static_cast<uint32_t>(*options),
-                                   utf8_to_utf16(args[2]), stdout);
+  attach_pack_tools(packer);
+  packer.jobs = *jobs;
+  int result = pack_run_windowless(packer, utf8_to_utf16(p.positional[0]), static_cast<uint32_t>(*options),
+                                   utf8_to_utf16(p.positional[2]), stdout);
   return result == 0 ? 0 : fail("the packing run failed");
 }
 
@@ -172,6 +180,41 @@ int cmd_bench_block(Args args) {
     bytes = block->size();
   }
   std::printf("block_ms_median: %.3f\nblock_bytes: %zu\n", median(times), bytes);
+  return 0;
+}
+
+// The packing run of LIST with its sources where the list says, and the archive and header
+// texts in a scratch folder.
+int cmd_bench_pack(Args args) {
+  static const char* const kOptions[] = {"--jobs", "--repeat"};
+  ParsedArgs p = parse_args(args, kOptions);
+  const int64_t repeat = p.integer("--repeat").value_or(kDefaultPackRepeat);
+  if (!p.ok || p.positional.size() != 2) return usage_error(command_named("bench"));
+  std::optional<int64_t> options = parse_integer(p.positional[1]);
+  std::optional<unsigned> jobs = jobs_option(p);
+  if (!options || *options < 0 || *options > UINT32_MAX || !jobs || repeat < 1) {
+    return usage_error(command_named("bench"));
+  }
+  ScratchFolder scratch;
+  if (!scratch.made()) return fail("cannot make a temporary folder");
+  const std::u16string list = utf8_to_utf16(p.positional[0]);
+  const std::u16string archive = scratch.folder() + u"pack.dat";
+  std::vector<double> times;
+  for (int64_t i = 0; i < repeat; ++i) {
+    Packer packer;
+    attach_pack_tools(packer);
+    packer.jobs = *jobs;
+    auto start = std::chrono::steady_clock::now();
+    int result = pack_run(packer, archive, list, scratch.folder(), scratch.folder(), static_cast<uint32_t>(*options),
+                          kBenchPrefix);
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    if (result != 0) {
+      return fail("the packing run failed" + (packer.errors.empty() ? "" : ": " + utf16_to_utf8(packer.errors[0])));
+    }
+  }
+  std::error_code no_archive;
+  const uintmax_t bytes = std::filesystem::file_size(to_fs_path(archive), no_archive);
+  std::printf("pack_ms_median: %.3f\npack_bytes: %ju\n", median(times), no_archive ? uintmax_t{0} : bytes);
   return 0;
 }
 

@@ -2,7 +2,6 @@
 // system (no display), timed from the command to the composed frame.
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,17 +23,6 @@ namespace {
 // The navigation interval never holds a step back: the fake clock moves on a second per step.
 constexpr uint32_t kPauseBetweenSteps = 1000;
 
-// A program folder of its own, so the settings the viewer writes go nowhere that matters.
-struct ScratchFolder {
-  std::filesystem::path path = std::filesystem::temp_directory_path() /
-                               ("tesmo-bench-step-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-  ScratchFolder() { std::filesystem::create_directories(path); }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-};
-
 double milliseconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
@@ -51,9 +39,10 @@ int cmd_bench_step(Args args) {
   const std::vector<FolderEntry> files = scan_image_folder(folder);
   if (files.size() < 2) return fail(p.positional[0] + ": fewer than two pictures to step through");
 
-  ScratchFolder scratch;
+  ScratchFolder scratch;  // the program folder, where the viewer writes its settings
+  if (!scratch.made()) return fail("no temporary folder");
   platform::FakePlatform fake;
-  Application app(from_fs_path(scratch.path) + kPathSeparator);
+  Application app(scratch.folder());
   if (!open_main_window(app, fake)) return fail("no window");
   if (app.viewer.open_file(files.front().path, -1, -1) != 0) return fail(utf16_to_utf8(files.front().path) + ": cannot be opened");
   app.viewer.frame_update(0);

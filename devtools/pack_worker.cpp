@@ -1,6 +1,7 @@
 // The file pack module's worker and its progress record.
 #include "devtools/pack_worker.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "base/text.h"
@@ -14,6 +15,7 @@ struct PackWorker::Shared {
   mutable std::mutex mutex;  // guards `view`
   PackProgressView view;
   Packer packer;  // the worker's alone until the job has finished
+  std::atomic<bool> cancel{false};
 };
 
 void attach_pack_tools(Packer& packer) {
@@ -23,7 +25,10 @@ void attach_pack_tools(Packer& packer) {
 
 PackWorker::PackWorker() : shared_(std::make_shared<Shared>()) {}
 
-PackWorker::~PackWorker() { job_.stop(); }
+PackWorker::~PackWorker() {
+  shared_->cancel = true;
+  job_.stop();
+}
 
 bool PackWorker::start(PackRunRequest request) {
   std::shared_ptr<Shared> s = shared_;
@@ -31,6 +36,7 @@ bool PackWorker::start(PackRunRequest request) {
   attach_pack_tools(packer);
   // The hooks run on the worker thread and write only the record, under its lock.
   Shared* record = s.get();
+  packer.cancelled = [record] { return record->cancel.load(); };
   packer.progress.start = [record](const std::u16string& base_dir, size_t count) {
     std::lock_guard lock(record->mutex);
     PackProgressView& v = record->view;

@@ -1,8 +1,8 @@
 // The file pack module's packing run on a worker thread. The worker is a BackgroundJob (idle →
 // running, the run requested → finished, or → stop requested, the quit) and shares nothing with
-// the UI thread but a record under a lock: the progress the run reports, which the progress
-// window's timer copies into its controls. Dialogs are read before the run and touched only on
-// the UI thread.
+// the UI thread but a record under a lock (the progress the run reports, which the progress
+// window's timer copies into its controls) and the flag that cancels the run. Dialogs are read
+// before the run and touched only on the UI thread.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +40,9 @@ void attach_pack_tools(Packer& packer);
 class PackWorker {
  public:
   PackWorker();
-  ~PackWorker();  // stops the worker (waiting for a run in progress, as the job does)
+  // Cancels a run in progress, which stops after the entries being prepared and leaves no
+  // archive, and stops the worker (waiting for it as the job does).
+  ~PackWorker();
   PackWorker(const PackWorker&) = delete;
   PackWorker& operator=(const PackWorker&) = delete;
 

@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "devtools/file_pack_dialog.h"
 #include "devtools/tool_menu.h"
+#include "pack/pack_test_util.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/command_ids.h"
 #include "resources/dialog_templates.h"
@@ -315,6 +316,31 @@ TEST_F(FilePackModule, RunWithErrorsEndsInTheResultWindow) {
                                          u"dat: ファイルが見つかりません。[" + base + u"gone.txt], path=[" + base + u"]"}));
   EXPECT_FALSE(file_exists(tmp.file("out/data.dat")));  // a failed run leaves no archive
   EXPECT_TRUE(file_pack_dialog_open(app->tools));
+}
+
+// A progress window that ends before its run has finished (the program is closing) cancels the
+// run: the worker stops after the entries in hand instead of packing on unseen, and leaves neither
+// an archive nor a half-written temporary.
+TEST_F(FilePackModule, AnEndedProgressWindowCancelsTheRun) {
+  open();
+  std::string list = "//#C:9\r\n";
+  const std::vector<uint8_t> noise = testing::random_bytes(1u << 20);
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "big" + std::to_string(i) + ".bin";
+    ASSERT_EQ(file_replace(tmp.file(("src/" + name).c_str()), noise), 0);
+    list.append("\"").append(name).append("\",\r\n");
+  }
+  fill_run(list, 1);
+  fake.dialog_scripts.push_back(DialogScript{res::kPackProgressDialogId, std::nullopt, {{DialogStep::Tick, 0, {}, 20}}});
+  press(res::kPackButton);
+  ASSERT_EQ(fake.dialogs.size(), 1u);
+  EXPECT_EQ(fake.dialogs[0].end_code, platform::kDialogCancel);
+  std::vector<std::string> left;
+  std::error_code no_folder;
+  for (const auto& e : std::filesystem::directory_iterator(tmp.path() / "out", no_folder)) {
+    left.push_back(e.path().filename().string());
+  }
+  EXPECT_EQ(left, std::vector<std::string>{});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "app/command_line.h"
 #include "app/windowless.h"
 #include "cli/commands.h"
+#include "devtools/pack_worker.h"
 #include "formats/bmp/bmp.h"
 #include "formats/jab/jab.h"
 #include "formats/jpeg/jpeg.h"
@@ -279,6 +281,111 @@ TEST(PackCommands, BenchBlockPrintsMedianAndSize) {
   EXPECT_NE(deflate.out.find("block_bytes: "), std::string::npos);
   EXPECT_EQ(tesmo_run({"bench", "block", u8(f.path("in.bin")), "deflate"}).code, 2);
   EXPECT_EQ(tesmo_run({"bench", "block", u8(f.path("in.bin")), "deflate", "11"}).code, 2);
+}
+
+// Everything a packing run leaves: its lines, the archive, the header texts and the names of the files in the folder (no made JAB file or temporary may stay). The outputs
+// are deleted, so that the next run starts from the same folder.
+std::vector<std::string> run_outputs(PackFolder& f, const std::string& lines) {
+  std::vector<std::string> outputs{lines};
+  for (const char* name : {"list.dat", "fid_list_id.txt", "fid_list_offset.txt", "fid_list_size.txt", "fid_list.txt"}) {
+    const std::vector<uint8_t> bytes = f.bytes(name);
+    outputs.push_back(name + std::string(": ") + std::string(bytes.begin(), bytes.end()));
+    file_delete(f.path(name));
+  }
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(to_fs_path(f.folder()))) {
+    files.push_back(e.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  outputs.insert(outputs.end(), files.begin(), files.end());
+  return outputs;
+}
+
+// The lines of the windowless run of the folder's list on `jobs` threads, as the viewer wires it.
+std::string windowless_lines(PackFolder& f, unsigned jobs, uint64_t archive_limit) {
+  char* text = nullptr;
+  size_t size = 0;
+  std::FILE* out = open_memstream(&text, &size);
+  Packer packer;
+  attach_pack_tools(packer);
+  packer.jobs = jobs;
+  packer.archive_limit = archive_limit;
+  pack_run_windowless(packer, f.path("list.lst"), 0xF3, u"FID_", out);
+  std::fclose(out);
+  std::string lines(text, size);
+  std::free(text);
+  return lines;
+}
+
+// Entries prepared on several threads leave what the run on one thread leaves, byte for byte,
+// whatever order the threads finish in: every directive (with one BMP converted to JAB twice),
+// missing sources behind a slow entry (the messages keep the list order), and runs that stop
+// half-way while later entries are already prepared.
+TEST(PackCommands, ParallelRunsLeaveWhatTheSequentialRunLeaves) {
+  PackFolder f;
+  f.write("slow.bin", testing::sample_text(1u << 20));  // LZSS: the last to be ready
+  f.write("noise.bin", testing::random_bytes(300000));
+  f.write("mid.bin", testing::random_bytes(40000, 2));
+  f.write("small.txt", "  kept  \n// dropped\n\nlast");
+  f.write("pic.jpg", std::string(5000, 'j'));
+  const std::vector<uint32_t> px = jab_picture(20, 12);
+  f.write("pics/a.bmp", bmp::encode(px, 20, 12, 6));
+  f.write("pics/z/a.jpg", jpeg::encode(px, 20, 12, 1, 90, {}).value_or(std::vector<uint8_t>{}));
+  const struct {
+    const char* what;
+    const char* list;
+    uint64_t archive_limit;
+    size_t messages;
+  } kCases[] = {
+      {"every directive",
+       "//#C:10\n\"slow.bin\",\n//#C:9\n\"noise.bin\",\n//#A:32\n//#F:7\n\"mid.bin\",\n//#Z:2\n//#A:32\n"
+       "//#T:1\n//#E:0x01020304\n\"small.txt\",\n//#E:0x00000000\n//#C:6\n\"pic.jpg\",\n//#J:1\n\"pics/a.bmp\",\n"
+       "\"mid.bin\",\n\"pics/a.bmp\",\n//#C:10\n\"small.txt\",\n",
+       kArchiveMaxSize, 0},
+      {"missing sources",
+       "//#C:10\n\"slow.bin\",\n\"missing1.bin\",\n\"small.txt\",\n\"gone/missing2.bin\",\n//#C:6\n"
+       "\"noise.bin\",\n\"missing3.bin\",\n",
+       kArchiveMaxSize, 3},
+      {"stop at the archive limit",
+       "\"small.txt\",\n\"missing1.bin\",\n\"mid.bin\",\n\"mid.bin\",\n//#C:10\n\"slow.bin\",\n\"missing2.bin\",\n",
+       60000, 2},
+      {"stop at a source too large",
+       "\"small.txt\",\n\"missing1.bin\",\n\"noise.bin\",\n//#C:10\n\"slow.bin\",\n\"missing2.bin\",\n", 100000,
+       2},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    f.write("list.lst", c.list);
+    const std::vector<std::string> sequential = run_outputs(f, windowless_lines(f, 1, c.archive_limit));
+    size_t messages = 0;
+    for (size_t at = 0; (at = sequential[0].find("[error]", at)) != std::string::npos; ++at) ++messages;
+    EXPECT_EQ(messages, c.messages) << sequential[0];
+    EXPECT_EQ(run_outputs(f, windowless_lines(f, 4, c.archive_limit)), sequential);
+  }
+
+  // The toolbox's --jobs.
+  f.write("list.lst", kCases[0].list);
+  const std::string lst = u8(f.path("list.lst"));
+  const std::vector<std::string> one = run_outputs(f, tesmo_run({"pack", lst, "0xF3", "FID_", "--jobs", "1"}).out);
+  EXPECT_EQ(run_outputs(f, tesmo_run({"pack", lst, "0xF3", "FID_", "--jobs", "3"}).out), one);
+  EXPECT_EQ(tesmo_run({"pack", lst, "0xF3", "FID_", "--jobs", "0"}).code, 2);
+}
+
+// `tesmo bench pack` packs into a folder of its own and tells the archive's size.
+TEST(PackCommands, BenchPackTimesTheRunElsewhere) {
+  PackFolder f;
+  f.write("a.bin", testing::sample_text(30000));
+  f.write("list.lst", "//#C:10\n\"a.bin\",\n//#C:6\n\"a.bin\",\n");
+  Outcome bench = tesmo_run({"bench", "pack", u8(f.path("list.lst")), "0xF1", "--jobs", "2", "--repeat", "2"});
+  ASSERT_EQ(bench.code, 0) << bench.err;
+  EXPECT_FALSE(f.exists("list.dat"));
+  ASSERT_EQ(tesmo_run({"pack", u8(f.path("list.lst")), "0xF1", "FID_"}).code, 0);
+  EXPECT_NE(bench.out.find("pack_ms_median: "), std::string::npos) << bench.out;
+  EXPECT_NE(bench.out.find("\npack_bytes: " + std::to_string(f.bytes("list.dat").size()) + "\n"), std::string::npos)
+      << bench.out;
+  f.write("bad.lst", "\"missing.bin\",\n");
+  EXPECT_EQ(tesmo_run({"bench", "pack", u8(f.path("bad.lst")), "1"}).code, 1);
+  EXPECT_EQ(tesmo_run({"bench", "pack", u8(f.path("list.lst")), "1", "--jobs", "0"}).code, 2);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,8 +61,9 @@ struct PackProgress {
 };
 
 // One packing run: entries in list order (the list index is the entry index), the error list
-// in the order the messages arose, the hooks its caller fills (the JAB writer, the define
-// compiler, the progress view), and the buffers reused by entries.
+// in the order the messages arose, and the hooks its caller fills (the JAB writer, the define
+// compiler, the progress view, the cancel test). The hooks are called on the thread that runs
+// pack_run; only the JAB writer is called on the preparing threads, one call at a time.
 struct Packer {
   std::vector<PackEntry> entries;
   std::vector<std::u16string> errors;
@@ -75,8 +75,10 @@ struct Packer {
   DefineCompiler define_compiler;  // empty: compiling the definitions fails with its message
   PackProgress progress;
   uint64_t archive_limit = kArchiveMaxSize;  // the largest archive; lowered only by tests
-  std::unique_ptr<uint8_t[]> input_buffer;   // kPackInputBuffer bytes once used
-  std::unique_ptr<uint8_t[]> output_buffer;  // kPackOutputBuffer bytes once used
+  unsigned jobs = 0;  // threads that prepare entries; 0: one per core (pack_default_jobs)
+  // Asked between entries and while an entry is awaited: true stops the run, which then fails
+  // without a message (and leaves no archive, as any failed run).
+  std::function<bool()> cancelled;
 
   void add_error(std::u16string message);  // cut to kPackMaxMessage units
 };

@@ -15,13 +15,15 @@ namespace tesmo {
 
 class ArchiveFile;
 
-inline constexpr size_t kPackInputBuffer = 8u << 20;    // reused for sources up to this size
-inline constexpr size_t kPackOutputBuffer = 16u << 20;  // reused while 2 × (size + padding) fits
+// The number of cores, at least 1: the threads a run uses unless told otherwise.
+unsigned pack_default_jobs();
 
 // Packs the entries in list order from `start_position` into `archive`, filling each entry's
 // offset and size (and level, forced to −1 for ".jpg" sources and made JAB files). A missing
 // source is reported and the rest still packed; an encoder failure or passing packer.archive_limit
-// stops at once. Returns 1 when any message arose, else 0.
+// stops at once. Entries are prepared on packer.jobs threads and written in list order: the
+// archive, the messages and the progress reports are those of a run on one thread. Returns 1 when
+// any message arose or the run was cancelled, else 0.
 int pack_entries(Packer& packer, const std::u16string& base_dir, uint32_t start_position, ArchiveFile& archive);
 
 // Writes the archive for the entries already read (nothing with PackNoArchive): entry data, then
