@@ -21,7 +21,7 @@ constexpr Command kCommands[] = {
      "write a path generator table to OUT (0 float line, 1 int line, 2 sine arch, 3 figure eight, 4 bicubic)",
      cmd_path},
     {"lst", "FOLDER", "write FOLDER/output.lst naming every file below FOLDER (the LST generator)", cmd_lst},
-    {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N]",
+    {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL | batch STEPS FOLDER [--jobs N] [--repeat N]",
      "time whole-picture work; prints the median", cmd_bench},
     {"pack", "LIST OPTIONS PREFIX", "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX)", cmd_pack},
     {"block", "deflate IN OUT LEVEL | lzss IN OUT | expand IN OUT", "make or expand one compressed block", cmd_block},
@@ -39,6 +39,12 @@ constexpr Command kCommands[] = {
      cmd_compile},
     {"effect", "IN OUT INDEX P1 P2 P3 P4", "run edit-menu effect INDEX (0-34) with parameters P1-P4, as the batch runner does",
      cmd_effect},
+    {"steps", "names | show BATCHFILE | make TEXTFILE OUT.batch",
+     "list the batch operations, print a step list as step text, or make a .batch file from step text", cmd_steps},
+    {"batch", "STEPS FOLDER [--ext \"*.bmp;*.png\"] [--recurse] [--out DIR] [--jobs N] [--dry-run]",
+     "run a step list (.batch file or step text) on every matching picture of FOLDER, as the batch dialog does",
+     cmd_batch},
+    {"edit", "IN OUT STEP...", "run step-text lines on one picture and write the result as OUT", cmd_edit},
 };
 
 // The benchmark kinds of `tesmo bench`.
@@ -50,6 +56,7 @@ constexpr BenchKind kBenchKinds[] = {
     {"decode", cmd_bench_decode},
     {"zoom", cmd_bench_zoom},
     {"block", cmd_bench_block},
+    {"batch", cmd_bench_batch},
 };
 
 // One command per entry: its synopsis, then what it does on an indented line.
