@@ -1,7 +1,7 @@
 // `tesmo steps`, `tesmo batch`, `tesmo edit` and `tesmo bench batch`: the batch dialog's run
-// without a window. Each worker owns a whole application (shell, document, viewer, editor) on the
-// fake platform, so the steps run through the same functions as the dialog's run, on surfaces,
-// settings and a clipboard of their own.
+// without a window. Each worker owns the application's editing stack (shell, document, viewer,
+// editor) on the fake platform, so the steps run through the same functions as the dialog's run,
+// on surfaces, settings, message boxes and a clipboard of their own.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,8 +15,6 @@
 
 #include <unistd.h>
 
-#include "app/application.h"
-#include "app/main_window.h"
 #include "base/file_io.h"
 #include "base/path.h"
 #include "base/text.h"
@@ -25,8 +23,13 @@
 #include "cli/options.h"
 #include "edit/batch.h"
 #include "edit/batch_text.h"
+#include "edit/edit.h"
+#include "edit/editor.h"
+#include "edit/geometry_edits.h"
 #include "formats/registry.h"
 #include "platform/fake/fake_platform.h"
+#include "shell/shell.h"
+#include "viewer/viewer.h"
 
 namespace tesmo::cli {
 namespace {
@@ -57,18 +60,30 @@ StepList read_steps(const std::string& path) {
   return {std::move(r.steps), {}};
 }
 
-// One worker's application, built on the calling thread (the settings are read, and made when
-// missing, one stack after the other).
-struct Stack {
+// One worker's editing stack, wired as the application wires it (without a window: the viewer
+// works windowless as in the packing run), built on the calling thread so that the settings are
+// read, and made when missing, by one stack after the other.
+struct Stack final : ViewerOwner {
+  Stack() : shell(program_folder()) {
+    shell.platform = &fake;
+    viewer.owner = this;
+  }
+  ~Stack() override {
+    viewer.owner = nullptr;
+    doc.job.job.reset();  // a save's worker goes before the surfaces it may be reading
+  }
+  void dispatch_command(uint16_t) override {}
+  void cancel_effect_dialog() override { tesmo::cancel_effect_dialog(edit); }
+  bool apply_exif_orientation() override { return tesmo::apply_exif_orientation(edit); }
+  void advance_tools(float) override {}
+
   platform::FakePlatform fake;
-  std::unique_ptr<Application> app;
+  Shell shell;
+  Document doc{shell};
+  Viewer viewer{shell, doc};
+  Editor edit{shell, doc, viewer};
 };
-std::unique_ptr<Stack> make_stack() {
-  auto s = std::make_unique<Stack>();
-  s->app = std::make_unique<Application>(program_folder());
-  open_main_window(*s->app, s->fake);
-  return s;
-}
+std::unique_ptr<Stack> make_stack() { return std::make_unique<Stack>(); }
 
 // What one picture came to, as printed.
 struct PictureReport {
@@ -92,7 +107,7 @@ std::string fault_reason(const BatchFault& fault, const std::vector<BatchStep>& 
 // showed are part of the reason.
 PictureReport run_picture(Stack& stack, const std::vector<BatchStep>& steps, const std::u16string& file,
                           const std::u16string& output) {
-  Editor& editor = stack.app->edit;
+  Editor& editor = stack.edit;
   editor.batch_output = output;
   editor.doc.surfaces().random = PseudoRandom(kPictureSeed);
   const size_t shown_before = stack.fake.messages.size();
