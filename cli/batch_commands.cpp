@@ -150,7 +150,8 @@ struct BatchJob {
 // by its failure lines. The number of failed pictures.
 size_t run_job(const BatchJob& job, bool quiet) {
   std::vector<std::unique_ptr<Stack>> stacks;
-  for (unsigned i = 0; i < job.jobs; ++i) stacks.push_back(make_stack());
+  const size_t workers_wanted = std::max<size_t>(1, std::min<size_t>(job.jobs, job.files.size()));
+  for (size_t i = 0; i < workers_wanted; ++i) stacks.push_back(make_stack());
   std::atomic<size_t> next{0};
   std::atomic<size_t> failed{0};
   std::mutex print;
@@ -209,6 +210,11 @@ BatchArgs parse_batch_args(Args args, const Command& usage, bool bench) {
   const std::vector<std::u16string> suffixes = batch_suffixes(extensions);
   b.job.files = batch_files(b.job.folder, suffixes, p.has_flag("--recurse"));
   if (const auto out = p.options.find("--out"); out != p.options.end()) b.job.out = utf8_to_utf16(out->second);
+  std::error_code ec;
+  if (!b.job.out.empty() && fs::weakly_canonical(to_fs_path(b.job.out), ec) == fs::weakly_canonical(to_fs_path(b.job.folder), ec)) {
+    b.error = fail("--out " + p.options.at("--out") + " is the folder itself");
+    return b;
+  }
   b.job.jobs = static_cast<unsigned>(jobs);
   b.dry_run = p.has_flag("--dry-run");
   return b;
