@@ -1,15 +1,14 @@
 #include "base/trash.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <string>
 #include <system_error>
+#include <unistd.h>
 
 #include "base/path.h"
 #include "base/text.h"

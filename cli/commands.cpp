@@ -22,7 +22,8 @@ constexpr Command kCommands[] = {
      cmd_path},
     {"lst", "FOLDER", "write FOLDER/output.lst naming every file below FOLDER (the LST generator)", cmd_lst},
     {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N]"
-     " | pack LIST OPTIONS [--jobs N] [--repeat N] | step FOLDER [--prefetch 0|1]",
+     " | pack LIST OPTIONS [--jobs N] [--repeat N] | batch STEPS FOLDER [--jobs N] [--repeat N]"
+     " | step FOLDER [--prefetch 0|1]",
      "time whole-picture work; prints the median", cmd_bench},
     {"pack", "LIST OPTIONS PREFIX [--jobs N]",
      "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX) on N threads (default: one per core)",
@@ -42,6 +43,12 @@ constexpr Command kCommands[] = {
      cmd_compile},
     {"effect", "IN OUT INDEX P1 P2 P3 P4", "run edit-menu effect INDEX (0-34) with parameters P1-P4, as the batch runner does",
      cmd_effect},
+    {"steps", "names | show BATCHFILE | make TEXTFILE OUT.batch",
+     "list the batch operations, print a step list as step text, or make a .batch file from step text", cmd_steps},
+    {"batch", "STEPS FOLDER [--ext \"*.bmp;*.png\"] [--recurse] [--out DIR] [--jobs N] [--dry-run]",
+     "run a step list (.batch file or step text) on every matching picture of FOLDER, as the batch dialog does",
+     cmd_batch},
+    {"edit", "IN OUT STEP...", "run step-text lines on one picture and write the result as OUT", cmd_edit},
 };
 
 // The benchmark kinds of `tesmo bench`.
@@ -54,6 +61,7 @@ constexpr BenchKind kBenchKinds[] = {
     {"zoom", cmd_bench_zoom},
     {"block", cmd_bench_block},
     {"pack", cmd_bench_pack},
+    {"batch", cmd_bench_batch},
     {"step", cmd_bench_step},
 };
 

@@ -47,5 +47,9 @@ int cmd_op(Args args);
 int cmd_exif(Args args);
 int cmd_lossless(Args args);
 int cmd_compile(Args args);
+int cmd_steps(Args args);
+int cmd_batch(Args args);
+int cmd_edit(Args args);
+int cmd_bench_batch(Args args);  // the arguments after "batch"
 
 }  // namespace tesmo::cli

@@ -1,12 +1,11 @@
 // `tesmo pack`, `tesmo block`, `tesmo archive` and `tesmo bench block`: the pack tools from the
 // command line.
-#include <stdlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <stdlib.h>
 #include <string>
 
 #include "base/file_io.h"

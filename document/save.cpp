@@ -237,6 +237,13 @@ int save_command(Document& doc, const SaveSettings* settings, bool synchronous) 
   return run_save(doc, kSaveModeSave, synchronous);
 }
 
+int save_command_to(Document& doc, const SaveSettings& settings, const std::u16string& path) {
+  ViewState& v = doc.view();
+  v.save_settings = settings;
+  v.save_path = path;
+  return run_save(doc, kSaveModeSave, true);
+}
+
 int save_as_command(Document& doc, bool synchronous) {
   ViewState& v = doc.view();
   if (!doc.shell.platform || !surface_find(doc.surfaces(), kKeyImage)) return 1;

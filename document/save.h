@@ -33,6 +33,10 @@ inline constexpr char16_t kReplaceOtherFile[] = u" は既に存在します。\n
 // the "use Save As" message and 1. With `settings` (the batch) those are used as they are.
 int save_command(Document& doc, const SaveSettings* settings, bool synchronous);
 
+// The batch's save step writing to `path` instead of the shown file, synchronously, with `settings`
+// as they are; the picture counts as saved when it is written.
+int save_command_to(Document& doc, const SaveSettings& settings, const std::u16string& path);
+
 // Save As: the save-file chooser, the format from the typed extension, the save options dialog,
 // then the save to the chosen path with the format's own extension.
 int save_as_command(Document& doc, bool synchronous);

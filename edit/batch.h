@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,6 +34,32 @@ int run_batch_step(Editor& editor, const BatchStep& step);
 
 // What a run over a folder came to.
 enum class BatchOutcome { Completed, NothingFound, Aborted };
+
+// A picture the steps could not finish: the file did not open (step −1), or step `step` (its place
+// in the list) failed.
+struct BatchFault {
+  int step = -1;
+  int32_t operation = -1;
+};
+// How a run goes on after a fault: stop the whole run, run the picture's next step, or leave the
+// picture (its remaining steps skipped) for the next one.
+enum class BatchGoOn { Abort, NextStep, NextPicture };
+using BatchFaultHandler = std::function<BatchGoOn(const BatchFault&)>;
+
+// How a picture still modified after its steps is closed: with the question whether to save it (the
+// dialog), or left unsaved without a question (the command line, which reports it).
+enum class BatchClose { AskToSave, LeaveUnsaved };
+
+struct BatchPictureResult {
+  bool aborted = false;        // the handler stopped the run
+  bool failed = false;         // a fault was met
+  bool left_modified = false;  // still modified after the steps, and closed unsaved
+};
+
+// One picture of a run: opens `file`, runs the steps on it (each fault goes to `on_fault`), closes
+// it by `close`. `editor.batch_output` says where its results go.
+BatchPictureResult run_batch_picture(Editor& editor, std::span<const BatchStep> steps, const std::u16string& file,
+                                     const BatchFaultHandler& on_fault, BatchClose close);
 
 // Opens each file of `folder` matching `extensions` ("*.bmp;*.png"), runs the steps on it and
 // closes it (asking to save a picture still modified). A failed step or an unreadable file asks

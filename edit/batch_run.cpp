@@ -131,6 +131,13 @@ std::optional<BatchStep> ask_effect(Editor& editor, int32_t operation) {
   return s;
 }
 
+// The save step writes the shown file, or where the run sends this picture's results.
+int run_save_step(Editor& editor, const BatchStep& s) {
+  const SaveSettings v = save_settings_of(s);
+  if (editor.batch_output.empty()) return save_command(editor.doc, &v, true);
+  return save_command_to(editor.doc, v, editor.batch_output);
+}
+
 int run_effect_step(Editor& editor, const BatchStep& s) {
   const int effect = s.operation - kBatchFirstEffect;
   if (effect_without_parameters(effect)) return run_effect_defaults(editor, effect);
@@ -144,8 +151,7 @@ struct OperationRow {
 };
 
 constexpr std::array<OperationRow, kBatchFirstEffect> kOperations{{
-    {[](Editor& a, int32_t) { return ask_save(a); },
-     [](Editor& a, const BatchStep& s) { const SaveSettings v = save_settings_of(s); return save_command(a.doc, &v, true); }},
+    {[](Editor& a, int32_t) { return ask_save(a); }, run_save_step},
     {[](Editor& a, int32_t op) { return step_from(op, ask_image_size(a)); },
      [](Editor& a, const BatchStep& s) { const auto r = image_size_of(s); return resize_image(a, &r); }},
     {[](Editor& a, int32_t op) { return step_from(op, ask_canvas_size(a)); },
@@ -181,12 +187,16 @@ bool ask_to_abort(Editor& editor) {
          platform::MessageAnswer::Yes;
 }
 
-// The steps on the shown picture; false when the user stopped after a failure.
-bool run_steps(Editor& editor, std::span<const BatchStep> steps) {
-  for (const BatchStep& step : steps) {
-    if (run_batch_step(editor, step) == 1 && ask_to_abort(editor)) return false;
+// The steps on the shown picture, each fault handed on; what the handler chose last.
+BatchGoOn run_steps(Editor& editor, std::span<const BatchStep> steps, const BatchFaultHandler& on_fault,
+                    BatchPictureResult& result) {
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if (run_batch_step(editor, steps[i]) != 1) continue;
+    result.failed = true;
+    const BatchGoOn go_on = on_fault({static_cast<int>(i), steps[i].operation});
+    if (go_on != BatchGoOn::NextStep) return go_on;
   }
-  return true;
+  return BatchGoOn::NextStep;
 }
 
 }  // namespace
@@ -203,20 +213,34 @@ int run_batch_step(Editor& editor, const BatchStep& step) {
   return kOperations[static_cast<size_t>(step.operation)].run(editor, step);
 }
 
+BatchPictureResult run_batch_picture(Editor& editor, std::span<const BatchStep> steps, const std::u16string& file,
+                                     const BatchFaultHandler& on_fault, BatchClose close) {
+  BatchPictureResult result;
+  if (editor.viewer.open_file(file, -1, -1) != 0) {
+    result.failed = true;
+    result.aborted = on_fault({-1, -1}) == BatchGoOn::Abort;
+    return result;
+  }
+  result.aborted = run_steps(editor, steps, on_fault, result) == BatchGoOn::Abort;
+  ViewState& v = editor.doc.view();
+  result.left_modified = (v.flags & kModified) != 0;
+  if (close == BatchClose::LeaveUnsaved) v.flags &= ~kModified;
+  editor.viewer.close_image(true);
+  return result;
+}
+
 BatchOutcome run_batch(Editor& editor, std::span<const BatchStep> steps, const std::u16string& folder,
                        const std::u16string& extensions, bool subfolders) {
   const std::vector<std::u16string> suffixes = batch_suffixes(extensions);
   const std::vector<std::u16string> files = batch_files(folder, suffixes, subfolders);
   if (files.empty()) return BatchOutcome::NothingFound;
+  const BatchFaultHandler ask = [&editor](const BatchFault& fault) {
+    if (ask_to_abort(editor)) return BatchGoOn::Abort;
+    return fault.step < 0 ? BatchGoOn::NextPicture : BatchGoOn::NextStep;
+  };
   for (const std::u16string& file : files) {
     if (is_directory(file)) continue;
-    if (editor.viewer.open_file(file, -1, -1) != 0) {
-      if (ask_to_abort(editor)) return BatchOutcome::Aborted;
-      continue;
-    }
-    const bool go_on = run_steps(editor, steps);
-    editor.viewer.close_image(true);
-    if (!go_on) return BatchOutcome::Aborted;
+    if (run_batch_picture(editor, steps, file, ask, BatchClose::AskToSave).aborted) return BatchOutcome::Aborted;
   }
   return BatchOutcome::Completed;
 }

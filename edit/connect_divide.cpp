@@ -177,7 +177,8 @@ int divide_image(Editor& editor, const DivideRequest* request) {
     return 1;
   }
   const bool alpha = r.bits == 32 && edit_has_alpha(editor);
-  const std::u16string base = tile_base_name(editor.doc.view().path);
+  const std::u16string base =
+      tile_base_name(editor.batch_output.empty() ? editor.doc.view().path : editor.batch_output);
   const std::vector<TileSpan> columns = tile_spans(image->width, r.tile_width, r.limit_x);
   const std::vector<TileSpan> rows = tile_spans(image->height, r.tile_height, r.limit_y);
   int32_t n = 0;

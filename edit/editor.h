@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "document/document.h"
 #include "shell/shell.h"
@@ -25,6 +26,9 @@ class Editor {
 
   std::unique_ptr<ModelessDialog> effect_dialog;  // the open effect-parameter dialog (slot 0)
   int32_t lossless_choice = 0;  // the lossless transform dialog starts at the previous choice
+  // Where a batch run writes the shown picture's results (its save step's file, its divided tiles);
+  // empty: over the shown file and beside it, as the menu commands write.
+  std::u16string batch_output;
 };
 
 }  // namespace tesmo

@@ -3,8 +3,9 @@
 # the folders below it, so the arrows stay one-way. Exit 1 with one line per wrong include.
 #
 #   base < {tools/pack, platform} < formats < surface < tools/script < tools      (the core)
-#        < text < resources < shell < document < viewer < {edit, devtools} < {app, cli}
+#        < text < resources < shell < document < viewer < {edit, devtools} < app < cli
 #
+# The toolbox (cli) may run the application windowless, as its benchmarks and batch workers do.
 # edit and devtools may use the viewer (to lay out after an edit, to show a preview's picture), never
 # each other. The platform implementations (qt/, fake/, freetype/) are for the program, the toolbox,
 # the skin generator and the tests only, and Qt's own headers for platform/qt alone.
@@ -28,7 +29,7 @@ function folder(path) {
 BEGIN {
   split("base:0 tools/pack:10 platform:10 formats:11 surface:12 tools/script:13 tools:14 " \
         "text:20 resources:21 shell:30 document:40 viewer:50 edit:60 devtools:60 " \
-        "app:70 cli:70 resources/skins:70", rows, " ")
+        "app:70 cli:80 resources/skins:70", rows, " ")
   for (i in rows) { split(rows[i], kv, ":"); rank[kv[1]] = kv[2] }
   user["app"] = user["cli"] = user["resources/skins"] = 1
   wrong = 0

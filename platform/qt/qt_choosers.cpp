@@ -4,8 +4,6 @@
 #include <QColorDialog>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QMessageBox>
-#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,10 +11,11 @@
 #include <QImage>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QWidget>
-
 #include <unistd.h>
 
 #include "base/text.h"

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
-#include <QTranslator>
-#include <QMenuBar>
 #include <QLocalServer>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
+#include <QTranslator>
 #include <algorithm>
 #include <chrono>
 #include <iterator>

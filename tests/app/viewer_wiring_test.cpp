@@ -2,17 +2,16 @@
 // message loop, the effect dialogs' OK, the live preview, Save As, the batch dialog, full screen.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/application.h"
-#include "base/path.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "base/path.h"
 #include "edit/batch.h"
 #include "edit/edit.h"
 #include "edit/effects.h"

@@ -1,5 +1,3 @@
-#include "base/trash.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +5,7 @@
 #include <sstream>
 
 #include "base/path.h"
+#include "base/trash.h"
 #include "temp_folder.h"
 
 namespace tesmo {

@@ -1,14 +1,14 @@
 // The pack tools through `tesmo`: blocks, the packing run and archives read back entry for entry.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <filesystem>
+#include <functional>
+#include <signal.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "app/command_line.h"
 #include "app/windowless.h"
@@ -18,11 +18,11 @@
 #include "formats/jab/jab.h"
 #include "formats/jpeg/jpeg.h"
 #include "formats/registry.h"
+#include "pack_fixture.h"
+#include "pack_test_util.h"
+#include "tests/cli/run_tesmo.h"
 #include "tools/pack/archive.h"
 #include "tools/pack/block.h"
-#include "pack_fixture.h"
-#include "tests/cli/run_tesmo.h"
-#include "pack_test_util.h"
 
 namespace tesmo {
 namespace {

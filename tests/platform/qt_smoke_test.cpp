@@ -6,13 +6,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QToolButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -20,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <vector>
 

@@ -4,12 +4,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QDialog>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "app/application.h"
-#include "base/path.h"
-#include "base/text.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "base/path.h"
+#include "base/text.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_widgets.h"
