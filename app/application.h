@@ -17,7 +17,8 @@ namespace tesmo {
 
 class Application final : public ViewerOwner {
  public:
-  // Loads the settings from `program_folder` + "savedata/system.sav" (creating it when missing).
+  // Loads the settings from "system.sav" in the savedata folder of `program_folder` (creating it
+  // when missing; base/user_folders.h says where that folder is).
   explicit Application(std::u16string program_folder);
   ~Application() override;
   Application(const Application&) = delete;

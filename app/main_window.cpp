@@ -13,6 +13,7 @@
 #include "edit/edit.h"
 #include "edit/geometry_edits.h"
 #include "resources/command_ids.h"
+#include "resources/program_icon.h"
 #include "resources/resources.h"
 #include "shell/menu_options.h"
 #include "surface/compositor.h"
@@ -202,6 +203,7 @@ int run_message_loop(Application& app) {
 
 bool open_main_window(Application& app, platform::Platform& platform) {
   app.shell.platform = &platform;
+  platform.set_program_icon(resources::program_icon());
   platform::MainWindowParams params;
   params.class_name = kWindowClass;
   params.title = kWindowTitle;

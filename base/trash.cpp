@@ -12,6 +12,7 @@
 
 #include "base/path.h"
 #include "base/text.h"
+#include "base/user_folders.h"
 
 namespace tesmo {
 namespace {
@@ -19,22 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kMaxNameTries = 10000;
-
-// An environment variable when it holds an absolute path, else empty.
-std::string absolute_variable(const char* name) {
-  const char* value = std::getenv(name);
-  return value && value[0] == '/' ? std::string(value) : std::string();
-}
-
-std::string home_folder() {
-  std::string home = absolute_variable("HOME");
-  if (home.empty()) {
-    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir && account->pw_dir[0] == '/') {
-      home = account->pw_dir;
-    }
-  }
-  return home;
-}
 
 // The Path line's value: the absolute path with every byte outside the unreserved set and '/'
 // written as %XX.
@@ -108,13 +93,8 @@ bool move_file(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 std::u16string user_trash_folder() {
-  std::string data = absolute_variable("XDG_DATA_HOME");
-  if (data.empty()) {
-    const std::string home = home_folder();
-    if (home.empty()) return {};
-    data = home + "/.local/share";
-  }
-  return utf8_to_utf16(data + "/Trash");
+  const std::u16string data = user_data_folder();
+  return data.empty() ? data : data + u"/Trash";
 }
 
 bool move_to_trash_folder(const std::u16string& path, const std::u16string& trash) {

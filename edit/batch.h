@@ -67,8 +67,8 @@ BatchPictureResult run_batch_picture(Editor& editor, std::span<const BatchStep> 
 BatchOutcome run_batch(Editor& editor, std::span<const BatchStep> steps, const std::u16string& folder,
                        const std::u16string& extensions, bool subfolders);
 
-// Where step lists are kept: the program folder's "savedata/batch/", made when missing so that the
-// batch file choosers start there.
+// Where step lists are kept: "batch/" in the savedata folder (base/user_folders.h), made when
+// missing so that the batch file choosers start there.
 std::u16string batch_folder(Editor& editor);
 
 // The menu command: closes the shown picture, runs the dialog and reports the end. 0 when a run

@@ -7,6 +7,7 @@
 
 #include "base/file_io.h"
 #include "base/path.h"
+#include "base/user_folders.h"
 #include "document/save.h"
 #include "edit/alpha_channel.h"
 #include "edit/batch.h"
@@ -246,7 +247,7 @@ BatchOutcome run_batch(Editor& editor, std::span<const BatchStep> steps, const s
 }
 
 std::u16string batch_folder(Editor& editor) {
-  const std::u16string folder = editor.shell.settings_store().program_folder() + u"savedata/batch/";
+  const std::u16string folder = savedata_folder(editor.shell.settings_store().program_folder()) + u"batch/";
   std::error_code ignored;  // a folder that cannot be made leaves the chooser its own start
   std::filesystem::create_directories(to_fs_path(folder), ignored);
   return folder;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,6 +79,10 @@ struct ClipboardBitmap {
 class Platform {
  public:
   virtual ~Platform() = default;
+
+  // The icon of every window the program opens (title bars, the task switcher): PNG images of one
+  // picture in several sizes. Images the window system cannot read are left out.
+  virtual void set_program_icon(const std::vector<std::span<const uint8_t>>& images) = 0;
 
   // Creates the main window (hidden until `show`); null when the window system refuses.
   virtual std::unique_ptr<MainWindow> create_main_window(const MainWindowParams& params) = 0;

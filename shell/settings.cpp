@@ -6,6 +6,7 @@
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "base/user_folders.h"
 #include "base/zuk.h"
 
 namespace tesmo {
@@ -114,7 +115,7 @@ SettingsStore::SettingsStore(std::u16string program_folder)
   reset_to_defaults();
 }
 
-std::u16string SettingsStore::path() const { return program_folder_ + u"savedata/system.sav"; }
+std::u16string SettingsStore::path() const { return savedata_folder(program_folder_) + u"system.sav"; }
 
 void SettingsStore::reset_to_defaults() {
   SystemSettings s;

@@ -1,5 +1,6 @@
-// The settings record and its file "savedata/system.sav" under the program folder: every persistent
-// option of the viewer, read once at start and written back in whole after every change.
+// The settings record and its file "savedata/system.sav" (under the program folder, or the user's
+// configuration folder when the program folder cannot be written): every persistent option of the
+// viewer, read once at start and written back in whole after every change.
 #pragma once
 
 #include <array>
@@ -90,7 +91,7 @@ class SettingsStore {
   SystemSettings& settings() { return settings_; }
   const SystemSettings& settings() const { return settings_; }
   const std::u16string& program_folder() const { return program_folder_; }
-  std::u16string path() const;  // program folder + "savedata/system.sav"
+  std::u16string path() const;  // "system.sav" in the savedata folder (base/user_folders.h)
 
   // Reads the file into the record. A file that is missing, unreadable or not recognised (ZUK
   // signature and version 100) is replaced: defaults, then `save`. A short file overwrites only

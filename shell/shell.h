@@ -45,7 +45,8 @@ using DialogSlots = std::array<ModelessDialog*, kDialogSlotCount>;
 
 class Shell {
  public:
-  // Loads the settings from `program_folder` + "savedata/system.sav" (creating it when missing).
+  // Loads the settings from "system.sav" in the savedata folder of `program_folder` (creating it
+  // when missing; base/user_folders.h says where that folder is).
   explicit Shell(std::u16string program_folder);
   Shell(const Shell&) = delete;
   Shell& operator=(const Shell&) = delete;

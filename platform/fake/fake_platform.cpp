@@ -280,6 +280,11 @@ bool FakePlatform::show_file_properties(const std::u16string& path) {
   return true;
 }
 
+void FakePlatform::set_program_icon(const std::vector<std::span<const uint8_t>>& images) {
+  program_icon.clear();
+  for (std::span<const uint8_t> image : images) program_icon.emplace_back(image.begin(), image.end());
+}
+
 int FakePlatform::close_other_instances(const char*) {
   ++close_all_requests;
   return other_instances;

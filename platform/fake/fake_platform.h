@@ -119,6 +119,7 @@ class FakePlatform final : public Platform {
   bool open_document(const std::u16string& path_or_address) override;
   bool show_file_properties(const std::u16string& path) override;
   void listen_for_instances(const char* class_name) override { listening_class = class_name; }
+  void set_program_icon(const std::vector<std::span<const uint8_t>>& images) override;
   int close_other_instances(const char* class_name) override;
   // Runs the next script of dialog_scripts (none: Cancel at once) and records the dialog.
   int run_modal_dialog(const DialogTemplate& dialog, DialogHandler& handler) override;
@@ -184,6 +185,7 @@ class FakePlatform final : public Platform {
   std::vector<std::u16string> documents;   // documents and addresses opened
   std::vector<std::u16string> properties;  // files whose properties were shown
   std::string listening_class;
+  std::vector<std::vector<uint8_t>> program_icon;  // the images of the last program icon set
   int other_instances = 0;    // instances a Close All reaches
   int close_all_requests = 0;
   // Whether the modal flag was set while a chooser or box was up (read through this hook).

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 #include <QLibraryInfo>
 #include <QLocalServer>
 #include <QMenuBar>
@@ -107,6 +109,15 @@ QtPlatform::QtPlatform(int& argc, char** argv)
 QtPlatform::~QtPlatform() {
   // Windows destroyed since the last pass of the loop are still waiting for deletion.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void QtPlatform::set_program_icon(const std::vector<std::span<const uint8_t>>& images) {
+  QIcon icon;
+  for (std::span<const uint8_t> image : images) {
+    QPixmap pixmap;
+    if (pixmap.loadFromData(image.data(), static_cast<uint>(image.size()), "PNG")) icon.addPixmap(pixmap);
+  }
+  if (!icon.isNull()) QApplication::setWindowIcon(icon);
 }
 
 std::unique_ptr<MainWindow> QtPlatform::create_main_window(const MainWindowParams& params) {

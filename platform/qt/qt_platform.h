@@ -27,6 +27,8 @@ class QtPlatform final : public Platform {
   // Every window must be gone before the platform.
   ~QtPlatform() override;
 
+  // The application's window icon, which every window without one of its own shows.
+  void set_program_icon(const std::vector<std::span<const uint8_t>>& images) override;
   std::unique_ptr<MainWindow> create_main_window(const MainWindowParams& params) override;
   // Lets Qt deliver what is pending once, then takes the oldest queued event.
   bool peek_event(Event& out) override;

@@ -9,6 +9,7 @@
 #include "formats/bmp/bmp.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/command_ids.h"
+#include "surface/surface.h"
 #include "temp_folder.h"
 #include "tests/app/fake_viewer.h"
 
@@ -49,6 +50,24 @@ TEST_F(Viewer, FirstStartLetsTheSystemPlaceTheWindowAndCloseStoresIt) {
   auto f = settings_file();
   EXPECT_EQ(static_cast<int32_t>(load_u32le(f, 9576)), fake.system_position.x);
   EXPECT_EQ(static_cast<int32_t>(load_u32le(f, 9580)), fake.system_position.y);
+}
+
+// The icon of every window: one picture in the sizes desktops use, each a picture with a transparent
+// corner and an opaque middle, handed to the window system as the viewer starts.
+TEST_F(Viewer, TheProgramIconReachesTheWindowSystemInEverySize) {
+  fake.push(Event{.kind = EventKind::Close});
+  run();
+  const int32_t sizes[] = {16, 24, 32, 48, 64, 128, 256};
+  ASSERT_EQ(fake.program_icon.size(), std::size(sizes));
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    SurfaceTable t;
+    ASSERT_EQ(surface_load(t, 1, std::span<const uint8_t>(fake.program_icon[i]), false), 0) << sizes[i];
+    const Surface& s = *surface_find(t, 1);
+    EXPECT_EQ(s.width, sizes[i]);
+    EXPECT_EQ(s.height, sizes[i]);
+    EXPECT_EQ(s.pixels()[0] >> 24, 0u) << sizes[i];
+    EXPECT_EQ(s.pixels()[sizes[i] / 2 * sizes[i] + sizes[i] / 2] >> 24, 255u) << sizes[i];
+  }
 }
 
 TEST_F(Viewer, OpensAtTheStoredPlace) {

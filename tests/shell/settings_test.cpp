@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/application.h"
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "edit/batch.h"
 #include "shell/settings.h"
 #include "temp_folder.h"
+#include "tools/pack/pack_project.h"
 
 namespace tesmo {
 namespace {
@@ -130,6 +138,77 @@ TEST(Settings, ReadOnlyFileIsReplacedAndFailedSaveKeepsTheRecord) {
   failing.settings().wheel_interval = 5;
   EXPECT_EQ(failing.save(), 1);
   EXPECT_EQ(failing.settings().wheel_interval, 5);
+}
+
+// An environment variable set (or, with nullptr, removed) while the object lives.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// An unprivileged effective user while the object lives, so that a folder without write permission
+// cannot be written by this process either (the administrator may write anywhere).
+class UnprivilegedUser {
+ public:
+  UnprivilegedUser() {
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0) switched_ = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+  }
+  ~UnprivilegedUser() {
+    if (switched_ && ::seteuid(0) == 0) (void)::setegid(0);
+  }
+
+ private:
+  bool switched_ = false;
+};
+
+// Everything the program keeps in "savedata/" (the settings, the batch step lists, the file pack
+// projects) goes beside the program while its folder can be written, else under the user's
+// configuration folder ($XDG_CONFIG_HOME when it is an absolute path, else ~/.config).
+TEST(Settings, SavedataIsBesideAWritableProgramElseInTheUserConfiguration) {
+  struct Case {
+    const char* what;
+    bool writable;
+    const char* config_home;  // absolute below the test folder when it starts with '/'
+    const char* expected;     // below the test folder
+  };
+  const Case cases[] = {
+      {"writable program folder", true, "/config", "program/savedata/"},
+      {"read-only program folder", false, "/config", "config/tesmo64/savedata/"},
+      {"relative configuration folder", false, "config", "home/.config/tesmo64/savedata/"},
+  };
+  namespace fs = std::filesystem;
+  for (const Case& c : cases) {
+    testing::TempFolder tmp;
+    for (const char* folder : {"program", "config", "home"}) {
+      fs::create_directories(tmp.path() / folder);
+      fs::permissions(tmp.path() / folder, fs::perms::all);
+    }
+    if (!c.writable) fs::permissions(tmp.path() / "program", fs::perms::owner_write | fs::perms::group_write |
+                                     fs::perms::others_write, fs::perm_options::remove);
+    const std::string config = c.config_home[0] == '/' ? tmp.path().string() + c.config_home : c.config_home;
+    ScopedVariable config_home("XDG_CONFIG_HOME", config.c_str());
+    ScopedVariable home("HOME", (tmp.path() / "home").c_str());
+    const std::u16string program = from_fs_path(tmp.path() / "program") + u"/";
+    const std::u16string expected = from_fs_path(tmp.path()) + u"/" + utf8_to_utf16(c.expected);
+    {
+      UnprivilegedUser user;
+      Application app(program);
+      EXPECT_EQ(read_file(expected + u"system.sav").value_or(std::vector<uint8_t>{}).size(), 262144u) << c.what;
+      EXPECT_EQ(batch_folder(app.edit), expected + u"batch/") << c.what;
+      EXPECT_TRUE(fs::is_directory(to_fs_path(expected + u"batch/"))) << c.what;
+      EXPECT_EQ(pack_project_path(program), expected + u"tool_vardo32.sav") << c.what;
+    }
+    fs::permissions(tmp.path() / "program", fs::perms::all);
+  }
 }
 
 TEST(Settings, GridDivisionsBelowOneCountAsOne) {

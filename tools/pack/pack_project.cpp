@@ -6,6 +6,7 @@
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "base/user_folders.h"
 #include "tools/pack/pack_list.h"
 
 namespace tesmo {
@@ -126,7 +127,7 @@ PackProjectFile pack_project_decode(std::span<const uint8_t> data) {
 }
 
 std::u16string pack_project_path(const std::u16string& program_folder) {
-  return program_folder + u"savedata/tool_vardo32.sav";
+  return savedata_folder(program_folder) + u"tool_vardo32.sav";
 }
 
 PackProjectFile pack_project_load(const std::u16string& path) {

@@ -1,5 +1,5 @@
 // The file pack module's projects: 32 numbered sets of list file, archive file, export folder,
-// identifier prefix and option bits, kept in "savedata/tool_vardo32.sav" under the program folder.
+// identifier prefix and option bits, kept in "savedata/tool_vardo32.sav" (base/user_folders.h).
 // The file is a signed 32-bit current project number and the 32 records; the older layout with
 // 8-bit paths is still read and converted.
 #pragma once
@@ -51,7 +51,7 @@ std::vector<uint8_t> pack_project_encode(const PackProjectFile& file);
 // CP932), anything else the defaults. A current number outside 0–31 becomes 0.
 PackProjectFile pack_project_decode(std::span<const uint8_t> data);
 
-// `program_folder` + "savedata/tool_vardo32.sav".
+// "tool_vardo32.sav" in the savedata folder of `program_folder` (base/user_folders.h).
 std::u16string pack_project_path(const std::u16string& program_folder);
 // The file at `path` decoded; the defaults when it is missing or unreadable.
 PackProjectFile pack_project_load(const std::u16string& path);
