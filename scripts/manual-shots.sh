@@ -32,7 +32,7 @@ capture() {
   rm -rf "$work/bin"
   mkdir -p "$work/bin"
   cp "$viewer" "$work/bin/"
-  (cd "$work/pictures" && "$shot" "$work/$name.png" --wait 8 --keys "$keys" --after 3 -- "$work/bin/tesmo64" 01_test_card.bmp >/dev/null)
+  "$shot" "$work/$name.png" --wait 8 --keys "$keys" --after 3 -- "$work/bin/tesmo64" "$work/pictures/01_test_card.bmp" >/dev/null
   local box
   box=$(convert "$work/blank.png" "$work/$name.png" -compose difference -composite -trim -format '%wx%h%X%Y' info:)
   convert "$work/$name.png" -crop "$box" +repage -strip "$images/$name.png"
