@@ -2,7 +2,10 @@
 #include "viewer/external_programs.h"
 
 #include <array>
+#include <cstdlib>
+#include <string_view>
 
+#include "base/file_io.h"
 #include "base/path.h"
 #include "shell/modal.h"
 #include "viewer/preferences_dialog.h"
@@ -47,10 +50,25 @@ int run_external_program(Viewer& viewer, int which) {
   return 0;
 }
 
+std::u16string manual_language(const char* lang) {
+  return lang && std::string_view(lang).starts_with("en") ? u"en" : u"ja";
+}
+
+std::u16string manual_index_path(const std::u16string& program_folder, const char* lang) {
+  const std::u16string path =
+      shared_data_folder(program_folder) + kManualFolder + manual_language(lang) + kManualPage;
+  return from_fs_path(to_fs_path(path).lexically_normal());
+}
+
 int open_manual(Viewer& viewer) {
   if (!viewer.shell.platform) return 1;
-  const bool opened =
-      viewer.shell.platform->open_document(viewer.shell.settings_store().program_folder() + kManualName);
+  const std::u16string page = manual_index_path(viewer.shell.settings_store().program_folder(), std::getenv("LANG"));
+  if (!file_exists(page)) {
+    show_warning(viewer.shell, kManualMissing + page);
+    return 1;
+  }
+  const bool opened = viewer.shell.platform->open_document(page);
+  if (!opened) show_warning(viewer.shell, kManualNotOpened + page);
   viewer.shell.platform->sleep_ms(kSettleMs);
   return opened ? 0 : 1;
 }

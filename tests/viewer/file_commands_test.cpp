@@ -3,6 +3,7 @@
 // the Preferences dialog.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/application.h"
@@ -311,11 +312,48 @@ TEST_F(FileCommands, ExternalProgramsStartWithTheShownFileOrAskForTheirPath) {
 }
 
 TEST_F(FileCommands, ManualAndHomePageOpenAsDocuments) {
-  command(cmd::Manual);
+  // The program in bin/ and its shared data in share/tesmo64/, as built and as installed; F1 reaches
+  // the manual through the accelerators of the active window.
+  platform::FakePlatform desk;
+  desk.max_idle_polls = 2;
+  auto installed = testing::make_fake_viewer(desk, tmp.folder() + u"bin/");
+  const std::u16string manual = tmp.folder() + u"share/tesmo64/manual/";
+  for (const char16_t* page : {u"ja/index.html", u"en/index.html"}) {
+    fs::create_directories(to_fs_path(manual + page).parent_path());
+    ASSERT_EQ(file_replace(manual + page, std::vector<uint8_t>{'<', 'p', '>'}), 0);
+  }
+  const char* old = std::getenv("LANG");
+  const std::string saved = old ? old : "";
+  struct Case {
+    const char* lang;  // null: unset
+    const char16_t* page;
+  };
+  for (const Case& c : {Case{nullptr, u"ja/index.html"}, Case{"ja_JP.UTF-8", u"ja/index.html"},
+                        Case{"C.UTF-8", u"ja/index.html"}, Case{"en_GB.UTF-8", u"en/index.html"}}) {
+    if (c.lang) setenv("LANG", c.lang, 1);
+    else unsetenv("LANG");
+    desk.documents.clear();
+    desk.idle_polls = 0;
+    desk.push(platform::Event{.kind = platform::EventKind::Activate, .code = platform::Active});
+    desk.push_key(platform::key::function(1));
+    run_message_loop(*installed);
+    ASSERT_EQ(desk.documents.size(), 1u) << (c.lang ? c.lang : "unset");
+    EXPECT_EQ(desk.documents[0], manual + c.page);
+  }
+  // Without the manual nothing opens and the message names the page looked for.
+  unsetenv("LANG");
+  fs::remove_all(to_fs_path(manual));
+  desk.documents.clear();
+  EXPECT_EQ(open_manual(installed->viewer), 1);
+  EXPECT_TRUE(desk.documents.empty());
+  ASSERT_FALSE(desk.messages.empty());
+  EXPECT_NE(desk.messages.back().find(manual + u"ja/index.html"), std::u16string::npos);
+  if (old) setenv("LANG", saved.c_str(), 1);
+  else unsetenv("LANG");
+
   command(cmd::HomePage);
-  ASSERT_EQ(fake.documents.size(), 2u);
-  EXPECT_EQ(fake.documents[0], tmp.folder() + u"tesmo.chm");
-  EXPECT_EQ(fake.documents[1].substr(0, 8), u"https://");
+  ASSERT_EQ(fake.documents.size(), 1u);
+  EXPECT_EQ(fake.documents[0].substr(0, 8), u"https://");
 }
 
 TEST_F(FileCommands, PreferencesWritesTheSettingsOnlyWhenSomethingChanged) {
