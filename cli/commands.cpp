@@ -21,7 +21,9 @@ constexpr Command kCommands[] = {
      "write a path generator table to OUT (0 float line, 1 int line, 2 sine arch, 3 figure eight, 4 bicubic)",
      cmd_path},
     {"lst", "FOLDER", "write FOLDER/output.lst naming every file below FOLDER (the LST generator)", cmd_lst},
-    {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N]",
+    {"bench",
+     "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL | encode FILE FORMAT [--pixel-format N] "
+     "[--repeat N]",
      "time whole-picture work; prints the median", cmd_bench},
     {"pack", "LIST OPTIONS PREFIX", "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX)", cmd_pack},
     {"block", "deflate IN OUT LEVEL | lzss IN OUT | expand IN OUT", "make or expand one compressed block", cmd_block},
@@ -50,6 +52,7 @@ constexpr BenchKind kBenchKinds[] = {
     {"decode", cmd_bench_decode},
     {"zoom", cmd_bench_zoom},
     {"block", cmd_bench_block},
+    {"encode", cmd_bench_encode},
 };
 
 // One command per entry: its synopsis, then what it does on an indented line.
