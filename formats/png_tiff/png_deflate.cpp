@@ -1,12 +1,12 @@
-// The PNG writer's compression: one whole-buffer deflate, then zlib at level 9 on very redundant
-// data only, kept when it is shorter.
+// The PNG writer's compression: the whole-buffer deflate in bands, then zlib at level 9 on very
+// redundant or small data only, kept when it is shorter.
 #include "formats/png_tiff/png_deflate.h"
 
-#include <libdeflate.h>
 #include <zlib.h>
 
 #include <limits>
-#include <memory>
+
+#include "formats/png_tiff/png_bands.h"
 
 namespace tesmo::png {
 namespace {
@@ -28,22 +28,7 @@ constexpr int kZlibLevel = 9;
 constexpr int kZlibWindowBits = 15;
 constexpr int kZlibMemLevel = 8;
 
-struct CompressorDeleter {
-  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
-
 uint8_t* bytes_of(const AlignedBlock& block) { return reinterpret_cast<uint8_t*>(block.data()); }
-
-std::optional<ZlibStream> fast_stream(std::span<const uint8_t> data) {
-  std::unique_ptr<libdeflate_compressor, CompressorDeleter> c(libdeflate_alloc_compressor(kFastLevel));
-  if (!c) return std::nullopt;
-  const size_t bound = libdeflate_zlib_compress_bound(c.get(), data.size());
-  ZlibStream out{AlignedBlock::allocate(bound)};
-  if (!out.block) return std::nullopt;
-  out.size = libdeflate_zlib_compress(c.get(), data.data(), data.size(), bytes_of(out.block), bound);
-  if (out.size == 0) return std::nullopt;  // cannot happen within the bound
-  return out;
-}
 
 // zlib's stream of `data` when it is shorter than `limit` bytes; nothing otherwise. zlib stops as
 // soon as its output reaches the limit, so a losing try costs no more than it must.
@@ -72,7 +57,7 @@ std::optional<ZlibStream> zlib9_stream_below(std::span<const uint8_t> data, size
 }  // namespace
 
 std::optional<ZlibStream> zlib_stream(std::span<const uint8_t> data) {
-  std::optional<ZlibStream> fast = fast_stream(data);
+  std::optional<ZlibStream> fast = banded_zlib_stream(data, kFastLevel);
   const bool redundant = fast && fast->size * kRedundantRatio <= data.size();
   if (!fast || (!redundant && data.size() > kSmallData)) return fast;
   std::optional<ZlibStream> thorough = zlib9_stream_below(data, fast->size);
