@@ -22,8 +22,8 @@ constexpr Command kCommands[] = {
      cmd_path},
     {"lst", "FOLDER", "write FOLDER/output.lst naming every file below FOLDER (the LST generator)", cmd_lst},
     {"bench", "decode FILE | zoom FILE W H FILTER | block FILE lzss|deflate LEVEL [--repeat N]"
-     " | pack LIST OPTIONS [--jobs N] [--repeat N] | batch STEPS FOLDER [--jobs N] [--repeat N]"
-     " | step FOLDER [--prefetch 0|1]",
+     " | encode FILE FORMAT [--pixel-format N] [--repeat N] | pack LIST OPTIONS [--jobs N] [--repeat N]"
+     " | batch STEPS FOLDER [--jobs N] [--repeat N] | step FOLDER [--prefetch 0|1]",
      "time whole-picture work; prints the median", cmd_bench},
     {"pack", "LIST OPTIONS PREFIX [--jobs N]",
      "the windowless packing run (as tesmo64 LIST /vardo OPTIONS PREFIX) on N threads (default: one per core)",
@@ -60,6 +60,7 @@ constexpr BenchKind kBenchKinds[] = {
     {"decode", cmd_bench_decode},
     {"zoom", cmd_bench_zoom},
     {"block", cmd_bench_block},
+    {"encode", cmd_bench_encode},
     {"pack", cmd_bench_pack},
     {"batch", cmd_bench_batch},
     {"step", cmd_bench_step},

@@ -35,6 +35,7 @@ int cmd_bench(Args args);         // dispatches to the bench_* commands by kind
 int cmd_bench_decode(Args args);  // the arguments after "decode"
 int cmd_bench_zoom(Args args);    // the arguments after "zoom"
 int cmd_bench_block(Args args);   // the arguments after "block"
+int cmd_bench_encode(Args args);  // the arguments after "encode"
 int cmd_bench_pack(Args args);    // the arguments after "pack"
 int cmd_bench_step(Args args);    // the arguments after "step"
 int cmd_pack(Args args);

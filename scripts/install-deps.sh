@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build                       # build
   zlib1g-dev                                  # deflate
+  libdeflate-dev                              # the PNG writer's whole-buffer deflate
   libpng-dev                                  # PNG
   libjpeg62-turbo-dev libturbojpeg0-dev       # JPEG and the lossless transform
   libtiff-dev                                 # TIFF

@@ -1,68 +1,66 @@
-// The PNG writer: 8-bit RGB or RGBA rows from the top, compression level 9, every row filter
-// allowed, no chunks besides the header, the data and the end.
+// The PNG writer: 8-bit RGB or RGBA rows from the top, every row filter allowed (chosen per row as
+// the PNG library chooses), no chunks besides the header, the data and the end. The file is put
+// together here: the rows are filtered and compressed as one zlib stream, which is cut into IDAT
+// chunks.
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <new>
+#include <string_view>
+
+#include <libdeflate.h>
 
 #include "base/file_io.h"
-#include "formats/png_tiff/png_library.h"
+#include "formats/png_tiff/png_deflate.h"
+#include "formats/png_tiff/png_filter.h"
 #include "formats/png_tiff/png_tiff.h"
 
 namespace tesmo::png {
 namespace {
 
-constexpr int kCompressionLevel = 9;
+constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr size_t kChunkOverhead = 12;       // length, type, then the CRC after the data
+constexpr size_t kIdatBytes = size_t{1} << 18;  // data bytes per IDAT chunk
+constexpr uint8_t kBitDepth = 8;
+constexpr uint8_t kColourRgb = 2;
+constexpr uint8_t kColourRgba = 6;
+constexpr size_t kHeaderBytes = 13;  // width, height, depth, colour type, compression, filter, interlace
 
-struct Writer {
-  ~Writer() { png_destroy_write_struct(&png, &info); }
-  png_structp png = nullptr;
-  png_infop info = nullptr;
-  std::vector<uint8_t> out;
-};
-
-void write_out(png_structp png, png_bytep data, size_t n) {
-  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-  bool grown = true;
-  try {
-    out->insert(out->end(), data, data + n);
-  } catch (const std::bad_alloc&) {
-    grown = false;
-  }
-  if (!grown) png_error(png, "out of memory");
+void put_u32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
-void flush_out(png_structp) {}
-
-// One pixel row into red, green, blue (and alpha) bytes.
-void row_bytes(const uint32_t* src, uint8_t* dst, size_t width, bool alpha) {
-  for (size_t x = 0; x < width; ++x) {
-    *dst++ = static_cast<uint8_t>(src[x] >> 16);
-    *dst++ = static_cast<uint8_t>(src[x] >> 8);
-    *dst++ = static_cast<uint8_t>(src[x]);
-    if (alpha) *dst++ = static_cast<uint8_t>(src[x] >> 24);
-  }
+// One chunk: big-endian length, type, data, and the CRC of type and data.
+void put_chunk(std::vector<uint8_t>& out, std::string_view type, std::span<const uint8_t> data) {
+  put_u32(out, static_cast<uint32_t>(data.size()));
+  const size_t type_at = out.size();
+  out.resize(type_at + type.size() + data.size());
+  std::memcpy(out.data() + type_at, type.data(), type.size());
+  if (!data.empty()) std::memcpy(out.data() + type_at + type.size(), data.data(), data.size());
+  put_u32(out, libdeflate_crc32(0, out.data() + type_at, type.size() + data.size()));
 }
 
-struct Job {
-  std::span<const uint32_t> pixels;
-  uint32_t width = 0;
-  uint32_t height = 0;
-  bool alpha = false;
-  uint8_t* row = nullptr;  // one row of samples
-};
+std::array<uint8_t, kHeaderBytes> header(uint32_t width, uint32_t height, bool alpha) {
+  // Compression method 0, filter method 0, no interlacing.
+  return {static_cast<uint8_t>(width >> 24),  static_cast<uint8_t>(width >> 16),
+          static_cast<uint8_t>(width >> 8),   static_cast<uint8_t>(width),
+          static_cast<uint8_t>(height >> 24), static_cast<uint8_t>(height >> 16),
+          static_cast<uint8_t>(height >> 8),  static_cast<uint8_t>(height),
+          kBitDepth,                          alpha ? kColourRgba : kColourRgb,
+          0,                                  0,
+          0};
+}
 
-bool write_png(Writer& w, const Job& job) {
-  if (setjmp(png_jmpbuf(w.png))) return false;
-  png_set_write_fn(w.png, &w.out, write_out, flush_out);
-  png_set_compression_level(w.png, kCompressionLevel);
-  png_set_filter(w.png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
-  png_set_IHDR(w.png, w.info, job.width, job.height, 8, job.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(w.png, w.info);
-  for (uint32_t y = 0; y < job.height; ++y) {
-    row_bytes(job.pixels.data() + static_cast<size_t>(y) * job.width, job.row, job.width, job.alpha);
-    png_write_row(w.png, job.row);
+std::vector<uint8_t> assemble(uint32_t width, uint32_t height, bool alpha, std::span<const uint8_t> stream) {
+  const size_t chunks = stream.size() / kIdatBytes + 1;
+  std::vector<uint8_t> out(kSignature.begin(), kSignature.end());
+  out.reserve(kSignature.size() + (chunks + 2) * kChunkOverhead + kHeaderBytes + stream.size());
+  put_chunk(out, "IHDR", header(width, height, alpha));
+  for (size_t at = 0; at < stream.size(); at += kIdatBytes) {
+    put_chunk(out, "IDAT", stream.subspan(at, std::min(kIdatBytes, stream.size() - at)));
   }
-  png_write_end(w.png, nullptr);
-  return true;
+  put_chunk(out, "IEND", {});
+  return out;
 }
 
 }  // namespace
@@ -72,19 +70,19 @@ std::optional<std::vector<uint8_t>> encode(std::span<const uint32_t> pixels, int
   if (pixel_format != 0 && pixel_format != 1) return std::nullopt;
   if (width < 1 || height < 1) return std::nullopt;
   if (pixels.size() < static_cast<size_t>(width) * static_cast<size_t>(height)) return std::nullopt;
-  Job job;
-  job.pixels = pixels;
-  job.width = static_cast<uint32_t>(width);
-  job.height = static_cast<uint32_t>(height);
-  job.alpha = pixel_format == 1;
-  std::vector<uint8_t> row(static_cast<size_t>(width) * (job.alpha ? 4 : 3));
-  job.row = row.data();
-  Writer w;
-  w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning);
-  if (!w.png) return std::nullopt;
-  w.info = png_create_info_struct(w.png);
-  if (!w.info || !write_png(w, job)) return std::nullopt;
-  return std::move(w.out);
+  const bool alpha = pixel_format == 1;
+  const auto w = static_cast<uint32_t>(width);
+  const auto h = static_cast<uint32_t>(height);
+  try {
+    const AlignedBlock scanlines = filtered_scanlines(pixels, w, h, alpha);
+    if (!scanlines) return std::nullopt;
+    std::optional<ZlibStream> stream =
+        zlib_stream({reinterpret_cast<const uint8_t*>(scanlines.data()), scanlines_size(w, h, alpha)});
+    if (!stream) return std::nullopt;
+    return assemble(w, h, alpha, stream->bytes());
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
 }
 
 int save(std::span<const uint32_t> pixels, int32_t width, int32_t height, const SaveRequest& request) {
