@@ -5,7 +5,6 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
-#include <pwd.h>
 #include <string>
 #include <system_error>
 #include <unistd.h>

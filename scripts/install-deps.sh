@@ -15,6 +15,7 @@ packages=(
   libxcb1-dev                                 # the pointer's buttons while the window manager drags
   googletest libgtest-dev libgmock-dev        # tests (GoogleTest + GoogleMock)
   xvfb xauth                                  # a display for the viewer and screenshots
+  xdg-utils                                   # the user's browser for the manual and the home page
   libbenchmark-dev                            # benchmarks
   clang libclang-rt-14-dev                    # fuzz targets (libFuzzer runtime, sanitizers)
 )
