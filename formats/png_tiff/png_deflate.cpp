@@ -14,7 +14,7 @@ namespace {
 // The whole-buffer compressor's level: on photographs it already gives files smaller than or
 // within a percent of zlib's level 9 at a small fraction of the time; higher levels cost more
 // time than they save bytes.
-constexpr int kFastLevel = 4;
+constexpr int kFastLevel = 3;
 
 // Data that the fast pass shrank to this fraction or less is flat enough for zlib's level 9 to be
 // cheap, and there its longer searches can beat the fast pass by a few percent.
